@@ -1,0 +1,8 @@
+#include "app/platform.h"
+#include "app/platform_headless.h"
+
+HeadlessPlatformLog headlessPlatform;
+
+void PostQuit() { headlessPlatform.quitPosted = true; }
+void CaptureMouse(WindowHandle) { ++headlessPlatform.captures; }
+void ReleaseMouseCapture() { ++headlessPlatform.releases; }

@@ -1,0 +1,51 @@
+#include "game/game_world.h"
+
+#include <cstring>
+
+#include "app/keyboard.h"
+#include "app/platform.h"
+#include "app/window_messages.h"
+#include "level/tile.h"
+#include "sprites/sprite_state.h"
+
+namespace {
+RectF WorldBounds(const TileMap& map) {
+  return RectF{0.0f, static_cast<float>(map.rows * Tile::height), 0.0f,
+               static_cast<float>(map.columns * Tile::width)};
+}
+}  // namespace
+
+GameWorld::GameWorld(WindowHandle window)
+    : display(window),
+      keyboard(processKeyboard),
+      sound(window),
+      player(),
+      tileMap(),
+      controller(player, keyboard),
+      viewport{display, RectI{0, Display::height, 0, Display::width}},
+      camera(WorldBounds(tileMap), viewport) {
+  camera.CenterOn(0.0f, 0.0f);
+}
+
+void GameWorld::RunFrame(WindowHandle window) {
+  // The frame that sees Escape still completes; the loop ends when it next looks.
+  if (keyboard.IsKeyDown(vk::escape)) PostQuit();
+
+  // Once per press: a held key must not flip the mode on every frame.
+  const bool f11Down = keyboard.IsKeyDown(vk::f11);
+  if (f11Down && !f11WasDown) display.ToggleDisplayMode(window);
+  f11WasDown = f11Down;
+
+  // --- Update ---
+  controller.ProcessKeyEvents();
+  player.data.state->OnUpdate();
+  collisionHits = controller.ResolveCollisions(tileMap);
+  camera.CenterOn(player.data.position.x, player.data.position.y - cameraLift);
+
+  // --- Draw ---
+  std::memset(display.frameBuffer, clearByte, Display::pixelCount * sizeof(Pixel));
+  tileMap.Draw(camera);
+  player.data.animation->Draw(player.data.facing, player.data.position.x, player.data.position.y,
+                              camera);
+  display.EndFrame();
+}

@@ -1,0 +1,42 @@
+// The whole game: owns everything and runs one frame at a time.
+#pragma once
+
+#include "game/camera.h"
+#include "game/player_controller.h"
+#include "graphics/display.h"
+#include "level/tile_map.h"
+#include "sound/sound_device.h"
+#include "sprites/player_sprite.h"
+#include "types.h"
+
+class Keyboard;
+
+class GameWorld {
+ public:
+  // The view follows the point this far above the player's feet.
+  static constexpr float cameraLift = 80.0f;
+  static constexpr std::uint8_t clearByte = 0xE0;
+
+  explicit GameWorld(WindowHandle window);
+  ~GameWorld() = default;
+  GameWorld(const GameWorld&) = delete;
+  GameWorld& operator=(const GameWorld&) = delete;
+
+  void RunFrame(WindowHandle window);
+
+  // Members in construction order; they are destroyed in reverse.
+  Display display;
+  Keyboard& keyboard;
+  SoundDevice sound;
+  PlayerSprite player;
+  TileMap tileMap;
+  PlayerController controller;
+  Viewport viewport;
+  Camera camera;
+
+  // How many tiles the last frame's collision pass handed to the player's state.
+  int collisionHits = 0;
+
+ private:
+  bool f11WasDown = false;
+};

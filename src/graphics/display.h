@@ -1,0 +1,46 @@
+// The picture: an 800 x 600 frame buffer in ordinary memory that the game draws into in
+// software, and the platform presentation that puts it on the screen once per frame.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "types.h"
+
+class Display {
+ public:
+  static constexpr int width = 800;
+  static constexpr int height = 600;
+  static constexpr std::size_t pixelCount = static_cast<std::size_t>(width) * height;
+
+  explicit Display(WindowHandle window);
+  ~Display();
+  Display(const Display&) = delete;
+  Display& operator=(const Display&) = delete;
+
+  // Fills the part of the rectangle inside clip. clip must lie within the frame buffer.
+  void FillRect(std::int32_t top, std::int32_t bottom, std::int32_t left, std::int32_t right,
+                Pixel colour, const RectI& clip);
+
+  // Copies a width x height block whose top-left lands at (left, top), skipping pixels equal
+  // to key, clipped to clip (which must lie within the frame buffer).
+  void DrawKeyed(const Pixel* pixels, Pixel key, std::uint32_t width, std::uint32_t height,
+                 std::int32_t left, std::int32_t top, const RectI& clip);
+
+  // Hands the finished frame to the screen (platform).
+  void EndFrame();
+  // Switches between windowed and full-screen presentation (platform).
+  void ToggleDisplayMode(WindowHandle window);
+
+  Pixel* frameBuffer = nullptr;
+
+  // Each platform's constructor calls this once, after its presentation is set up.
+  void AllocateFrameBuffer();
+
+  // Whatever the platform needs to present; defined by the platform's display file.
+  struct Platform;
+  std::unique_ptr<Platform> platform;
+
+ private:
+  std::unique_ptr<Pixel[]> frameStorage;
+};

@@ -1,0 +1,26 @@
+#include "graphics/display_headless.h"
+
+#include <cstring>
+
+Display::Display(WindowHandle) : platform(std::make_unique<Platform>()) { AllocateFrameBuffer(); }
+
+Display::~Display() = default;
+
+void Display::EndFrame() {
+  std::uint8_t* bits = platform->backBuffer.data();
+  for (int y = 0; y < height; ++y)
+    std::memcpy(bits + static_cast<std::size_t>(y) * Platform::pitch,
+                frameBuffer + static_cast<std::size_t>(y) * width, width * sizeof(Pixel));
+  ++platform->frames;
+}
+
+void Display::ToggleDisplayMode(WindowHandle) {
+  platform->windowed = !platform->windowed;
+  ++platform->toggles;
+}
+
+Pixel Display::Platform::PresentedPixel(int x, int y) const {
+  Pixel p;
+  std::memcpy(&p, backBuffer.data() + static_cast<std::size_t>(y) * pitch + x * sizeof(Pixel), sizeof p);
+  return p;
+}

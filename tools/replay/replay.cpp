@@ -1,0 +1,204 @@
+// fennwick-replay: runs the real game world without a window, driven by a script of key
+// messages, and prints one line per frame. For tests, bug reports and comparing builds.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <typeinfo>
+
+#include "app/platform_headless.h"
+#include "app/window_messages.h"
+#include "game/game_world.h"
+#include "replay_script.h"
+#include "sprites/player_ground_states.h"
+#include "sprites/player_jumping.h"
+#include "sprites/player_repel.h"
+
+namespace {
+
+constexpr int usageError = 2;
+
+const char* const usage =
+    "usage: fennwick-replay [--assets DIR] [--frames N] [--hash] [--dump F FILE.bmp] [SCRIPT|-]\n";
+
+struct Options {
+  std::string assets;
+  long frames = -1;
+  bool hash = false;
+  long dumpFrame = 0;
+  std::string dumpFile;
+  std::string script = "-";
+};
+
+const char* StateName(const SpriteState* state) {
+  if (dynamic_cast<const PlayerStanding*>(state)) return "standing";
+  if (dynamic_cast<const PlayerRunning*>(state)) return "running";
+  if (dynamic_cast<const PlayerJumping*>(state)) return "jumping";
+  if (dynamic_cast<const PlayerRepel*>(state)) return "repel";
+  return "unknown";
+}
+
+const char* const pairNames[] = {"stand", "run", "jump", "fall"};
+
+std::uint64_t HashFrame(const Pixel* frame) {
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(frame);
+  for (std::size_t i = 0; i < Display::pixelCount * sizeof(Pixel); ++i) {
+    hash ^= bytes[i];
+    hash *= 0x100000001b3ull;
+  }
+  return hash;
+}
+
+void PutLE(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+bool WriteBmp(const std::string& fileName, const Pixel* frame) {
+  const std::uint32_t rowBytes = Display::width * 3;  // 2400: already a multiple of 4
+  const std::uint32_t dataBytes = rowBytes * Display::height;
+  std::string out;
+  out.reserve(54 + dataBytes);
+  out += "BM";
+  PutLE(out, 54 + dataBytes, 4);
+  PutLE(out, 0, 4);
+  PutLE(out, 54, 4);
+  PutLE(out, 40, 4);
+  PutLE(out, Display::width, 4);
+  PutLE(out, Display::height, 4);  // positive: bottom-up rows
+  PutLE(out, 1, 2);
+  PutLE(out, 24, 2);
+  PutLE(out, 0, 4);
+  PutLE(out, dataBytes, 4);
+  PutLE(out, 2835, 4);
+  PutLE(out, 2835, 4);
+  PutLE(out, 0, 4);
+  PutLE(out, 0, 4);
+  for (int y = Display::height - 1; y >= 0; --y) {
+    for (int x = 0; x < Display::width; ++x) {
+      const Pixel p = frame[y * Display::width + x];
+      out += static_cast<char>(p & 0xFF);
+      out += static_cast<char>((p >> 8) & 0xFF);
+      out += static_cast<char>((p >> 16) & 0xFF);
+    }
+  }
+  std::ofstream file(fileName, std::ios::binary);
+  file.write(out.data(), static_cast<std::streamsize>(out.size()));
+  return static_cast<bool>(file);
+}
+
+bool ParseCount(const char* text, long low, long& value) {
+  char* end = nullptr;
+  const long parsed = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || parsed < low || parsed > 100000000) return false;
+  value = parsed;
+  return true;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  bool scriptGiven = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const auto bad = [&](const std::string& why) {
+      std::fprintf(stderr, "fennwick-replay: %s\n%s", why.c_str(), usage);
+      return false;
+    };
+    const auto needs = [&](int count) { return i + count < argc; };
+    if (arg == "--assets") {
+      if (!needs(1)) return bad("--assets needs a folder");
+      options.assets = argv[++i];
+    } else if (arg == "--frames") {
+      if (!needs(1) || !ParseCount(argv[i + 1], 0, options.frames))
+        return bad("--frames needs a number of frames");
+      ++i;
+    } else if (arg == "--hash") {
+      options.hash = true;
+    } else if (arg == "--dump") {
+      if (!needs(2) || !ParseCount(argv[i + 1], 1, options.dumpFrame))
+        return bad("--dump needs a frame number (from 1) and a file name");
+      options.dumpFile = argv[i + 2];
+      i += 2;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return bad("unknown option '" + arg + "'");
+    } else {
+      if (scriptGiven) return bad("more than one script given ('" + arg + "')");
+      options.script = arg;
+      scriptGiven = true;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) return usageError;
+
+  ReplayScript script;
+  std::string error;
+  if (options.script == "-") {
+    if (!ParseReplayScript(std::cin, script, error)) {
+      std::fprintf(stderr, "fennwick-replay: standard input, %s\n", error.c_str());
+      return usageError;
+    }
+  } else {
+    std::ifstream in(options.script);
+    if (!in) {
+      std::fprintf(stderr, "fennwick-replay: cannot read script '%s'\n", options.script.c_str());
+      return usageError;
+    }
+    if (!ParseReplayScript(in, script, error)) {
+      std::fprintf(stderr, "fennwick-replay: %s, %s\n", options.script.c_str(), error.c_str());
+      return usageError;
+    }
+  }
+  if (!options.assets.empty()) {
+    std::error_code failure;
+    std::filesystem::current_path(options.assets, failure);
+    if (failure) {
+      std::fprintf(stderr, "fennwick-replay: cannot change to --assets folder '%s': %s\n",
+                   options.assets.c_str(), failure.message().c_str());
+      return usageError;
+    }
+  }
+  const long lastFrame = options.frames >= 0 ? options.frames : script.lastFrame;
+
+  auto world = std::make_unique<GameWorld>(nullptr);
+  std::size_t next = 0;
+  char line[512];
+  for (long frame = 1; frame <= lastFrame; ++frame) {
+    for (; next < script.events.size() && script.events[next].frame <= frame; ++next)
+      HandleWindowMessage(nullptr, script.events[next].message, script.events[next].wParam, 0);
+    world->RunFrame(nullptr);
+
+    const PlayerData& player = world->player.data;
+    int pair = 0;
+    while (pair < 3 && player.animation != player.animations[pair].get()) ++pair;
+    const Animation* animation = player.animation->For(player.facing);
+    int length = std::snprintf(
+        line, sizeof line, "%ld %s %c %s %u %.9g %.9g %.9g %.9g %.9g %.9g", frame,
+        StateName(player.state.get()), player.facing == Direction::Left ? 'L' : 'R', pairNames[pair],
+        animation ? animation->currentFrame : 0u, static_cast<double>(player.position.x),
+        static_cast<double>(player.position.y), static_cast<double>(player.velocity.x),
+        static_cast<double>(player.velocity.y), static_cast<double>(world->camera.x),
+        static_cast<double>(world->camera.y));
+    if (options.hash)
+      length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length), " %016llx",
+                              static_cast<unsigned long long>(HashFrame(world->display.frameBuffer)));
+    std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
+    std::fputc('\n', stdout);
+
+    if (frame == options.dumpFrame && !WriteBmp(options.dumpFile, world->display.frameBuffer)) {
+      std::fprintf(stderr, "fennwick-replay: cannot write '%s'\n", options.dumpFile.c_str());
+      return 1;
+    }
+    if (headlessPlatform.quitPosted) break;  // Escape: the game would stop here too
+  }
+  std::fflush(stdout);
+  return 0;
+}

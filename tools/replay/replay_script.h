@@ -1,0 +1,28 @@
+// The replay script: one key or character message per line, each delivered before a frame.
+//
+//   F down VK   key-down of virtual key VK before frame F (frames count from 1)
+//   F up VK     key-up
+//   F char C    character message
+//   F end       F is the last frame
+//
+// Blank lines and everything from '#' to the end of a line are ignored.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <vector>
+
+struct ScriptEvent {
+  long frame;
+  std::uint32_t message;  // a window message number
+  std::uintptr_t wParam;
+};
+
+struct ReplayScript {
+  std::vector<ScriptEvent> events;  // in file order, frames never going backwards
+  long lastFrame = 0;               // from "end", else the largest frame named
+};
+
+// Returns false and sets error (naming the line) on the first malformed line.
+bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& error);
