@@ -10,6 +10,11 @@
 #include <string>
 #include <typeinfo>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "app/platform_headless.h"
 #include "app/window_messages.h"
 #include "game/game_world.h"
@@ -136,6 +141,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Lines end in a bare \n here too, so the output of every build compares byte for byte.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   Options options;
   if (!ParseOptions(argc, argv, options)) return usageError;
 
