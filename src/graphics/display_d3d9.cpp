@@ -1,0 +1,139 @@
+#include "graphics/display_d3d9.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr DWORD hardwareVertexProcessing = D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE;
+constexpr DWORD fullScreenStyle = WS_POPUP | WS_BORDER | WS_SYSMENU;  // 0x80880000
+constexpr DWORD windowedStyle = WS_OVERLAPPEDWINDOW;                // 0x00CF0000
+constexpr UINT fullScreenFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED;
+constexpr UINT windowedFlags = SWP_FRAMECHANGED | SWP_SHOWWINDOW;
+
+// While nothing can be presented, nothing paces the loop either; this stands in for the
+// retrace so a lost device does not make the game race ahead.
+constexpr DWORD idleFrameMilliseconds = 16;
+
+template <typename T>
+void ReleaseHeld(T*& item) {
+  if (item != nullptr) {
+    item->Release();
+    item = nullptr;
+  }
+}
+
+std::string Hex(HRESULT result) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
+  return text;
+}
+
+}  // namespace
+
+Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
+  Platform& p = *platform;
+  const HWND hwnd = static_cast<HWND>(window);
+
+  p.direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+  if (p.direct3d == nullptr)
+    throw DisplayStartError("Fennwick could not start its display: Direct3D 9 is not available.");
+
+  D3DPRESENT_PARAMETERS& params = p.presentParams;
+  std::memset(&params, 0, sizeof params);
+  params.Windowed = TRUE;
+  params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  params.BackBufferFormat = D3DFMT_UNKNOWN;
+  params.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+  params.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
+
+  // The game does no vertex work at all, so a card without hardware vertex processing serves
+  // just as well; only when neither kind of device exists is there no way on.
+  const D3DPRESENT_PARAMETERS asked = params;
+  HRESULT created = p.direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd,
+                                             hardwareVertexProcessing, &params, &p.device);
+  if (FAILED(created)) {
+    params = asked;  // a failed creation may have written into them
+    created = p.direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd,
+                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params, &p.device);
+  }
+  if (FAILED(created) || p.device == nullptr) {
+    p.Release();
+    throw DisplayStartError("Fennwick could not start its display: Direct3D 9 would not create a "
+                            "device (error " + Hex(created) + ").");
+  }
+
+  p.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &p.backBuffer);
+  AllocateFrameBuffer();
+}
+
+Display::~Display() { platform->Release(); }
+
+void Display::Platform::Release() {
+  ReleaseHeld(device);
+  ReleaseHeld(direct3d);
+  ReleaseHeld(backBuffer);
+}
+
+HRESULT Display::Platform::ResetDevice() {
+  // Reset needs every reference to the old back buffer gone.
+  ReleaseHeld(backBuffer);
+  lockedRect.pBits = nullptr;
+  const HRESULT result = device->Reset(&presentParams);
+  if (SUCCEEDED(result)) device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer);
+  return result;
+}
+
+bool Display::Platform::Recover() {
+  // A lost device answers D3DERR_DEVICELOST until it may be reset; then it answers
+  // D3DERR_DEVICENOTRESET and a reset brings it back.
+  if (device->TestCooperativeLevel() == D3DERR_DEVICENOTRESET) ResetDevice();
+  return backBuffer != nullptr;
+}
+
+void Display::EndFrame() {
+  Platform& p = *platform;
+  if (p.backBuffer == nullptr && !p.Recover()) {
+    Sleep(idleFrameMilliseconds);
+    return;
+  }
+
+  // A failed lock leaves no bits to write to; the frame is skipped, not written to nowhere.
+  if (SUCCEEDED(p.backBuffer->LockRect(&p.lockedRect, nullptr, 0))) {
+    auto* bits = static_cast<std::uint8_t*>(p.lockedRect.pBits);
+    // The pitch may be wider than a row, so the copy goes row by row.
+    for (int y = 0; y < height; ++y)
+      std::memcpy(bits + static_cast<std::ptrdiff_t>(y) * p.lockedRect.Pitch,
+                  frameBuffer + static_cast<std::size_t>(y) * width, width * sizeof(Pixel));
+    p.backBuffer->UnlockRect();
+  }
+
+  if (p.device->Present(nullptr, nullptr, nullptr, nullptr) == D3DERR_DEVICELOST) {
+    // Let go of the back buffer so the device can be reset once it allows it.
+    ReleaseHeld(p.backBuffer);
+    p.lockedRect.pBits = nullptr;
+  }
+}
+
+void Display::ToggleDisplayMode(WindowHandle window) {
+  Platform& p = *platform;
+  const HWND hwnd = static_cast<HWND>(window);
+  D3DPRESENT_PARAMETERS& params = p.presentParams;
+
+  params.BackBufferWidth = width;
+  params.BackBufferHeight = height;
+  params.Windowed = params.Windowed ? FALSE : TRUE;
+  if (!params.Windowed) {
+    // Full screen has no desktop format to borrow; the frame buffer's layout needs X8R8G8B8.
+    params.BackBufferFormat = D3DFMT_X8R8G8B8;
+    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(fullScreenStyle));
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, fullScreenFlags);
+  } else {
+    params.BackBufferFormat = D3DFMT_UNKNOWN;
+    // The outer size is 800 x 600 here, so the picture is scaled into a smaller client area.
+    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(windowedStyle));
+    SetWindowPos(hwnd, HWND_NOTOPMOST, 100, 150, width, height, windowedFlags);
+  }
+  p.ResetDevice();
+}

@@ -1,0 +1,38 @@
+// The Direct3D 9 presentation: the frame buffer is copied into the device's lockable back
+// buffer and presented, with the wait for the vertical retrace setting the game's pace.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <d3d9.h>
+
+#include <stdexcept>
+
+#include "graphics/display.h"
+
+struct Display::Platform {
+  IDirect3D9* direct3d = nullptr;
+  IDirect3DDevice9* device = nullptr;
+  // Held between frames; null while released for a reset, and after a reset that failed.
+  IDirect3DSurface9* backBuffer = nullptr;
+  D3DLOCKED_RECT lockedRect = {};
+  // The only record of the display mode: Windowed says which one is current.
+  D3DPRESENT_PARAMETERS presentParams = {};
+
+  // Fetches back buffer 0 again after a successful reset; leaves it null otherwise.
+  HRESULT ResetDevice();
+  // With no back buffer, whether one could be had again (the device may be lost for a while).
+  bool Recover();
+  void Release();
+};
+
+// Direct3D would not give the game a device: there is nothing to show the game on.
+class DisplayStartError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};

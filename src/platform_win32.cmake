@@ -1,0 +1,30 @@
+# The Windows game: Win32 window and loop, Direct3D 9 presentation, GDI+ bitmaps (picked in
+# CMakeLists.txt), DirectSound 8. Included from src/CMakeLists.txt when building for WIN32.
+set(FENNWICK_RESOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/app/resources)
+set(FENNWICK_ICON_DIR ${PROJECT_SOURCE_DIR}/assets/icons CACHE PATH "Folder holding fennwick16.ico and fennwick32.ico")
+
+add_executable(fennwick WIN32
+  app/main_win32.cpp
+  app/platform_win32.cpp
+  graphics/display_d3d9.cpp
+  sound/sound_device_dsound.cpp
+  ${FENNWICK_IMAGE_SOURCE}
+  app/resources/fennwick.rc
+)
+target_link_libraries(fennwick PRIVATE fennwick_core d3d9 dsound ${FENNWICK_IMAGE_LIBS})
+
+# The resource compiler finds the icons and the manifest by name; the build reruns it when
+# either changes.
+set_source_files_properties(app/resources/fennwick.rc PROPERTIES
+  INCLUDE_DIRECTORIES "${FENNWICK_RESOURCE_DIR};${FENNWICK_ICON_DIR}"
+  OBJECT_DEPENDS "${FENNWICK_ICON_DIR}/fennwick16.ico;${FENNWICK_ICON_DIR}/fennwick32.ico;${FENNWICK_RESOURCE_DIR}/fennwick.manifest"
+)
+
+if(MSVC)
+  # The manifest is in the resources already; a second one from the linker would collide.
+  target_link_options(fennwick PRIVATE /MANIFEST:NO)
+  set_property(TARGET fennwick PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+else()
+  # wWinMain, and a program that needs no runtime DLL beside it.
+  target_link_options(fennwick PRIVATE -municode -static -static-libgcc -static-libstdc++)
+endif()
