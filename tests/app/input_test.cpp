@@ -1,0 +1,153 @@
+// What window messages do to the keyboard and the mouse.
+#include <gtest/gtest.h>
+
+#include "app/keyboard.h"
+#include "app/mouse.h"
+#include "app/platform_headless.h"
+#include "app/window_messages.h"
+
+namespace {
+
+class InputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    processKeyboard = Keyboard{};
+    processMouse = Mouse{-1, -1, false, false, false};
+    headlessPlatform = HeadlessPlatformLog{};
+  }
+  static void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam = 0) {
+    HandleWindowMessage(nullptr, message, wParam, lParam);
+  }
+  static void MoveTo(int x, int y, std::uintptr_t buttons = 0) {
+    Send(wm::mouseMove, buttons, wm::PackPoint(x, y));
+  }
+  static std::vector<KeyEvent> Drain() {
+    std::vector<KeyEvent> events;
+    while (!processKeyboard.EventQueueEmpty()) events.push_back(processKeyboard.PopEvent());
+    return events;
+  }
+};
+
+TEST_F(InputTest, KeyQueueKeepsTheNewestFourWhileKeyStatesSeeEveryMessage) {
+  const std::uint8_t codes[] = {65, 66, 67, 68, 69};
+  for (std::uint8_t code : codes) Send(wm::keyDown, code);
+  const auto events = Drain();
+  ASSERT_EQ(events.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(events[i].code, codes[i + 1]);
+    EXPECT_EQ(events[i].type, KeyEventType::Pressed);
+  }
+  for (std::uint8_t code : codes) EXPECT_TRUE(processKeyboard.IsKeyDown(code));
+}
+
+TEST_F(InputTest, AutoRepeatAddsAPressPerRepeatAndOneRelease) {
+  Send(wm::keyDown, vk::right);
+  Send(wm::keyDown, vk::right);
+  Send(wm::keyDown, vk::right);
+  Send(wm::keyUp, vk::right);
+  const auto events = Drain();
+  ASSERT_EQ(events.size(), 4u);
+  EXPECT_EQ(events[2].type, KeyEventType::Pressed);
+  EXPECT_EQ(events[3].type, KeyEventType::Released);
+  EXPECT_FALSE(processKeyboard.IsKeyDown(vk::right));
+}
+
+TEST_F(InputTest, PopOnEmptyQueueGivesNoEventAndChangesNothing) {
+  const KeyEvent event = processKeyboard.PopEvent();
+  EXPECT_EQ(event.type, KeyEventType::NoEvent);
+  EXPECT_EQ(event.code, 0);
+  EXPECT_TRUE(processKeyboard.EventQueueEmpty());
+  Send(wm::keyDown, vk::space);
+  EXPECT_EQ(processKeyboard.PopEvent().code, vk::space);
+  EXPECT_EQ(processKeyboard.PopEvent().type, KeyEventType::NoEvent);
+}
+
+TEST_F(InputTest, CodesAboveByteRangeAreCutToTheirLowEightBits) {
+  Send(wm::keyDown, 0x100 + vk::left);
+  EXPECT_TRUE(processKeyboard.IsKeyDown(vk::left));
+  EXPECT_EQ(processKeyboard.PopEvent().code, vk::left);
+  Send(wm::keyUp, 0x1234500 + vk::left);
+  EXPECT_FALSE(processKeyboard.IsKeyDown(vk::left));
+  Send(wm::character, 0x141);  // cut to 'A'
+  EXPECT_EQ(processKeyboard.PopCharacter(), 0x41);
+}
+
+TEST_F(InputTest, TypedCharactersKeepTheNewestFourAndNeverReachTheKeyQueue) {
+  for (char c : std::string("abcdef")) Send(wm::character, static_cast<unsigned char>(c));
+  EXPECT_TRUE(processKeyboard.EventQueueEmpty());
+  ASSERT_EQ(processKeyboard.PendingCharacters(), 4u);
+  EXPECT_EQ(processKeyboard.PopCharacter(), 'c');
+}
+
+TEST_F(InputTest, SystemKeysAndUnknownMessagesAreIgnored) {
+  Send(0x0104, vk::f11);  // WM_SYSKEYDOWN: Alt combinations and F10
+  Send(0x0203, 0);        // WM_LBUTTONDBLCLK
+  EXPECT_FALSE(processKeyboard.IsKeyDown(vk::f11));
+  EXPECT_TRUE(processKeyboard.EventQueueEmpty());
+  EXPECT_FALSE(processMouse.leftDown);
+}
+
+TEST_F(InputTest, PointerIsUnknownUntilItFirstEntersAndEnteringTakesTheCaptureOnce) {
+  EXPECT_EQ(processMouse.x, -1);
+  EXPECT_EQ(processMouse.y, -1);
+  MoveTo(1, 1);
+  MoveTo(799, 599);
+  EXPECT_EQ(processMouse.x, 799);
+  EXPECT_EQ(processMouse.y, 599);
+  EXPECT_TRUE(processMouse.inside);
+  EXPECT_EQ(headlessPlatform.captures, 1);
+}
+
+TEST_F(InputTest, TheTopAndLeftEdgeCountAsOutside) {
+  for (auto [x, y] : {std::pair{0, 300}, std::pair{400, 0}, std::pair{800, 300}, std::pair{400, 600}}) {
+    SetUp();
+    MoveTo(400, 300);
+    Send(wm::leftButtonDown, 0);
+    Send(wm::rightButtonDown, 0);
+    MoveTo(x, y);
+    EXPECT_FALSE(processMouse.inside) << x << "," << y;
+    EXPECT_FALSE(processMouse.leftDown);
+    EXPECT_FALSE(processMouse.rightDown);
+    EXPECT_EQ(headlessPlatform.releases, 1);
+    // The last inside position is kept.
+    EXPECT_EQ(processMouse.x, 400);
+    EXPECT_EQ(processMouse.y, 300);
+  }
+}
+
+TEST_F(InputTest, DraggingOutsideClampsThePositionAndKeepsTheCapture) {
+  MoveTo(10, 10);
+  Send(wm::leftButtonDown, wm::leftButtonFlag);
+  MoveTo(-5, 700, wm::leftButtonFlag);
+  EXPECT_EQ(processMouse.x, 0);
+  EXPECT_EQ(processMouse.y, 599);
+  EXPECT_TRUE(processMouse.inside);
+  EXPECT_TRUE(processMouse.leftDown);
+  EXPECT_EQ(headlessPlatform.releases, 0);
+  MoveTo(5000, -3, wm::rightButtonFlag);
+  EXPECT_EQ(processMouse.x, 799);
+  EXPECT_EQ(processMouse.y, 0);
+}
+
+TEST_F(InputTest, LeavingWithoutAButtonReleasesEvenWithoutACapture) {
+  MoveTo(-1, -1);
+  EXPECT_EQ(headlessPlatform.releases, 1);
+  EXPECT_EQ(processMouse.x, -1);
+  EXPECT_FALSE(processMouse.inside);
+}
+
+TEST_F(InputTest, ButtonsFollowTheirMessages) {
+  Send(wm::leftButtonDown, 0);
+  Send(wm::rightButtonDown, 0);
+  EXPECT_TRUE(processMouse.leftDown && processMouse.rightDown);
+  Send(wm::leftButtonUp, 0);
+  Send(wm::rightButtonUp, 0);
+  EXPECT_FALSE(processMouse.leftDown || processMouse.rightDown);
+}
+
+TEST_F(InputTest, DestroyingTheWindowPostsTheQuit) {
+  Send(wm::destroy, 0);
+  EXPECT_TRUE(headlessPlatform.quitPosted);
+}
+
+}  // namespace

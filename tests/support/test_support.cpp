@@ -1,0 +1,92 @@
+#include "test_support.h"
+
+#include <atomic>
+#include <fstream>
+
+#include <unistd.h>
+
+LayoutBuilder::LayoutBuilder() : text(static_cast<std::size_t>(levelColumns) * levelRows, ' ') {
+  Row(0, 0, levelColumns - 1);
+  Row(levelRows - 1, 0, levelColumns - 1);
+  Column(0, 0, levelRows - 1);
+  Column(levelColumns - 1, 0, levelRows - 1);
+}
+
+LayoutBuilder& LayoutBuilder::Put(int row, int column, char c) {
+  text[static_cast<std::size_t>(row) * levelColumns + column] = c;
+  return *this;
+}
+
+LayoutBuilder& LayoutBuilder::Row(int row, int firstColumn, int lastColumn, char c) {
+  for (int column = firstColumn; column <= lastColumn; ++column) Put(row, column, c);
+  return *this;
+}
+
+LayoutBuilder& LayoutBuilder::Column(int column, int firstRow, int lastRow, char c) {
+  for (int row = firstRow; row <= lastRow; ++row) Put(row, column, c);
+  return *this;
+}
+
+PlayerRig::PlayerRig(const char* layout) : tileMap(layout), controller(player, keyboard) {}
+
+int PlayerRig::Step() {
+  controller.ProcessKeyEvents();
+  player.data.state->OnUpdate();
+  return controller.ResolveCollisions(tileMap);
+}
+
+void PlayerRig::Place(float x, float y, float vx, float vy) {
+  player.data.position = {x, y};
+  player.data.velocity = {vx, vy};
+}
+
+namespace {
+void Put(std::ofstream& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+}  // namespace
+
+void WriteBmp24(const std::filesystem::path& file, std::uint32_t width, std::uint32_t height,
+                const std::vector<std::uint32_t>& pixels) {
+  std::filesystem::create_directories(file.parent_path());
+  const std::uint32_t rowBytes = (width * 3 + 3) & ~3u;
+  std::ofstream out(file, std::ios::binary);
+  out << "BM";
+  Put(out, 54 + rowBytes * height, 4);
+  Put(out, 0, 4);
+  Put(out, 54, 4);
+  Put(out, 40, 4);
+  Put(out, width, 4);
+  Put(out, height, 4);
+  Put(out, 1, 2);
+  Put(out, 24, 2);
+  Put(out, 0, 4);
+  Put(out, rowBytes * height, 4);
+  Put(out, 2835, 4);
+  Put(out, 2835, 4);
+  Put(out, 0, 4);
+  Put(out, 0, 4);
+  for (std::uint32_t y = height; y-- > 0;) {
+    for (std::uint32_t x = 0; x < width; ++x) Put(out, pixels[y * width + x] & 0xFFFFFF, 3);
+    for (std::uint32_t pad = width * 3; pad < rowBytes; ++pad) out.put(0);
+  }
+}
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  dir = std::filesystem::temp_directory_path() /
+        ("fennwick-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+}
+
+ScopedCwd::ScopedCwd(const std::filesystem::path& dir) : previous(std::filesystem::current_path()) {
+  std::filesystem::current_path(dir);
+}
+
+ScopedCwd::~ScopedCwd() { std::filesystem::current_path(previous); }

@@ -1,0 +1,78 @@
+// Shared helpers for the game's tests: a small level builder, a rig that runs the player's
+// frame stages on any level, and a bitmap writer for test pictures.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/keyboard.h"
+#include "game/player_controller.h"
+#include "level/level_layout.h"
+#include "level/tile_map.h"
+#include "sprites/player_sprite.h"
+#include "sprites/sprite_state.h"
+
+// A level text of 128 x 48 open cells with a solid border; Put adds solid cells.
+class LayoutBuilder {
+ public:
+  LayoutBuilder();
+  LayoutBuilder& Put(int row, int column, char c = '#');
+  LayoutBuilder& Row(int row, int firstColumn, int lastColumn, char c = '#');
+  LayoutBuilder& Column(int column, int firstRow, int lastRow, char c = '#');
+  const char* Text() const { return text.c_str(); }
+
+ private:
+  std::string text;
+};
+
+// The update half of a frame (keys, update, collision pass) on a level of the test's choosing.
+struct PlayerRig {
+  explicit PlayerRig(const char* layout = LevelLayout);
+
+  void Press(std::uint8_t code) { keyboard.KeyWentDown(code); }
+  void Release(std::uint8_t code) { keyboard.KeyWentUp(code); }
+  // Runs one frame's update stages; returns the collision hits.
+  int Step();
+  void Steps(int count) {
+    for (int i = 0; i < count; ++i) Step();
+  }
+  void Place(float x, float y, float vx = 0.0f, float vy = 0.0f);
+
+  PlayerData& data() { return player.data; }
+  SpriteState* state() { return player.data.state.get(); }
+  template <typename T>
+  bool Is() { return dynamic_cast<T*>(player.data.state.get()) != nullptr; }
+
+  Keyboard keyboard;
+  PlayerSprite player;
+  TileMap tileMap;
+  PlayerController controller;
+};
+
+// Writes an uncompressed 24-bit bottom-up bitmap of 0xAARRGGBB pixels (alpha dropped).
+void WriteBmp24(const std::filesystem::path& file, std::uint32_t width, std::uint32_t height,
+                const std::vector<std::uint32_t>& pixels);
+
+// A fresh empty folder under the system temp folder, removed by the destructor.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::filesystem::path& path() const { return dir; }
+
+ private:
+  std::filesystem::path dir;
+};
+
+// Changes the working directory for the life of the object.
+class ScopedCwd {
+ public:
+  explicit ScopedCwd(const std::filesystem::path& dir);
+  ~ScopedCwd();
+
+ private:
+  std::filesystem::path previous;
+};
