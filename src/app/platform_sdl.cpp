@@ -1,0 +1,16 @@
+#include <SDL.h>
+
+#include "app/platform.h"
+#include "app/platform_sdl.h"
+
+namespace {
+// A flag rather than an event in SDL's queue: it cannot be lost to a full queue or a filter.
+bool quitPosted = false;
+}  // namespace
+
+void PostQuit() { quitPosted = true; }
+bool QuitPosted() { return quitPosted; }
+
+// Held from the moment the pointer enters the picture, so that leaving it is seen.
+void CaptureMouse(WindowHandle) { SDL_CaptureMouse(SDL_TRUE); }
+void ReleaseMouseCapture() { SDL_CaptureMouse(SDL_FALSE); }

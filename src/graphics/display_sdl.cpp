@@ -1,0 +1,99 @@
+#include "graphics/display_sdl.h"
+
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// The window's outer frame after leaving full screen: a resizable window whose outside, not
+// its inside, is the picture's size, so the picture is scaled a little into it.
+constexpr int windowedLeft = 100;
+constexpr int windowedTop = 150;
+
+SDL_Renderer* CreateRenderer(SDL_Window* window) {
+  SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+  if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
+  if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, 0);
+  return renderer;
+}
+
+}  // namespace
+
+FramePacer::Clock::duration FramePacer::WaitAfterFrame(Clock::time_point now) {
+  if (!started || now - deadline > framePeriod) {
+    started = true;
+    deadline = now + framePeriod;
+    return Clock::duration::zero();
+  }
+  const Clock::duration wait = now < deadline ? deadline - now : Clock::duration::zero();
+  deadline += framePeriod;
+  return wait;
+}
+
+Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
+  platform->window = static_cast<SDL_Window*>(window);
+  if (platform->window != nullptr) {
+    platform->renderer = CreateRenderer(platform->window);
+    if (platform->renderer != nullptr) {
+      // Full screen and a resized window show the whole picture, scaled, with bars.
+      SDL_RenderSetLogicalSize(platform->renderer, width, height);
+      platform->texture = SDL_CreateTexture(platform->renderer, SDL_PIXELFORMAT_ARGB8888,
+                                            SDL_TEXTUREACCESS_STREAMING, width, height);
+      // The alpha byte must not matter, as it does not on a back buffer.
+      if (platform->texture != nullptr) SDL_SetTextureBlendMode(platform->texture, SDL_BLENDMODE_NONE);
+    }
+    if (!platform->Ready()) platform->failure = SDL_GetError();
+  } else {
+    platform->failure = "no window";
+  }
+  AllocateFrameBuffer();
+}
+
+Display::~Display() {
+  if (platform->texture != nullptr) {
+    SDL_DestroyTexture(platform->texture);
+    platform->texture = nullptr;
+  }
+  if (platform->renderer != nullptr) {
+    SDL_DestroyRenderer(platform->renderer);
+    platform->renderer = nullptr;
+  }
+}
+
+void Display::EndFrame() {
+  if (platform->Ready()) {
+    void* bits = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(platform->texture, nullptr, &bits, &pitch) == 0) {
+      // Row by row: the texture's rows may be wider than the picture's.
+      for (int y = 0; y < height; ++y)
+        std::memcpy(static_cast<std::uint8_t*>(bits) + static_cast<std::size_t>(y) * pitch,
+                    frameBuffer + static_cast<std::size_t>(y) * width, width * sizeof(Pixel));
+      SDL_UnlockTexture(platform->texture);
+    }
+    SDL_RenderClear(platform->renderer);
+    SDL_RenderCopy(platform->renderer, platform->texture, nullptr, nullptr);
+    SDL_RenderPresent(platform->renderer);
+  }
+  const FramePacer::Clock::duration wait = platform->pacer.WaitAfterFrame(FramePacer::Clock::now());
+  if (wait > FramePacer::Clock::duration::zero()) std::this_thread::sleep_for(wait);
+}
+
+void Display::ToggleDisplayMode(WindowHandle window) {
+  auto* sdlWindow = static_cast<SDL_Window*>(window);
+  if (sdlWindow == nullptr) return;
+  platform->fullScreen = !platform->fullScreen;
+  if (platform->fullScreen) {
+    SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    return;
+  }
+  SDL_SetWindowFullscreen(sdlWindow, 0);
+  SDL_SetWindowResizable(sdlWindow, SDL_TRUE);
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(sdlWindow, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+  const int clientWidth = width - left - right;
+  const int clientHeight = height - top - bottom;
+  SDL_SetWindowSize(sdlWindow, clientWidth > 0 ? clientWidth : width, clientHeight > 0 ? clientHeight : height);
+  // SDL places the inside of the window; the outside goes to (100, 150).
+  SDL_SetWindowPosition(sdlWindow, windowedLeft + left, windowedTop + top);
+}

@@ -1,0 +1,28 @@
+# The Linux and macOS game: SDL window and event loop, presentation through an SDL streaming
+# texture, SDL's BMP loader (picked in CMakeLists.txt) and an SDL audio device. Included from
+# src/CMakeLists.txt on every build that is not for Windows.
+
+# Everything but the entry, as objects so that the tests can link the same code.
+add_library(fennwick_sdl OBJECT
+  app/platform_sdl.cpp
+  app/sdl_keys.cpp
+  graphics/display_sdl.cpp
+  sound/sound_device_sdl.cpp
+  ${FENNWICK_IMAGE_SOURCE}
+)
+target_link_libraries(fennwick_sdl PUBLIC fennwick_core SDL2::SDL2)
+
+
+# The key mapping and the frame pacing, tested without a window. Registered here rather than
+# in tests/ because they exist only in this build.
+if(FENNWICK_TESTS AND NOT CMAKE_CROSSCOMPILING)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  enable_testing()
+  add_executable(sdl_platform_test
+    ${PROJECT_SOURCE_DIR}/tests/app/sdl_keys_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/graphics/display_sdl_test.cpp
+  )
+  target_link_libraries(sdl_platform_test PRIVATE fennwick_sdl GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(sdl_platform_test DISCOVERY_TIMEOUT 30)
+endif()
