@@ -23,6 +23,6 @@ if(FENNWICK_TESTS AND NOT CMAKE_CROSSCOMPILING)
     ${PROJECT_SOURCE_DIR}/tests/app/sdl_keys_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/graphics/display_sdl_test.cpp
   )
-  target_link_libraries(sdl_platform_test PRIVATE fennwick_sdl GTest::gmock GTest::gtest_main)
+  target_link_libraries(sdl_platform_test PRIVATE fennwick_sdl GTest::gtest_main)
   gtest_discover_tests(sdl_platform_test DISCOVERY_TIMEOUT 30)
 endif()
