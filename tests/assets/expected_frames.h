@@ -1,0 +1,39 @@
+// The pictures the game loads and the offsets it draws them with, written out independently
+// of the generator so that a frame drawn for the wrong anchor is caught.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace assettest {
+
+inline const std::filesystem::path sourceDir{FENNWICK_SOURCE_DIR};
+inline const std::filesystem::path assetsDir = sourceDir / "assets";
+
+enum class Kind { Stand, Run, Jump, Fall };
+
+struct ExpectedFrame {
+  std::string path;  // under assets/
+  Kind kind;
+  int offsetX;
+  int offsetY;
+};
+
+inline std::vector<ExpectedFrame> ExpectedFrames() {
+  std::vector<ExpectedFrame> frames{{"StickStand/Stand0000.bmp", Kind::Stand, 12, 60}};
+  for (int i = 0; i < 13; ++i) {
+    const std::string number = std::to_string(i);
+    frames.push_back({"StickRun/Run" + std::string(4 - number.size(), '0') + number + ".bmp",
+                      Kind::Run, 30, 58});
+  }
+  frames.push_back({"StickJump/Jump0000.bmp", Kind::Jump, 16, 72});
+  frames.push_back({"StickFall/Fall0000.bmp", Kind::Fall, 14, 60});
+  return frames;
+}
+
+inline const std::vector<std::string> iconFiles{"icons/fennwick16.ico", "icons/fennwick32.ico"};
+inline const std::filesystem::path iconPixelList =
+    sourceDir / "src" / "app" / "resources" / "icon32_pixels.inc";
+
+}  // namespace assettest
