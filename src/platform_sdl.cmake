@@ -12,6 +12,8 @@ add_library(fennwick_sdl OBJECT
 )
 target_link_libraries(fennwick_sdl PUBLIC fennwick_core SDL2::SDL2)
 
+add_executable(fennwick app/main_sdl.cpp)
+target_link_libraries(fennwick PRIVATE fennwick_sdl)
 
 # The key mapping and the frame pacing, tested without a window. Registered here rather than
 # in tests/ because they exist only in this build.
