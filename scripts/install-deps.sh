@@ -10,7 +10,8 @@ packages=(
   clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--play" ]; then
-  packages=(cmake ninja-build g++ pkg-config libsdl2-dev)
+  # The default build configures its tests and benchmarks too, so their libraries come along.
+  packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-dev)
 fi
 
 if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
