@@ -8,6 +8,7 @@
 #   EXIT      the expected exit code (default 0)
 #   STDERR    a regular expression the error output must match, optional
 #   WORKDIR   where to run (default: the current folder)
+#   DUMP      a bitmap the run must have written: 800 x 600, 24 bits, bottom-up
 if(NOT WORKDIR)
   set(WORKDIR .)
 endif()
@@ -26,8 +27,8 @@ endif()
 if(DEFINED STDERR AND NOT err MATCHES "${STDERR}")
   message(FATAL_ERROR "stderr '${err}' does not match '${STDERR}'")
 endif()
-if(NOT EXIT EQUAL 0 AND NOT out STREQUAL "")
-  message(FATAL_ERROR "a failed run printed frames:\n${out}")
+if(EXIT EQUAL 2 AND NOT out STREQUAL "")
+  message(FATAL_ERROR "a rejected run printed frames:\n${out}")
 endif()
 
 string(REGEX REPLACE "\n$" "" out "${out}")
@@ -59,4 +60,14 @@ if(EXPECTED)
       message(FATAL_ERROR "frame ${frame}:\n  got      ${got}\n  expected ${line}")
     endif()
   endforeach()
+endif()
+
+if(DUMP)
+  file(SIZE ${DUMP} size)
+  file(READ ${DUMP} header LIMIT 30 HEX)
+  # "BM", then width 800 (0x320) and height +600 (0x258) at 18 and 22, 24 bits at 28.
+  string(SUBSTRING "${header}" 36 24 fields)
+  if(NOT size EQUAL 1440054 OR NOT header MATCHES "^424d" OR NOT fields STREQUAL "200300005802000001001800")
+    message(FATAL_ERROR "${DUMP} is not an 800 x 600 24-bit bitmap (size ${size}, header ${header})")
+  endif()
 endif()

@@ -179,6 +179,7 @@ int main(int argc, char** argv) {
 
   auto world = std::make_unique<GameWorld>(nullptr);
   std::size_t next = 0;
+  bool dumped = false;
   char line[512];
   for (long frame = 1; frame <= lastFrame; ++frame) {
     for (; next < script.events.size() && script.events[next].frame <= frame; ++next)
@@ -202,12 +203,20 @@ int main(int argc, char** argv) {
     std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
     std::fputc('\n', stdout);
 
-    if (frame == options.dumpFrame && !WriteBmp(options.dumpFile, world->display.frameBuffer)) {
-      std::fprintf(stderr, "fennwick-replay: cannot write '%s'\n", options.dumpFile.c_str());
-      return 1;
+    if (frame == options.dumpFrame) {
+      if (!WriteBmp(options.dumpFile, world->display.frameBuffer)) {
+        std::fprintf(stderr, "fennwick-replay: cannot write '%s'\n", options.dumpFile.c_str());
+        return 1;
+      }
+      dumped = true;
     }
     if (headlessPlatform.quitPosted) break;  // Escape: the game would stop here too
   }
   std::fflush(stdout);
+  if (options.dumpFrame > 0 && !dumped) {
+    std::fprintf(stderr, "fennwick-replay: frame %ld was never run, so nothing was dumped\n",
+                 options.dumpFrame);
+    return 1;
+  }
   return 0;
 }
