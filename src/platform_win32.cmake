@@ -13,17 +13,16 @@ add_executable(fennwick WIN32
 )
 target_link_libraries(fennwick PRIVATE fennwick_core d3d9 dsound ${FENNWICK_IMAGE_LIBS})
 
-# The resource compiler finds the icons and the manifest by name; the build reruns it when
-# either changes.
+# The resource compiler finds the icons and the manifest by name on the include path; the
+# build reruns it when either changes.
+target_include_directories(fennwick PRIVATE ${FENNWICK_RESOURCE_DIR} ${FENNWICK_ICON_DIR})
 set_source_files_properties(app/resources/fennwick.rc PROPERTIES
-  INCLUDE_DIRECTORIES "${FENNWICK_RESOURCE_DIR};${FENNWICK_ICON_DIR}"
   OBJECT_DEPENDS "${FENNWICK_ICON_DIR}/fennwick16.ico;${FENNWICK_ICON_DIR}/fennwick32.ico;${FENNWICK_RESOURCE_DIR}/fennwick.manifest"
 )
 
 if(MSVC)
   # The manifest is in the resources already; a second one from the linker would collide.
   target_link_options(fennwick PRIVATE /MANIFEST:NO)
-  set_property(TARGET fennwick PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
 else()
   # wWinMain, and a program that needs no runtime DLL beside it.
   target_link_options(fennwick PRIVATE -municode -static -static-libgcc -static-libstdc++)
