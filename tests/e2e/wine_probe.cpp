@@ -6,6 +6,7 @@
 //   wine_probe window             the game's window, found by its class and title
 //   wine_probe resources EXE      the icons and the manifest inside EXE
 //   wine_probe dialog             the game's message box: prints its text, then presses OK
+//   wine_probe close              closes the game's window the way its close box does
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -51,6 +52,13 @@ int ProbeWindow() {
   std::printf("outer=%ld,%ld,%ld,%ld\n", outer.left, outer.top, outer.right - outer.left,
               outer.bottom - outer.top);
   std::printf("client=%ld,%ld,%ld,%ld\n", origin.x, origin.y, client.right, client.bottom);
+  return 0;
+}
+
+int CloseWindow() {
+  const HWND window = FindWindowW(className, windowTitle);
+  if (window == nullptr) return 1;
+  PostMessageW(window, WM_CLOSE, 0, 0);
   return 0;
 }
 
@@ -110,6 +118,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcscmp(argv[1], L"window") == 0) return ProbeWindow();
   if (argc >= 3 && std::wcscmp(argv[1], L"resources") == 0) return ProbeResources(argv[2]);
   if (argc >= 2 && std::wcscmp(argv[1], L"dialog") == 0) return ProbeDialog();
-  std::fprintf(stderr, "usage: wine_probe window | resources EXE | dialog\n");
+  if (argc >= 2 && std::wcscmp(argv[1], L"close") == 0) return CloseWindow();
+  std::fprintf(stderr, "usage: wine_probe window | resources EXE | dialog | close\n");
   return 2;
 }
