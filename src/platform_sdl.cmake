@@ -20,7 +20,6 @@ target_link_libraries(fennwick PRIVATE fennwick_sdl)
 if(FENNWICK_TESTS AND NOT CMAKE_CROSSCOMPILING)
   find_package(GTest REQUIRED)
   include(GoogleTest)
-  enable_testing()
   add_executable(sdl_platform_test
     ${PROJECT_SOURCE_DIR}/tests/app/sdl_keys_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/graphics/display_sdl_test.cpp
