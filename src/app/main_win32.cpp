@@ -10,11 +10,11 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <exception>
 
 #include "app/resources/resource_ids.h"
 #include "app/window_messages.h"
 #include "game/game_world.h"
+#include "graphics/display_d3d9.h"
 
 namespace {
 
@@ -84,12 +84,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   try {
     return RunGame(window, module);
-  } catch (const std::exception& failure) {
-    // Only the display's start-up gives up like this: without a device there is nothing to
-    // show. Say so rather than vanish.
+  } catch (const DisplayStartError& failure) {
+    // Without a device there is nothing to show the game on: say so rather than vanish.
     const char* what = failure.what();
     wchar_t text[512];
-    int length = MultiByteToWideChar(CP_UTF8, 0, what, -1, text, 512);
+    const int length = MultiByteToWideChar(CP_UTF8, 0, what, -1, text, 512);
     if (length == 0) lstrcpynW(text, L"Fennwick could not start.", 512);
     MessageBoxW(window, text, windowTitle, MB_OK | MB_ICONERROR);
     return 1;
