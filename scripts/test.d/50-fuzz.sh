@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Fuzzing: the game's bitmap decoder, built with clang's libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, runs for a minute on inputs grown from the hostile corpus
+# (tests/corpus/bmp). A crash, a leak, an allocation over 80 MB or a memory use over 256 MB
+# fails the stage; the input is kept in build/fuzz/findings/.
+#
+#   FENNWICK_FUZZ_SECONDS   how long to fuzz (default 60)
+#
+# A finding is reproduced with `build/fuzz/fuzz_bmp FILE`; it then belongs in the corpus
+# (tools/soak/make_bmp_corpus.py) with its fix.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+build=build/fuzz
+seconds=${FENNWICK_FUZZ_SECONDS:-60}
+
+cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j 2
+
+# New inputs go to a scratch folder; the checked-in corpus is only read.
+rm -rf "$build/corpus" "$build/findings"
+mkdir -p "$build/corpus" "$build/findings"
+status=0
+# A smaller quarantine than AddressSanitizer's 256 MB default, so that memory freed long ago
+# does not count against the 256 MB limit; use after free is still caught.
+ASAN_OPTIONS="quarantine_size_mb=64:detect_leaks=1" \
+"$build/fuzz_bmp" -max_total_time="$seconds" -rss_limit_mb=256 -malloc_limit_mb=80 \
+  -print_final_stats=1 -artifact_prefix="$build/findings/" \
+  "$build/corpus" tests/corpus/bmp >"$build/fuzz.log" 2>&1 || status=$?
+
+grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added|stat::peak_rss_mb)' "$build/fuzz.log" || true
+if [ "$status" -ne 0 ]; then
+  tail -n 60 "$build/fuzz.log" >&2
+  echo "FAIL: the fuzzer found a problem (exit $status); inputs in $build/findings/:" >&2
+  ls -l "$build/findings" >&2
+  exit 1
+fi
+echo "fuzzing: no findings in ${seconds} s"

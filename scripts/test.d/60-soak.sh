@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The long soak: at least 1,000,000 frames of the real game, headless, under seeded random
+# input, with every invariant checked after every frame (tools/soak). Seeds are shared out
+# between as many processes as there are cores.
+#
+#   FENNWICK_SOAK_FRAMES   frames in all (default 1000000, in seeds of 10,000 frames)
+#   FENNWICK_SOAK_SEED     the first seed (default 1)
+#
+# A failing seed leaves build/soak/soak-failure-seed-N.txt, a script that fennwick-replay
+# plays back: fennwick-replay --assets assets build/soak/soak-failure-seed-N.txt
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+# scripts/test.sh has built the tool in build/default; run on its own, this stage builds one.
+soak=build/default/tools/soak/fennwick-soak
+if [ ! -x "$soak" ]; then
+  cmake -S . -B build/soak -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNWICK_TESTS=OFF \
+    -DFENNWICK_BENCH=OFF >/dev/null
+  cmake --build build/soak -j 2 --target fennwick-soak
+  soak=build/soak/tools/soak/fennwick-soak
+fi
+if [ ! -f assets/StickRun/Run0000.bmp ]; then
+  echo "FAIL: the frame bitmaps are missing from assets/; the soak draws the figure" >&2
+  exit 1
+fi
+
+frames=${FENNWICK_SOAK_FRAMES:-1000000}
+seeds=$(( (frames + 9999) / 10000 ))
+per_seed=$(( frames / seeds ))
+mkdir -p build/soak
+start=$(date +%s)
+"$soak" --seeds "$seeds" --frames "$per_seed" --first-seed "${FENNWICK_SOAK_SEED:-1}" \
+  --jobs "$(nproc)" --assets assets --save build/soak
+echo "soak: $(( $(date +%s) - start )) s"

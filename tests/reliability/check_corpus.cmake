@@ -1,0 +1,18 @@
+# Regenerates the bitmap corpus into OUT with PYTHON SCRIPT and compares it, file by file, with
+# the checked-in CORPUS.
+file(REMOVE_RECURSE ${OUT})
+execute_process(COMMAND ${PYTHON} ${SCRIPT} ${OUT} RESULT_VARIABLE code OUTPUT_QUIET)
+if(NOT code EQUAL 0)
+  message(FATAL_ERROR "the corpus script failed (${code})")
+endif()
+file(GLOB generated RELATIVE ${OUT} ${OUT}/*)
+file(GLOB checked_in RELATIVE ${CORPUS} ${CORPUS}/*)
+if(NOT generated STREQUAL checked_in)
+  message(FATAL_ERROR "the script writes\n  ${generated}\nbut the corpus holds\n  ${checked_in}")
+endif()
+foreach(name IN LISTS generated)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${name} ${CORPUS}/${name} RESULT_VARIABLE differs)
+  if(differs)
+    message(FATAL_ERROR "${name} differs from what the script writes: rerun tools/soak/make_bmp_corpus.py")
+  endif()
+endforeach()
