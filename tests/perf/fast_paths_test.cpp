@@ -1,0 +1,241 @@
+// The drawing paths are written for speed (groups of four pixels, overlapping last groups,
+// edge tables, prefetches). Each is checked here against the plain loop it replaces, on the
+// shapes where a fast path goes wrong: every short run length, every clip edge, blocks that
+// straddle the view, tiles that are not where their cell says.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "game/camera.h"
+#include "graphics/display.h"
+#include "graphics/display_headless.h"
+#include "level/level_layout.h"
+#include "level/tile.h"
+#include "level/tile_map.h"
+
+namespace {
+
+constexpr int W = Display::width;
+constexpr int H = Display::height;
+
+using Frame = std::vector<Pixel>;
+
+void ReferenceFill(Frame& frame, int top, int bottom, int left, int right, Pixel colour,
+                   const RectI& clip) {
+  top = std::max(top, clip.top);
+  bottom = std::min(bottom, clip.bottom);
+  left = std::max(left, clip.left);
+  right = std::min(right, clip.right);
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) frame[static_cast<std::size_t>(y) * W + x] = colour;
+}
+
+// `source` indexes into `pixels`; the target is `frame`. They may be the same buffer.
+void ReferenceKeyed(Frame& frame, const Pixel* pixels, Pixel key, int width, int height, int left,
+                    int top, const RectI& clip) {
+  for (int r = 0; r < height; ++r)
+    for (int c = 0; c < width; ++c) {
+      const int y = top + r;
+      const int x = left + c;
+      if (y < clip.top || y >= clip.bottom || x < clip.left || x >= clip.right) continue;
+      const Pixel p = pixels[static_cast<std::size_t>(r) * width + c];
+      if (p != key) frame[static_cast<std::size_t>(y) * W + x] = p;
+    }
+}
+
+void ReferenceTiles(Frame& frame, const TileMap& map, float cameraX, float cameraY,
+                    const RectI& clip) {
+  for (int i = 0; i < map.columns * map.rows; ++i) {
+    const Tile* tile = map.tiles[static_cast<std::size_t>(i)].get();
+    if (tile == nullptr) continue;
+    const int top = static_cast<int>(static_cast<float>(tile->y) - cameraY) + clip.top;
+    const int bottom =
+        static_cast<int>(static_cast<float>(tile->y + Tile::height) - cameraY) + clip.top;
+    const int left = static_cast<int>(static_cast<float>(tile->x) - cameraX) + clip.left;
+    const int right =
+        static_cast<int>(static_cast<float>(tile->x + Tile::width) - cameraX) + clip.left;
+    ReferenceFill(frame, top, bottom, left, right, tile->colour, clip);
+  }
+}
+
+Frame Noise(std::mt19937& random) {
+  Frame frame(Display::pixelCount);
+  for (auto& p : frame) p = random();
+  return frame;
+}
+
+// Where the two frames first differ, for a readable failure.
+std::string FirstDifference(const Frame& expected, const Pixel* actual) {
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    if (expected[i] != actual[i])
+      return "first difference at x " + std::to_string(i % W) + ", y " + std::to_string(i / W);
+  return "";
+}
+
+RectI RandomClip(std::mt19937& random) {
+  // Half the time the whole screen, as the game uses; otherwise any rectangle inside it.
+  if (random() % 2) return RectI{0, H, 0, W};
+  const int top = static_cast<int>(random() % H);
+  const int left = static_cast<int>(random() % W);
+  return RectI{top, top + static_cast<int>(random() % (H - top + 1)), left,
+               left + static_cast<int>(random() % (W - left + 1))};
+}
+
+class FastPaths : public ::testing::Test {
+ protected:
+  Display display{nullptr};
+  std::mt19937 random{20240607};
+
+  Frame Start() {
+    Frame frame = Noise(random);
+    std::memcpy(display.frameBuffer, frame.data(), frame.size() * sizeof(Pixel));
+    return frame;
+  }
+};
+
+}  // namespace
+
+TEST_F(FastPaths, FillRectMatchesThePlainLoopForEveryRunLengthAndClipEdge) {
+  Frame expected = Start();
+  for (int i = 0; i < 400; ++i) {
+    const RectI clip = RandomClip(random);
+    // Runs of 0 to 40 pixels, near any edge of the clip, sometimes beyond it.
+    const int length = static_cast<int>(random() % 41);
+    const int left =
+        clip.left - 45 +
+        static_cast<int>(random() % static_cast<unsigned>(clip.right - clip.left + 90));
+    const int top = clip.top - 30 +
+                    static_cast<int>(random() % static_cast<unsigned>(clip.bottom - clip.top + 60));
+    const int bottom = top + static_cast<int>(random() % 40);
+    const Pixel colour = random();
+    display.FillRect(top, bottom, left, left + length, colour, clip);
+    ReferenceFill(expected, top, bottom, left, left + length, colour, clip);
+  }
+  const std::string difference = FirstDifference(expected, display.frameBuffer);
+  EXPECT_TRUE(difference.empty()) << difference;
+}
+
+TEST_F(FastPaths, FillRectCoversWholeRowsAndLeavesNeighboursAlone) {
+  Frame expected = Start();
+  const RectI screen{0, H, 0, W};
+  display.FillRect(-10, H + 10, -10, W + 10, 0xFF123456, screen);
+  ReferenceFill(expected, -10, H + 10, -10, W + 10, 0xFF123456, screen);
+  for (int width = 1; width <= 12; ++width) {
+    // A run that ends on the clip edge, where an overlapping last group must not step over.
+    const RectI clip{100, 120, 200, 200 + width};
+    display.FillRect(90, 130, 190, 300, 0xFF000000u + static_cast<Pixel>(width), clip);
+    ReferenceFill(expected, 90, 130, 190, 300, 0xFF000000u + static_cast<Pixel>(width), clip);
+  }
+  const std::string difference = FirstDifference(expected, display.frameBuffer);
+  EXPECT_TRUE(difference.empty()) << difference;
+}
+
+TEST_F(FastPaths, DrawKeyedMatchesThePlainLoopAcrossSizesKeysAndEdges) {
+  Frame expected = Start();
+  for (int i = 0; i < 400; ++i) {
+    const RectI clip = RandomClip(random);
+    const int width = 1 + static_cast<int>(random() % 40);
+    const int height = 1 + static_cast<int>(random() % 40);
+    const Pixel key = random() % 2 ? 0xFFFFFFFF : random();
+    // Key runs of every length, and pixels that differ from the key only in alpha.
+    std::vector<Pixel> block(static_cast<std::size_t>(width) * height);
+    const unsigned keyShare = random() % 5;
+    for (auto& p : block) {
+      const unsigned pick = random() % 4;
+      p = pick < keyShare ? key : (pick == 3 ? key ^ 0xFF000000u : random());
+    }
+    const int left =
+        clip.left - width - 5 +
+        static_cast<int>(random() % static_cast<unsigned>(clip.right - clip.left + 2 * width + 10));
+    const int top = clip.top - height - 5 +
+                    static_cast<int>(
+                        random() % static_cast<unsigned>(clip.bottom - clip.top + 2 * height + 10));
+    display.DrawKeyed(block.data(), key, static_cast<std::uint32_t>(width),
+                      static_cast<std::uint32_t>(height), left, top, clip);
+    ReferenceKeyed(expected, block.data(), key, width, height, left, top, clip);
+  }
+  const std::string difference = FirstDifference(expected, display.frameBuffer);
+  EXPECT_TRUE(difference.empty()) << difference;
+}
+
+TEST_F(FastPaths, DrawKeyedFromTheFrameBufferItselfCopiesInOrder) {
+  // Not something the game does, but the plain loop's answer is well defined: a block read
+  // from the pixels the copy is writing sees the ones already copied, even along a row.
+  Frame expected = Start();
+  const RectI screen{0, H, 0, W};
+  const std::size_t from = 10 * W + 10;
+  const Pixel key = expected[from + 3];
+  display.DrawKeyed(display.frameBuffer + from, key, 37, 20, 12, 10, screen);
+  ReferenceKeyed(expected, expected.data() + from, key, 37, 20, 12, 10, screen);
+  const std::string difference = FirstDifference(expected, display.frameBuffer);
+  EXPECT_TRUE(difference.empty()) << difference;
+}
+
+TEST_F(FastPaths, TileMapDrawMatchesTileByTileArithmeticForAnyCamera) {
+  TileMap map;
+  for (int i = 0; i < 120; ++i) {
+    const RectI clip = i % 3 ? RectI{0, H, 0, W} : RandomClip(random);
+    Viewport viewport{display, clip};
+    Camera camera(RectF{0.0f, 1200.0f, 0.0f, 3200.0f}, viewport);
+    // Inside the world and a little beyond it, on whole, half and arbitrary fractions.
+    camera.x = -40.0f + static_cast<float>(random() % 2500000) / 1000.0f;
+    camera.y = -40.0f + static_cast<float>(random() % 700000) / 1000.0f;
+    if (i % 4 == 0) camera.x = std::floor(camera.x) + 0.5f;
+    Frame expected = Start();
+    map.Draw(camera);
+    ReferenceTiles(expected, map, camera.x, camera.y, clip);
+    const std::string difference = FirstDifference(expected, display.frameBuffer);
+    ASSERT_TRUE(difference.empty())
+        << "camera " << camera.x << ", " << camera.y << ": " << difference;
+  }
+}
+
+TEST_F(FastPaths, TileMapDrawHandlesEmptyCellsAndTilesOffTheirCell) {
+  // Cells without a tile, and tiles that claim a position other than their cell's: the
+  // edge table must not be used for them.
+  std::string layout(LevelLayout);
+  for (int i = 0; i < 300; ++i) layout[random() % layout.size()] = '.';
+  TileMap map(layout.c_str());
+  for (int i = 0; i < 60; ++i) {
+    Tile* tile = map.tiles[random() % (static_cast<std::size_t>(map.columns) * map.rows)].get();
+    if (tile == nullptr) continue;
+    // Moved across, down, or both.
+    if (i % 3 != 1) tile->x += (static_cast<int>(random() % 60) - 30) | 1;
+    if (i % 3 != 0) tile->y += (static_cast<int>(random() % 60) - 30) | 1;
+    tile->colour = 0xFF0000FF;
+  }
+  const RectI screen{0, H, 0, W};
+  Viewport viewport{display, screen};
+  Camera camera(RectF{0.0f, 1200.0f, 0.0f, 3200.0f}, viewport);
+  for (const Vec2 at :
+       {Vec2{0.0f, 0.0f}, Vec2{612.4f, 197.3f}, Vec2{2400.0f, 600.0f}, Vec2{12.5f, 0.5f}}) {
+    camera.x = at.x;
+    camera.y = at.y;
+    Frame expected = Start();
+    map.Draw(camera);
+    ReferenceTiles(expected, map, camera.x, camera.y, screen);
+    const std::string difference = FirstDifference(expected, display.frameBuffer);
+    ASSERT_TRUE(difference.empty())
+        << "camera " << camera.x << ", " << camera.y << ": " << difference;
+  }
+}
+
+TEST_F(FastPaths, EndFrameCopiesEveryRowAndLeavesTheRestOfThePitchAlone) {
+  const Frame frame = Start();
+  auto& back = display.platform->backBuffer;
+  std::fill(back.begin(), back.end(), std::uint8_t{0xAB});
+  display.EndFrame();
+  constexpr std::size_t rowBytes = W * sizeof(Pixel);
+  for (int y = 0; y < H; ++y) {
+    const std::uint8_t* row = back.data() + static_cast<std::size_t>(y) * Display::Platform::pitch;
+    ASSERT_EQ(std::memcmp(row, frame.data() + static_cast<std::size_t>(y) * W, rowBytes), 0)
+        << "row " << y;
+    for (std::size_t b = rowBytes; b < Display::Platform::pitch; ++b)
+      ASSERT_EQ(row[b], 0xAB) << "row " << y;
+  }
+}

@@ -1,0 +1,29 @@
+// Counts what the program asks of the heap through operator new and delete. Linking
+// heap_counter.cpp into a test program replaces its global operators.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct HeapActivity {
+  std::uint64_t allocations = 0;
+  std::uint64_t releases = 0;
+  std::uint64_t bytes = 0;   // every request added up
+  std::size_t lastSize = 0;  // the size of the latest request
+};
+
+HeapActivity HeapSoFar();
+
+// What the heap saw between construction and Since().
+class HeapWatch {
+ public:
+  HeapWatch() : start(HeapSoFar()) {}
+  HeapActivity Since() const {
+    const HeapActivity now = HeapSoFar();
+    return HeapActivity{now.allocations - start.allocations, now.releases - start.releases,
+                        now.bytes - start.bytes, now.lastSize};
+  }
+
+ private:
+  HeapActivity start;
+};
