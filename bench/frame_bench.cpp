@@ -15,11 +15,6 @@
 #include "scenes.h"
 #include "sprites/player_sprite.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define FENNWICK_SSE2 1
-#endif
-
 namespace {
 
 constexpr std::size_t frameBytes = Display::pixelCount * sizeof(Pixel);
@@ -30,31 +25,6 @@ std::uint64_t Fingerprint(const Pixel* frame) {
   std::uint64_t h = 0;
   for (std::size_t i = 0; i < Display::pixelCount; ++i) h = (h ^ frame[i]) * 0x100000001b3ull;
   return h;
-}
-
-// Plain 16-byte moves, as EndFrame copies: the compiler's expansion of a fixed-size memcpy
-// (a string move) is slower for these rows, and the floor must not be easier to beat than
-// the best simple copy.
-void CopyRow(std::uint8_t* target, const Pixel* source) {
-#ifdef FENNWICK_SSE2
-  // Sixteen pixels a turn: few enough branches that the loop's speed does not hang on where
-  // the compiler places them.
-  static_assert(Display::width % 16 == 0, "rows are copied sixteen pixels at a time");
-  auto* out = reinterpret_cast<__m128i*>(target);
-  const auto* in = reinterpret_cast<const __m128i*>(source);
-  for (int group = 0; group < Display::width / 4; group += 4) {
-    const __m128i a = _mm_loadu_si128(in + group);
-    const __m128i b = _mm_loadu_si128(in + group + 1);
-    const __m128i c = _mm_loadu_si128(in + group + 2);
-    const __m128i d = _mm_loadu_si128(in + group + 3);
-    _mm_storeu_si128(out + group, a);
-    _mm_storeu_si128(out + group + 1, b);
-    _mm_storeu_si128(out + group + 2, c);
-    _mm_storeu_si128(out + group + 3, d);
-  }
-#else
-  std::memcpy(target, source, Display::width * sizeof(Pixel));
-#endif
 }
 
 // The floor: the bytes every frame has to move whatever the drawing does. Clear the frame,
@@ -69,7 +39,7 @@ void BM_Floor(benchmark::State& state) {
     std::fill_n(frame.data(), Display::pixelCount, colour);
     benchmark::ClobberMemory();
     for (int y = 0; y < Display::height; ++y)
-      CopyRow(back.data() + y * pitch, frame.data() + y * Display::width);
+      CopyFrameRow(back.data() + y * pitch, frame.data() + y * Display::width);
     benchmark::DoNotOptimize(back.data());
     benchmark::ClobberMemory();
   }
