@@ -1,12 +1,6 @@
 // The Windows entry: one window, one GameWorld, and a message loop that runs a frame whenever
 // no message is waiting. The pace comes from the display's wait for the vertical retrace, so
 // the loop itself never sleeps.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <cstdint>

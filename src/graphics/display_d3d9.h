@@ -2,12 +2,6 @@
 // buffer and presented, with the wait for the vertical retrace setting the game's pace.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #include <d3d9.h>
 

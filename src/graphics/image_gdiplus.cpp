@@ -1,9 +1,7 @@
 // Bitmap decoding through GDI+'s flat API. GDI+ reports each pixel as 0xAARRGGBB, the frame
 // buffer's own format, with alpha 0xFF for files that carry none.
-// GDI+ needs the COM parts of <windows.h>, so not the lean version here.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
+// GDI+ needs the COM parts of <windows.h>, so not the lean version the build asks for.
+#undef WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <algorithm>

@@ -1,11 +1,5 @@
 // The DirectSound 8 device: opened with the priority level so the primary buffer's format can
 // be set to 16-bit stereo at 44,100 Hz. Nothing is played yet.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #include <mmsystem.h>
 #include <mmreg.h>
