@@ -3,7 +3,9 @@
 #
 #   1. fennwick-replay.js under Node prints, byte for byte, what the native fennwick-replay
 #      prints for the same scripts (tests/e2e/wine_replays), hashes included;
-#   2. the page, served on 127.0.0.1, played in Debian's chromium, headless, through
+#   2. the web build's bitmap decoder reads the hostile corpus (tests/corpus/bmp) as its
+#      manifest says, as the other platforms do;
+#   3. the page, served on 127.0.0.1, played in Debian's chromium, headless, through
 #      playwright-core (tests/web, pinned by its package-lock.json): see tests/web/web_test.js.
 #
 # Needs: emscripten, libstb-dev, chromium, node and npm, python3. FENNWICK_NATIVE_REPLAY may
@@ -49,7 +51,16 @@ for script in tests/e2e/wine_replays/*.txt; do
   fi
 done
 
-# --- 2. The page in chromium -----------------------------------------------------------------
+# --- 2. The bitmap decoder against the hostile corpus, under Node ---------------------------
+
+if node "$root/build/web/tests/web/fennwick-decode-corpus.js" tests/corpus/bmp >"$work/corpus.txt"; then
+  pass "$(tail -n 1 "$work/corpus.txt")"
+else
+  fail "the web decoder misreads the bitmap corpus:"
+  head -n 20 "$work/corpus.txt" >&2
+fi
+
+# --- 3. The page in chromium -----------------------------------------------------------------
 
 # The pictures the page must show, from the native game.
 pictures=$work/pictures
