@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +17,6 @@
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
 #include "game/game_world.h"
-#include "game/replay_script.h"
 
 namespace {
 
@@ -44,6 +42,7 @@ EM_JS(void, TellPage, (const char* state, const char* detail), {
 });
 
 struct Game {
+  GameSession session;
   std::unique_ptr<GameWorld> world;
   std::unique_ptr<FrameDriver> driver;
   FramePacer pacer;
@@ -117,6 +116,8 @@ void ListenToPage(bool listen) {
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, listen ? OnVisibility : nullptr);
 }
 
+bool Finished() { return QuitPosted() || game.driver->ScriptEnded(); }
+
 // Escape, or the demo's last frame: the world goes, as it does when the desktop game ends,
 // and its last picture stays on the canvas.
 void End() {
@@ -135,13 +136,13 @@ EM_BOOL OnAnimationFrame(double, void*) {
   // --- Frames --- Every frame that is due runs now; a tab in the background gets no
   // callbacks at all, so the game waits there, and the pacer starts afresh on return.
   const FramePacer::Clock::time_point now = FramePacer::Clock::now();
-  for (int ran = 0; ran < mostFramesPerCallback && !game.driver->Finished(); ++ran) {
+  for (int ran = 0; ran < mostFramesPerCallback && !Finished(); ++ran) {
     if (game.pacer.TimeUntilDue(now) > earlyEnough) break;
     game.pacer.FrameRuns(now);
     game.driver->RunFrame();
     game.framesRun = game.driver->FramesRun();
   }
-  if (game.driver->Finished()) {
+  if (Finished()) {
     End();
     return EM_FALSE;
   }
@@ -163,23 +164,15 @@ int main(int argc, char** argv) {
   GameOptions options;
   std::string error;
   if (!ParseGameOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) return Fail(error);
-
   // A recording would go into the page's memory and be lost with it.
   if (!options.record.empty()) return Fail("--record is not available in the browser");
-  ReplayScript script;
-  if (!options.play.empty()) {
-    std::ifstream in(options.play);
-    if (!in) return Fail("cannot read the demo '" + options.play + "'");
-    if (!ParseReplayScript(in, script, error)) return Fail("the demo '" + options.play + "': " + error);
-  }
+  if (!game.session.Open(options, error)) return Fail(error);
 
   game.world = std::make_unique<GameWorld>(nullptr);
   if (!game.world->display.CanDraw()) return Fail("cannot draw on the page: " + game.world->display.DrawFailure());
   game.driver = std::make_unique<FrameDriver>(*game.world, nullptr);
-  if (!options.play.empty()) {
-    game.demo = true;
-    game.driver->Play(std::move(script));
-  }
+  game.demo = game.session.playing;
+  game.session.Attach(*game.driver);
   ListenToPage(true);
   TellPage("running", "");
   emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
