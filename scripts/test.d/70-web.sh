@@ -28,28 +28,13 @@ cmake --build --preset web -j 2
 site=$root/build/web/site
 replay_js=$root/build/web/tools/replay/fennwick-replay.js
 
-native_replay=${FENNWICK_NATIVE_REPLAY:-$root/build/default/tools/replay/fennwick-replay}
-if [ ! -x "$native_replay" ]; then
-  cmake -S . -B "$work/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNWICK_TESTS=OFF \
-    -DFENNWICK_BENCH=OFF >/dev/null
-  cmake --build "$work/native" -j 2 --target fennwick-replay
-  native_replay=$work/native/tools/replay/fennwick-replay
-fi
+# shellcheck source=lib/replays.sh
+source scripts/test.d/lib/replays.sh
+find_native_replay "$work"
 
 # --- 1. Replays: byte-identical under Node ---------------------------------------------------
 
-for script in tests/e2e/wine_replays/*.txt; do
-  name=$(basename "$script" .txt)
-  "$native_replay" --assets assets --hash - <"$script" >"$work/replay-$name.native"
-  node "$replay_js" --assets assets --hash - <"$script" >"$work/replay-$name.node" 2>"$work/replay-$name.err" || true
-  lines=$(wc -l <"$work/replay-$name.native")
-  if [ "$lines" -gt 0 ] && cmp -s "$work/replay-$name.native" "$work/replay-$name.node"; then
-    pass "replay $name: $lines frames, byte-identical under Node"
-  else
-    fail "replay $name differs from the native build (see $work/replay-$name.*)"
-    diff "$work/replay-$name.native" "$work/replay-$name.node" | head -n 5 >&2 || true
-  fi
-done
+compare_replays "$work" node node "$replay_js"
 
 # --- 2. The bitmap decoder against the hostile corpus, under Node ---------------------------
 
@@ -81,7 +66,7 @@ cp "$site"/index.html "$site"/fennwick.js "$site"/fennwick.data "$served/no-wasm
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 
 server_pid=""
-cleanup() { [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true; }
+cleanup() { if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi; }
 trap cleanup EXIT
 # Port 0: the system picks a free one, and the server names it on its first line.
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$served" >"$work/server.log" 2>&1 &
