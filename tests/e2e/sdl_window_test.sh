@@ -50,9 +50,10 @@ export DISPLAY=":$(head -n1 "$work/display")"
 unset WAYLAND_DISPLAY
 echo "Xvfb on $DISPLAY"
 
-# Starts the game from assets/ and waits for its window; sets game_pid and wid.
+# Starts the game from assets/, with any extra environment given as NAME=VALUE words, and waits
+# for its window; sets game_pid and wid.
 start_game() {
-  (cd assets && exec "$game" >"$work/game.out" 2>"$work/game.err") &
+  (cd assets && exec env "$@" "$game" >"$work/game.out" 2>"$work/game.err") &
   game_pid=$!
   wid=""
   local started
@@ -118,7 +119,8 @@ geometry() {  # prints "x y width height" of the window's inside
 "$replay" --assets assets --frames 1 --dump 1 "$work/frame1.bmp" "$work/empty.script" >/dev/null
 
 # --- Window, first picture, running, display mode, pace, Escape -----------------------------
-start_game
+# With a sound device that opens; the second start has none.
+start_game SDL_AUDIODRIVER=dummy
 
 read -r x y w h <<<"$(geometry)"
 if [ "$x $y $w $h" = "50 150 800 600" ]; then pass "inside of the window is 800 x 600 at (50, 150)"
@@ -213,8 +215,16 @@ if [ -s "$work/game.out" ] || [ -s "$work/game.err" ]; then
   fail "the game wrote something: $(cat "$work/game.out" "$work/game.err")"
 else pass "the game wrote nothing"; fi
 
-# --- The close button -------------------------------------------------------------------------
-start_game
+# --- No sound, then the close button -----------------------------------------------------------
+start_game SDL_AUDIODRIVER=no-such-driver
+matched=""
+for _ in $(seq 20); do
+  screenshot 50 150 "$work/silent.png"
+  [ "$(difference "$work/silent.png" "$work/frame1.bmp")" = "0" ] && { matched=yes; break; }
+  sleep 0.1
+done
+if [ -n "$matched" ]; then pass "without a sound driver the game runs, silent, showing its first frame"
+else fail "without a sound driver the window does not show the first frame"; fi
 "$work/x11_close_window" "$wid"
 wait_for_exit 2000
 if [ "$exit_code" = "0" ]; then pass "closing the window ended the game with code 0 after $exit_ms ms"
