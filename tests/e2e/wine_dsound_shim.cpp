@@ -13,24 +13,17 @@
 #include <mmreg.h>
 #include <dsound.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
+#include "wine_shim_log.h"
+
 namespace {
 
-FILE* logFile = nullptr;
-char fault[64] = "";
+using shim::Log;
+using shim::WindowName;
 
-void Log(const char* format, ...) {
-  if (logFile == nullptr) return;
-  va_list args;
-  va_start(args, format);
-  std::vfprintf(logFile, format, args);
-  va_end(args);
-  std::fputc('\n', logFile);
-  std::fflush(logFile);
-}
+char fault[64] = "";
 
 bool Fault(const char* name) { return std::strcmp(fault, name) == 0; }
 
@@ -39,11 +32,6 @@ HRESULT Result(const char* step, HRESULT failure) { return Fault(step) ? failure
 HRESULT Unexpected(const char* method) {
   Log("unexpected %s", method);
   return DSERR_UNSUPPORTED;
-}
-
-const char* WindowName(HWND window) {
-  if (window == nullptr) return "null";
-  return window == FindWindowW(L"Marrowby DirectX Framework Window", L"Fennwick") ? "game" : "other";
 }
 
 bool IsNullGuid(const GUID& guid) {
@@ -162,10 +150,8 @@ class DirectSound final : public Counted<IDirectSound8> {
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DirectSoundCreate8(LPCGUID device, LPDIRECTSOUND8* out,
                                                                    LPUNKNOWN outer) {
-  char path[MAX_PATH] = "dsound-calls.log";
-  GetEnvironmentVariableA("FENNWICK_DSOUND_LOG", path, sizeof path);
   GetEnvironmentVariableA("FENNWICK_DSOUND_FAULT", fault, sizeof fault);
-  if (logFile == nullptr) logFile = std::fopen(path, "w");
+  shim::OpenLog("FENNWICK_DSOUND_LOG", "dsound-calls.log");
 
   const HRESULT result = Result("create", DSERR_NODRIVER);
   if (out != nullptr) *out = SUCCEEDED(result) ? new DirectSound : nullptr;
