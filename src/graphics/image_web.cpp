@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/image_loader.h"
+#include "graphics/bmp_header.h"
+#include "graphics/image_web.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_BMP
@@ -19,40 +20,9 @@
 
 namespace {
 
-std::uint32_t ReadU16(const unsigned char* p) { return p[0] | (p[1] << 8); }
-
-std::uint32_t ReadU32(const unsigned char* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-constexpr std::int64_t maxBmpFileBytes = (std::int64_t{1} << 26) + (std::int64_t{1} << 16);
-
-struct BmpHeader {
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-  std::uint32_t bits = 0;
-  std::uint32_t compression = 0;
-};
-
-// The check every decoder makes before its library sees a file: a picture the game is willing
-// to allocate for, and the fields that say how to read its fourth byte.
-bool BmpFileAcceptable(const void* file, std::size_t size, BmpHeader& header) {
-  const auto* bytes = static_cast<const unsigned char*>(file);
-  if (size < 34 || bytes[0] != 'B' || bytes[1] != 'M') return false;
-  int width = 0, height = 0, components = 0;
-  if (stbi_info_from_memory(bytes, static_cast<int>(size), &width, &height, &components) == 0) return false;
-  if (width <= 0 || height <= 0 || !ImageSizeAcceptable(width, height)) return false;
-  header.width = width;
-  header.height = height;
-  const bool core = ReadU32(bytes + 14) == 12;
-  header.bits = core ? ReadU16(bytes + 24) : ReadU16(bytes + 28);
-  header.compression = core ? 0 : ReadU32(bytes + 30);
-  return true;
-}
-
 // A 32-bit pixel's fourth byte is only alpha when a mask says so; without one the format calls
 // it reserved, and the file reads as opaque, as it does on every other platform.
-bool CarriesNoAlpha(const BmpHeader& header) { return header.bits == 32 && header.compression == 0; }
+bool CarriesNoAlpha(const BmpHeader& header) { return header.bits == 32 && header.compression == bmpPlainRgb; }
 
 std::string ToPath(const std::wstring& fileName) {
   // The game's file names are plain ASCII; anything else is not one of its files.
@@ -93,7 +63,7 @@ Image Decode(const unsigned char* file, std::size_t size) {
 }  // namespace
 
 Image DecodeBmp(const void* data, std::size_t size) {
-  if (data == nullptr || size > maxBmpFileBytes) return Image{};
+  if (data == nullptr || size > static_cast<std::size_t>(maxBmpFileBytes)) return Image{};
   return Decode(static_cast<const unsigned char*>(data), size);
 }
 
