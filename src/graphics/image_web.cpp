@@ -1,7 +1,6 @@
 // Bitmap decoding in the browser build, through stb_image. The file is read whole, its header
 // checked before stb_image sees it, and the RGBA bytes stb_image gives back are turned into
 // 0xAARRGGBB, with the same reading of a bitmap's fourth byte as the other decoders.
-#include <cstring>
 #include <fstream>
 #include <new>
 #include <string>
