@@ -7,7 +7,10 @@
 #
 # A run costs start-up (loading the pictures, and under Node compiling the WebAssembly) plus
 # its frames; each side is also run for 1 frame, and the difference, divided by the frames
-# between, is what a frame costs. Medians of the repetitions.
+# between, is what a frame costs. Medians of the repetitions. Node compiles the WebAssembly
+# with its optimising compiler from the start (--no-liftoff): otherwise the first frames run
+# baseline code until the optimised code is ready, later the busier the machine is, and the
+# count would measure the machine's load rather than a frame.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -48,9 +51,9 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 for _ in $(seq "$repetitions"); do
   seconds "$native" --assets assets "$work/bench.script" >>"$work/native.long"
-  seconds node "$web" --assets assets "$work/bench.script" >>"$work/web.long"
+  seconds node --no-liftoff "$web" --assets assets "$work/bench.script" >>"$work/web.long"
   seconds "$native" --assets assets --frames 1 "$work/bench.script" >>"$work/native.short"
-  seconds node "$web" --assets assets --frames 1 "$work/bench.script" >>"$work/web.short"
+  seconds node --no-liftoff "$web" --assets assets --frames 1 "$work/bench.script" >>"$work/web.short"
 done
 
 native_frame=$(awk -v l="$(median <"$work/native.long")" -v s="$(median <"$work/native.short")" -v n="$frames" \
