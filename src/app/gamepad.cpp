@@ -9,6 +9,8 @@ namespace {
 constexpr std::array<std::uint8_t, 4> gameKeyCodes = {vk::left, vk::right, vk::space, vk::escape};
 }  // namespace
 
+float StickFromAxis(std::int16_t axis) { return std::max(-1.0f, axis / 32767.0f); }
+
 GamepadKeys::GamepadKeys(Deliver deliver) : deliver(std::move(deliver)) {}
 
 bool GamepadKeys::IsGameKey(std::uint8_t code, std::size_t& key) {

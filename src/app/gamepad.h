@@ -22,6 +22,9 @@ struct PadState {
   bool back = false;    // Back, Select, View
 };
 
+// A stick axis as SDL and XInput report it, -32768 to 32767, in PadState's terms.
+float StickFromAxis(std::int16_t axis);
+
 class GamepadKeys {
  public:
   using Deliver = std::function<void(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)>;

@@ -44,6 +44,10 @@ TEST_F(GamepadTest, TheStickCountsFromHalfWayAndSwingsReleaseBeforePressing) {
   EXPECT_EQ(Take(), (Lines{"up 39", "down 37"}));
   Read(Stick(-0.3f));
   EXPECT_EQ(Take(), Lines{"up 37"});
+  // Raw axes: both ends reach full travel, and half of 32767 is past the dead zone.
+  EXPECT_EQ(StickFromAxis(-32768), -1.0f);
+  EXPECT_EQ(StickFromAxis(32767), 1.0f);
+  EXPECT_GE(StickFromAxis(16384), GamepadKeys::deadZone);
 }
 
 TEST_F(GamepadTest, AHeldDirectionOrButtonIsOnePressNotOnePerFrame) {
