@@ -16,7 +16,7 @@
 
 namespace {
 
-FILE* commands = nullptr;
+HANDLE commands = INVALID_HANDLE_VALUE;
 bool opened = false;
 char partial[256] = "";
 bool attached = false;
@@ -48,22 +48,32 @@ void Run(const char* line) {
   ++pad.dwPacketNumber;
 }
 
+// Read with the file API rather than the C library's streams: once those have met the end of
+// the file they do not see what the test appends after it.
 void TakeCommands() {
   if (!opened) {
     opened = true;
     const char* path = std::getenv("FENNWICK_XINPUT_PAD");
-    if (path != nullptr) commands = std::fopen(path, "r");
+    if (path != nullptr) {
+      commands = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
   }
-  if (commands == nullptr) return;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, commands) != nullptr) {
-    std::strncat(partial, buffer, sizeof partial - std::strlen(partial) - 1);
-    const size_t length = std::strlen(partial);
-    if (length == 0 || partial[length - 1] != '\n') continue;
+  if (commands == INVALID_HANDLE_VALUE) return;
+  char byte = 0;
+  DWORD got = 0;
+  while (ReadFile(commands, &byte, 1, &got, nullptr) && got == 1) {
+    if (byte != '\n') {
+      const size_t length = std::strlen(partial);
+      if (length + 1 < sizeof partial) {
+        partial[length] = byte;
+        partial[length + 1] = '\0';
+      }
+      continue;
+    }
     Run(partial);
     partial[0] = '\0';
   }
-  std::clearerr(commands);
 }
 
 }  // namespace
