@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/window_messages.h"
+#include "game/frame_driver.h"
 
 namespace {
 constexpr std::array<std::uint8_t, 4> gameKeyCodes = {vk::left, vk::right, vk::space, vk::escape};
@@ -12,6 +13,11 @@ constexpr std::array<std::uint8_t, 4> gameKeyCodes = {vk::left, vk::right, vk::s
 float StickFromAxis(std::int16_t axis) { return std::max(-1.0f, axis / 32767.0f); }
 
 GamepadKeys::GamepadKeys(Deliver deliver) : deliver(std::move(deliver)) {}
+
+GamepadKeys::GamepadKeys(FrameDriver& driver)
+    : GamepadKeys([&driver](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+        driver.Deliver(message, wParam, lParam);
+      }) {}
 
 bool GamepadKeys::IsGameKey(std::uint8_t code, std::size_t& key) {
   const auto found = std::find(gameKeyCodes.begin(), gameKeyCodes.end(), code);
@@ -24,11 +30,19 @@ void GamepadKeys::Message(std::uint32_t message, std::uintptr_t wParam, std::int
   if ((message == wm::keyDown || message == wm::keyUp) && IsGameKey(static_cast<std::uint8_t>(wParam & 0xFF), key)) {
     keyboardHolds[key] = message == wm::keyDown;
     if (message == wm::keyUp && padHolds[key]) return;
+  } else if (message == wm::killFocus) {
+    // The handler lets go of every key, and the keyboard's releases will go elsewhere.
+    keyboardHolds.fill(false);
+    backFrames = 0;
+    focused = false;
+  } else if (message == wm::setFocus) {
+    focused = true;
   }
   deliver(message, wParam, lParam);
 }
 
 void GamepadKeys::PadsRead(const PadState* pads, std::size_t count) {
+  if (!focused) return;
   Held now{};
   bool back = false;
   for (std::size_t i = 0; i < count; ++i) {

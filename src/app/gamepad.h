@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <functional>
 
+class FrameDriver;
+
 // One pad as its platform read it.
 struct PadState {
   bool dpadLeft = false;
@@ -36,9 +38,13 @@ class GamepadKeys {
   static constexpr int backHoldFrames = 60;
 
   explicit GamepadKeys(Deliver deliver);
+  // The game's way: messages go on to the frame driver, which records them and hands them to
+  // the window-message handler.
+  explicit GamepadKeys(FrameDriver& driver);
 
   // Every window message on its way to the game. Key presses pass unchanged, auto-repeat
-  // included; a key's release waits while a pad still holds the key.
+  // included; a key's release waits while a pad still holds the key. While the window is
+  // without the focus, the pads are not listened to, as the keyboard is not.
   void Message(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
   // Once a frame, before it runs: every pad connected now (count 0 when there is none). A pad
@@ -55,4 +61,5 @@ class GamepadKeys {
   Held keyboardHolds{};
   Held padHolds{};
   int backFrames = 0;
+  bool focused = true;
 };

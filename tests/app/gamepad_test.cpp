@@ -127,6 +127,21 @@ TEST_F(GamepadTest, EverythingElsePassesUntouched) {
   EXPECT_EQ(Take(), (Lines{"up 37", "down 122", "up 122", "message 258", "message 512"}));
 }
 
+TEST_F(GamepadTest, WithoutTheFocusThePadsAreNotListenedTo) {
+  PadState right;
+  right.dpadRight = true;
+  // The right arrow's release goes to another window after the focus has gone.
+  Key(wm::keyDown, vk::right);
+  pads.Message(wm::killFocus, 0, 0);
+  Read(right);
+  EXPECT_EQ(Take(), (Lines{"down 39", "message 8"}));
+  // Back, then with the focus again the pad is heard, the keyboard no longer holding the key.
+  pads.Message(wm::setFocus, 0, 0);
+  Read(right);
+  ReadNone();
+  EXPECT_EQ(Take(), (Lines{"message 7", "down 39", "up 39"}));
+}
+
 // The whole path: pad and keyboard through the merge into the window-message handler.
 TEST(GamepadThroughHandler, TheGameSeesTheArrowDownUntilBothSourcesLetGo) {
   processKeyboard = Keyboard{};

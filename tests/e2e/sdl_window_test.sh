@@ -2,7 +2,8 @@
 # The SDL game in a real X window, on a private Xvfb screen, driven from outside with xdotool:
 # the window's place, size, title and icon; its first picture against the replay tool's;
 # a run to the right; two display-mode toggles; the processor time it takes; Escape; the
-# close button; and the clear failure without a display.
+# close button; a pad (SDL's virtual joystick) that runs, jumps, is pulled out and quits; and
+# the clear failure without a display.
 #
 #   tests/e2e/sdl_window_test.sh [BUILD_DIR]     (default build/default, already built)
 set -euo pipefail
@@ -50,9 +51,13 @@ export DISPLAY=":$(head -n1 "$work/display")"
 unset WAYLAND_DISPLAY
 echo "Xvfb on $DISPLAY"
 
-# Starts the game from assets/ and waits for its window; sets game_pid and wid.
+# Starts the game from assets/ and waits for its window; sets game_pid and wid. Words before a
+# "--" are NAME=VALUE settings for its environment, words after it the game's options.
 start_game() {
-  (cd assets && exec "$game" >"$work/game.out" 2>"$work/game.err") &
+  local settings=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do settings+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  (cd assets && exec env "${settings[@]}" "$game" "$@" >"$work/game.out" 2>"$work/game.err") &
   game_pid=$!
   wid=""
   local started
@@ -222,6 +227,21 @@ else fail "close button: after $exit_ms ms the game's exit code is $exit_code"; 
 if [ -s "$work/game.out" ] || [ -s "$work/game.err" ]; then
   fail "the game wrote something: $(cat "$work/game.out" "$work/game.err")"
 fi
+
+# --- A pad -----------------------------------------------------------------------------------
+# SDL's virtual joystick, plugged in and played through the test hook of the SDL entry.
+# shellcheck source=tests/e2e/pad_session.sh
+source tests/e2e/pad_session.sh
+pad_commands=$work/pad.commands
+recording=$work/pad.recording
+pad_work=$work
+snapshot() { screenshot 50 150 "$1"; }
+wait_game_exit() { wait_for_exit $(($1 * 1000)); }
+: >"$pad_commands"
+start_game "FENNWICK_TEST_PAD=$pad_commands" -- --record "$recording"
+play_pad_session
+[ -n "$game_pid" ] && { kill "$game_pid" 2>/dev/null || true; wait "$game_pid" 2>/dev/null || true; game_pid=""; }
+if [ -s "$work/game.err" ]; then fail "the game with a pad wrote: $(cat "$work/game.err")"; fi
 
 # --- No display -------------------------------------------------------------------------------
 code=0
