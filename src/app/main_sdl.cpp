@@ -209,6 +209,12 @@ int main(int argc, char** argv) {
   }
 
   SDL_SetMainReady();
+#ifdef __linux__
+  // Without a runtime folder no Wayland compositor can be reached, and asking for one only
+  // prints a stray complaint from the Wayland library before our own message.
+  if (std::getenv("SDL_VIDEODRIVER") == nullptr && std::getenv("XDG_RUNTIME_DIR") == nullptr)
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,offscreen");
+#endif
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail("cannot open a window");
   // Without pads the game plays on keys alone.
   SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
