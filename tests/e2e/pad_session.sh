@@ -9,7 +9,7 @@
 #   pad_work       a folder for pictures and replays
 #   replay         the Linux fennwick-replay
 # and defines pass, fail, snapshot FILE (the window's inside as shown now) and
-# wait_game_exit SECONDS (waits for the game to end; sets exit_code, "running" if it did not).
+# expect_exit CODE WHAT (waits for the game to end, passes or fails on its exit code).
 
 pad() { echo "$*" >>"$pad_commands"; }
 
@@ -91,9 +91,7 @@ play_pad_session() {
   # Plugged in again and Back held: the game ends as with Escape, and records it.
   pad attach
   pad button back 1
-  wait_game_exit 10
-  if [ "$exit_code" = "0" ]; then pass "pad: plugged in again, Back held ended the game (exit code 0)"
-  else fail "pad: with Back held the game's exit code is $exit_code"; fi
+  expect_exit 0 "pad: plugged in again, Back held ended the game"
   local quit_frame end_frame
   quit_frame=$(recorded_frame "down 27")
   end_frame=$(recorded_script | awk '$2 == "end" { print $1 }')

@@ -363,7 +363,10 @@ pad_commands=$work/pad.commands
 recording=$work/pad.recording
 pad_work=$work
 snapshot() { screenshot 50 150 "$1"; }
-wait_game_exit() { wait_for_exit $(($1 * 1000)); }
+expect_exit() {
+  wait_for_exit 10000
+  if [ "$exit_code" = "$1" ]; then pass "$2: exit code $exit_code"; else fail "$2: exit code $exit_code, expected $1"; fi
+}
 : >"$pad_commands"
 FENNWICK_TEST_PAD=$pad_commands start_game --record "$recording"
 play_pad_session
