@@ -10,13 +10,14 @@
 #   replay         the Linux fennwick-replay
 # and defines pass, fail, snapshot FILE (the window's inside as shown now) and
 # expect_exit CODE WHAT (waits for the game to end, passes or fails on its exit code).
+# shellcheck shell=bash
+# pass only prints, so "test && pass || fail" below is an if-else.
+# shellcheck disable=SC2015
 
 pad() { echo "$*" >>"$pad_commands"; }
 
-# The recording as the replay tool reads it (the Windows game ends its lines with CR LF).
-recorded_script() { tr -d '\r' <"$recording"; }
 # The frame of the first recorded line "F WORDS", or nothing.
-recorded_frame() { recorded_script | awk -v want="$1" '{ f = $1; $1 = "" } substr($0, 2) == want { print f; exit }'; }
+recorded_frame() { awk -v want="$1" '{ f = $1; $1 = "" } substr($0, 2) == want { print f; exit }' "$recording"; }
 # Waits for the game to record a line; polls the file, which the game flushes every frame.
 wait_recorded() {
   local _
@@ -29,7 +30,7 @@ wait_recorded() {
 
 # The figure's column, state and speed, frame by frame, as the recorded session made them.
 replay_recording() {  # frames
-  recorded_script | grep -v ' end$' >"$pad_work/pad.script"
+  grep -v ' end$' "$recording" >"$pad_work/pad.script"
   "$replay" --assets assets --frames "$1" --dump "$1" "$pad_work/replayed.bmp" "$pad_work/pad.script" >"$pad_work/replayed.txt"
 }
 
@@ -56,7 +57,7 @@ play_pad_session() {
   wait_recorded "up 39" || fail "pad: pulling the pad out while it held right never released the arrow"
 
   local lines run_frame jump_frame stop_frame
-  lines=$(recorded_script | grep -v -e ' end$' -e '^#' | cut -d' ' -f2- | tr '\n' ',')
+  lines=$(grep -v -e ' end$' -e '^#' "$recording" | cut -d' ' -f2- | tr '\n' ',')
   if [ "$lines" = "down 39,down 32,up 32,up 39," ]; then
     pass "pad: recorded as key lines, one press each however long held: $lines"
   else fail "pad: recorded key lines are '$lines', wanted 'down 39,down 32,up 32,up 39,' (no Escape from a bump)"; fi
@@ -94,9 +95,9 @@ play_pad_session() {
   expect_exit 0 "pad: plugged in again, Back held ended the game"
   local quit_frame end_frame
   quit_frame=$(recorded_frame "down 27")
-  end_frame=$(recorded_script | awk '$2 == "end" { print $1 }')
+  end_frame=$(awk '$2 == "end" { print $1 }' "$recording")
   if [ -n "$quit_frame" ] && [ -n "$end_frame" ] &&
-     recorded_script | "$replay" --assets assets - >"$pad_work/whole.txt" 2>&1 && [ -s "$pad_work/whole.txt" ]; then
+     "$replay" --assets assets "$recording" >"$pad_work/whole.txt" 2>&1 && [ -s "$pad_work/whole.txt" ]; then
     pass "pad: Escape recorded at frame $quit_frame, the whole session replays ($(wc -l <"$pad_work/whole.txt") frames)"
-  else fail "pad: the recording lacks Escape or its end, or does not replay: $(recorded_script | tail -n 3 | tr '\n' '|')"; fi
+  else fail "pad: the recording lacks Escape or its end, or does not replay: $(tail -n 3 "$recording" | tr '\n' '|')"; fi
 }
