@@ -216,12 +216,12 @@ int main(int argc, char** argv) {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,offscreen");
 #endif
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail("cannot open a window");
-  // Without pads the game plays on keys alone.
-  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   if (NoDisplay()) {
     SDL_Quit();
     return NoDisplayFailure();
   }
+  // Without pads the game plays on keys alone.
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   // Hidden until the icon is on it, so the window system never shows it without one.
   SDL_Window* window = SDL_CreateWindow("Fennwick", windowLeft, windowTop, Display::width, Display::height,
                                         SDL_WINDOW_HIDDEN);
