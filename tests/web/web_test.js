@@ -281,6 +281,27 @@ async function otherScreens(browser) {
   }
 }
 
+// A tab in the background gets no animation frames: the game waits there, and on its return
+// goes on at its pace.
+async function inTheBackground(browser) {
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  await page.goto(base);
+  await waitForState(page, ['running'], 60);
+  await page.waitForTimeout(500);
+  const other = await context.newPage();
+  await other.bringToFront();
+  await page.waitForTimeout(300);
+  const before = await page.evaluate(() => fennwick.frames());
+  await page.waitForTimeout(2000);
+  const ran = (await page.evaluate(() => fennwick.frames())) - before;
+  await page.bringToFront();
+  const rate = await measureRate(page);
+  check(ran <= 5 && rate.ok, `in the background the game waits (${ran} frames in 2 s), then runs ${rate.last} frames a second`,
+        `counted ${rate.all}`);
+  await context.close();
+}
+
 // A browser without WebAssembly, as far as the page can tell.
 async function noWebAssembly(browser) {
   const page = await browser.newPage();
@@ -296,6 +317,7 @@ async function noWebAssembly(browser) {
   try {
     await theGame(browser);
     await otherScreens(browser);
+    await inTheBackground(browser);
     await theDemo(browser);
     await missingFiles(browser);
     await noWebAssembly(browser);
