@@ -1,6 +1,7 @@
 // The web build in Debian's chromium, headless, driven through playwright-core: the page's
-// first picture, its pace, the keys, focus, full screen, Escape, a demo, and the page's
-// messages when something is missing. One browser start for all of it.
+// first picture, its pace (on other screens and after a background tab too), the keys, focus,
+// full screen, Escape, a demo, and the page's messages when something is missing. One browser
+// start for all of it.
 //
 //   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR
 //
