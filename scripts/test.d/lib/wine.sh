@@ -100,11 +100,17 @@ wine_stage_finish() {
 }
 
 window=""
-# Starts the game from assets/, with any extra environment given as NAME=VALUE words.
+# Starts the game from assets/, with any extra environment given as NAME=VALUE words, then
+# after "--" any options for the game.
 launch() {
-  local exe=$1
+  local exe=$1 environment=()
   shift
-  (cd assets && exec env "$@" wine "$exe" >/dev/null 2>&1) &
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+    environment+=("$1")
+    shift
+  done
+  [ "${1:-}" = "--" ] && shift
+  (cd assets && exec env "${environment[@]}" wine "$exe" "$@" >/dev/null 2>&1) &
   game_pid=$!
 }
 find_window() {
@@ -166,3 +172,7 @@ wait_for_line() {
 }
 # A Windows path for a file of the stage, for the environment of a program under Wine.
 windows_path() { winepath -w "$1" 2>/dev/null; }
+
+# tests/e2e/wine_probe.cpp looks at the game's window from outside: probe window, probe close...
+build_wine_probe() { "${mingw_cxx[@]}" -municode -o "$work/wine_probe.exe" tests/e2e/wine_probe.cpp; }
+probe() { wine "$work/wine_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
