@@ -1,6 +1,7 @@
 # Shared by the stages that run the Windows build under Wine (30-windows.sh,
-# 35-windows-reliability.sh): the build, a private X display, a Wine prefix with its server kept
-# running, and the helpers that start the game, look at its window and wait for it to end.
+# 35-windows-reliability.sh, 36-windows-gamepad.sh): the build, a private X display, a Wine
+# prefix with its server kept running, and the helpers that start the game, look at its window
+# and wait for it to end.
 # Source it from the repository's top folder, then call wine_stage_start NAME.
 #
 # Needs: mingw-w64, wine, Xvfb, xdotool, xwd, ImageMagick.
@@ -22,6 +23,9 @@ quiet_wine() {
     -e '^wine: configuration in .* has been updated' || true
 }
 
+# shellcheck source=lib/replays.sh
+source scripts/test.d/lib/replays.sh
+
 mingw_cxx=(x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -static)
 
 # Builds the Windows game, then sets up build/NAME: out/ for pictures and logs, an Xvfb display
@@ -37,15 +41,8 @@ wine_stage_start() {
   game_exe=$root/build/mingw/src/fennwick.exe
   replay_exe=$root/build/mingw/tools/replay/fennwick-replay.exe
 
-  # The Linux replay tool draws the pictures to compare with: scripts/test.sh has built it in
-  # build/default; run on its own, a stage builds one of its own.
-  native_replay=${FENNWICK_NATIVE_REPLAY:-$root/build/default/tools/replay/fennwick-replay}
-  if [ ! -x "$native_replay" ]; then
-    cmake -S . -B "$work/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNWICK_TESTS=OFF \
-      -DFENNWICK_BENCH=OFF >/dev/null
-    cmake --build "$work/native" -j 2 --target fennwick-replay
-    native_replay=$work/native/tools/replay/fennwick-replay
-  fi
+  # The Linux replay tool draws the pictures to compare with.
+  find_native_replay "$work"
   if [ ! -f assets/StickStand/Stand0000.bmp ]; then
     echo "FAIL: the frame bitmaps are missing from assets/" >&2
     exit 1
@@ -100,17 +97,14 @@ wine_stage_finish() {
 }
 
 window=""
-# Starts the game from assets/, with any extra environment given as NAME=VALUE words, then
-# after "--" any options for the game.
+# Starts the game from assets/, with any extra environment given as NAME=VALUE words, and
+# after a "--" the game's options.
 launch() {
-  local exe=$1 environment=()
+  local exe=$1 settings=()
   shift
-  while [ $# -gt 0 ] && [ "$1" != "--" ]; do
-    environment+=("$1")
-    shift
-  done
-  [ "${1:-}" = "--" ] && shift
-  (cd assets && exec env "${environment[@]}" wine "$exe" "$@" >/dev/null 2>&1) &
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do settings+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  (cd assets && exec env "${settings[@]}" wine "$exe" "$@" >/dev/null 2>&1) &
   game_pid=$!
 }
 find_window() {
