@@ -352,8 +352,8 @@ other_pids=()
 # shellcheck source=../../scripts/test.d/lib/stress.sh
 source scripts/test.d/lib/stress.sh
 stress_screenshot() {
-  local sx sy sw sh
-  read -r sx sy sw sh <<<"$(geometry)"
+  local sx sy
+  read -r sx sy _ _ <<<"$(geometry)"
   screenshot "$sx" "$sy" "$1"
 }
 stress_locate_window() { :; }
