@@ -26,7 +26,7 @@ cd "$(dirname "$0")/../.."
 source scripts/test.d/lib/wine.sh
 wine_stage_start wine-e2e
 
-"${mingw_cxx[@]}" -municode -o "$work/wine_probe.exe" tests/e2e/wine_probe.cpp
+build_wine_probe
 shim_dir=$work/shim
 mkdir -p "$shim_dir"
 "${mingw_cxx[@]}" -shared -o "$shim_dir/d3d9.dll" tests/e2e/wine_d3d9_shim.cpp
@@ -51,7 +51,6 @@ echo "Replays compared in $((SECONDS - start)) s"
 
 # --- Helpers for the game's window ----------------------------------------------------------
 
-probe() { wine "$work/wine_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 # The same game behind the stand-in d3d9.dll, which makes the given fault.
 launch_shim() {
   launch "$shim_dir/fennwick.exe" "WINEDLLOVERRIDES=d3d9=n,b;mscoree,mshtml=" "FENNWICK_D3D9_FAULT=$1" \

@@ -4,8 +4,10 @@
 # its pace and the processor time it takes; a run to the right; two display-mode toggles,
 # without and with a window manager; keys let go when the focus goes; a played session
 # recorded, replayed by the replay tool and played back as a demo, all ending on the picture
-# the screen showed; Escape; the close button; a pad (SDL's virtual joystick) that runs, jumps,
-# is pulled out and quits; and the clear failure without a display.
+# the screen showed; the live loop under a storm of input (scripts/test.d/lib/stress.sh); a
+# sound device that opens and one that does not; Escape; the close button; a pad (SDL's
+# virtual joystick) that runs, jumps, is pulled out and quits; and the clear failure without
+# a display.
 #
 #   tests/e2e/sdl_window_test.sh [BUILD_DIR]     (default build/default, already built)
 set -euo pipefail
@@ -244,7 +246,7 @@ wait_for_rest() {
 
 start_game --record "$work/session.script"
 read -r x y w h <<<"$(geometry)"
-xlogo -geometry 100x100+1000+0 &
+xlogo -geometry 100x100+1000+0 2>/dev/null &
 other_pids+=($!)
 other=""
 for _ in $(seq 50); do
@@ -349,6 +351,28 @@ wait_for_exit 2000
 [ "$exit_code" = "0" ] || fail "Escape with a window manager: exit code $exit_code"
 kill "${other_pids[@]}" 2>/dev/null || true
 other_pids=()
+
+# --- The live loop under stress ----------------------------------------------------------------
+# shellcheck source=../../scripts/test.d/lib/stress.sh
+source scripts/test.d/lib/stress.sh
+stress_screenshot() {
+  local sx sy
+  read -r sx sy _ _ <<<"$(geometry)"
+  screenshot "$sx" "$sy" "$1"
+}
+stress_locate_window() { :; }
+stress_focus_away() { timeout 5 xdotool windowfocus --sync "$stress_other" 2>/dev/null || true; }
+stress_focus_back() { timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true; }
+if stress_open_other_window; then
+  SDL_AUDIODRIVER=dummy start_game --record "$work/stress.script"
+  stress_check "under stress" "$work/stress.script" "$work"
+  press Escape
+  wait_for_exit 2000
+  if [ "$exit_code" = "0" ]; then pass "under stress: Escape ended the game with code 0"
+  else fail "under stress: after Escape the game's exit code is $exit_code"; fi
+  stress_check_replay "under stress" "$work/stress.script" "$replay" "$work"
+  stress_close_other_window
+else fail "under stress: no window to take the focus away to"; fi
 
 # --- No sound, then the close button -----------------------------------------------------------
 SDL_AUDIODRIVER=no-such-driver start_game

@@ -167,3 +167,7 @@ wait_for_line() {
 }
 # A Windows path for a file of the stage, for the environment of a program under Wine.
 windows_path() { winepath -w "$1" 2>/dev/null; }
+
+# tests/e2e/wine_probe.cpp looks at the game's window from outside: probe window, probe close...
+build_wine_probe() { "${mingw_cxx[@]}" -municode -o "$work/wine_probe.exe" tests/e2e/wine_probe.cpp; }
+probe() { wine "$work/wine_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }

@@ -1,0 +1,171 @@
+# The live loop under stress, shared by the SDL and the Windows stages: a storm of input at the
+# game's real window, from outside, through the X server, within 30 seconds. Source it, then
+# define stress_focus_away and stress_focus_back for the platform and call stress_storm.
+#
+#   10,000 key events in fifty bursts of 100 presses and releases (arrows, space, letters,
+#   digits, Return, Tab, Shift, Control), never Escape and never the marker key; after each of
+#   the first twenty bursts F11 (twenty times, so the game ends in a window); after each burst
+#   a mouse storm of 30 moves in and out of the window, then the focus taken away and given
+#   back, every other time with an arrow held down while it goes and let go while it is away.
+#
+# Needs: xdotool, xlogo (the window that takes the focus away).
+# shellcheck disable=SC2154  # game_pid, pass and fail come from the stage
+
+stress_keys=(Left Right Up Down space space a s d f j k l 1 2 3 Return Tab Shift_L Control_L)
+# Marks a moment in the recording: a key the storm never presses.
+stress_marker=m
+stress_marker_vk=77
+
+# Opens the window that takes the focus away, at the top right, clear of the game's window.
+stress_open_other_window() {
+  xlogo -geometry 160x120+1100+20 >/dev/null 2>&1 &
+  stress_other_pid=$!
+  stress_other=$(timeout 20 xdotool search --sync --class "^xlogo$" 2>/dev/null | head -n 1 || true)
+  [ -n "$stress_other" ]
+}
+stress_close_other_window() {
+  [ -n "${stress_other_pid:-}" ] && kill "$stress_other_pid" 2>/dev/null || true
+  stress_other_pid=""
+}
+
+# One burst: n presses and releases of keys drawn from stress_keys, plus any extra keys given.
+stress_burst() {
+  local n=$1 i
+  shift
+  local keys=("$@")
+  for ((i = 0; i < n; i++)); do keys+=("${stress_keys[RANDOM % ${#stress_keys[@]}]}"); done
+  xdotool key --delay 0 "${keys[@]}"
+}
+
+# Thirty moves of the pointer, each to a random point of the screen: about a third of them land
+# in the game's window, the rest outside it.
+stress_mouse_storm() {
+  local moves=() i
+  for ((i = 0; i < 30; i++)); do moves+=(mousemove $((RANDOM % 1280)) $((RANDOM % 1024))); done
+  xdotool "${moves[@]}"
+}
+
+# The storm itself. Prints how many key events it sent.
+stress_storm() {
+  RANDOM=2026
+  local round events=0
+  for ((round = 1; round <= 50; round++)); do
+    stress_burst 100
+    events=$((events + 200))
+    if ((round <= 20)); then
+      # Held for a moment: the game looks at F11 once a frame, and a tap between two frames
+      # would be seen by neither.
+      xdotool keydown F11 sleep 0.1 keyup F11
+      events=$((events + 2))
+    fi
+    stress_mouse_storm
+    if ((round % 2 == 0)); then
+      xdotool keydown Right
+      stress_focus_away
+      xdotool keyup Right
+      events=$((events + 2))
+    else
+      stress_focus_away
+    fi
+    stress_focus_back
+  done
+  echo "$events"
+}
+
+# Presses the marker key while the game has the focus; prints the wall-clock time, in ms, at
+# which it went down.
+stress_mark() {
+  local at
+  at=$(date +%s%3N)
+  xdotool keydown "$stress_marker"
+  sleep 0.1
+  xdotool keyup "$stress_marker"
+  echo "$at"
+}
+
+# The frames between the first and the last time a recording saw the marker key go down.
+stress_marked_frames() {
+  tr -d '\r' <"$1" | awk -v vk="$stress_marker_vk" '$2 == "down" && $3 == vk { f[++n] = $1 }
+    END { if (n >= 2) print f[n] - f[1]; else print "none" }'
+}
+
+# Lets go of every key the storm may have left down.
+stress_release_all() {
+  xdotool keyup "${stress_keys[@]}" "$stress_marker" 2>/dev/null || true
+}
+
+# The game's resident memory in KB: the Linux process behind game_pid, which under Wine is the
+# Windows process itself (the loader execs into it).
+stress_memory_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$game_pid/status" 2>/dev/null || echo 0; }
+
+# Waits until the window's picture has stayed the same over four looks a quarter of a second
+# apart: a figure gliding or falling changes it in every one, while a game held up for a moment
+# by a busy machine cannot fake a whole second of rest. Leaves the picture in $1.
+stress_wait_for_rest() {
+  local previous=$1.previous.png same=0
+  stress_screenshot "$previous"
+  for _ in $(seq 80); do
+    sleep 0.25
+    stress_screenshot "$1"
+    if [ "$(compare -metric AE "$1" "$previous" null: 2>&1 || true)" = "0" ]; then
+      same=$((same + 1))
+      [ "$same" -ge 4 ] && return 0
+    else
+      same=0
+      cp "$1" "$previous"
+    fi
+  done
+  return 1
+}
+
+# The storm at a game started with --record RECORDING that has the focus, with the checks made
+# while it runs: it ends within 30 s, the game is still there, its pace held at 60 +- 3 frames a
+# second (the recording's frames between two marks against the wall clock), and once it is at
+# rest again its memory is within 5 MB of where it was before. Needs stress_focus_away,
+# stress_focus_back, stress_locate_window (called once the storm is over), stress_screenshot
+# FILE (the window's inside), pass and fail; leaves the picture at rest in
+# $stress_rest (the caller then presses Escape and checks the replay with stress_check_replay).
+stress_check() {
+  local name=$1 recording=$2 rest_dir=$3
+  stress_rest=$rest_dir/stress-rest.png
+  sleep 1
+  local memory_before first last events frames memory_after
+  memory_before=$(stress_memory_kb)
+  first=$(stress_mark)
+  events=$(stress_storm)
+  last=$(stress_mark)
+  if kill -0 "$game_pid" 2>/dev/null; then pass "$name: the game ran through $events key events, 20 F11, 1,500 pointer moves, 50 focus changes"
+  else fail "$name: the game is gone after the storm"; return; fi
+  if [ $((last - first)) -le 30000 ]; then pass "$name: the storm took $((last - first)) ms"
+  else fail "$name: the storm took $((last - first)) ms, more than 30 s"; fi
+  stress_release_all
+  stress_locate_window
+  stress_wait_for_rest "$stress_rest" || fail "$name: the figure did not come to rest after the storm"
+  frames=$(stress_marked_frames "$recording")
+  local pace
+  pace=$(awk -v f="$frames" -v ms="$((last - first))" 'BEGIN { if (f == "none") print 0; else printf "%.1f", f / (ms / 1000) }')
+  if awk -v p="$pace" 'BEGIN { exit !(p >= 57 && p <= 63) }'; then
+    pass "$name: $frames frames in $((last - first)) ms of storm: $pace a second"
+  else fail "$name: $frames frames in $((last - first)) ms of storm: $pace a second, wanted 60 +- 3"; fi
+  memory_after=$(stress_memory_kb)
+  if [ "$memory_before" -gt 0 ] && [ $((memory_after - memory_before)) -le 5120 ] && [ $((memory_before - memory_after)) -le 5120 ]; then
+    pass "$name: memory $memory_before KB before the storm, $memory_after KB after"
+  else fail "$name: memory $memory_before KB before the storm, $memory_after KB after: more than 5 MB apart"; fi
+}
+
+# After the game has ended: the recording, replayed by the headless tool, ends on the picture the
+# screen showed at rest.
+stress_check_replay() {
+  local name=$1 recording=$2 replay=$3 dir=$4 last
+  tr -d '\r' <"$recording" >"$dir/stress-recording.txt"
+  last=$(awk '$2 == "end" { print $1 }' "$dir/stress-recording.txt")
+  if [ -z "$last" ] || ! "$replay" --assets assets --dump "$last" "$dir/stress-replayed.bmp" "$dir/stress-recording.txt" >/dev/null; then
+    fail "$name: the recording does not replay (end frame '$last')"
+    return
+  fi
+  local differing
+  differing=$(compare -metric AE "$stress_rest" "$dir/stress-replayed.bmp" null: 2>&1 || true)
+  if [ "$differing" = "0" ]; then
+    pass "$name: the recording, $(grep -c '^[0-9]' "$dir/stress-recording.txt") lines, replays to frame $last exactly as the screen showed it"
+  else fail "$name: the replay's frame $last differs from the screen in $differing pixels"; fi
+}
