@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-dev libpixman-1-dev
-  xvfb xdotool x11-apps x11-utils imagemagick
+  xvfb xdotool x11-apps x11-utils imagemagick openbox
   mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 libgl1-mesa-dri
   clang libclang-rt-14-dev
 )

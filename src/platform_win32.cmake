@@ -11,7 +11,8 @@ add_executable(fennwick WIN32
   ${FENNWICK_IMAGE_SOURCE}
   app/resources/fennwick.rc
 )
-target_link_libraries(fennwick PRIVATE fennwick_core d3d9 dsound ${FENNWICK_IMAGE_LIBS})
+# winmm: the one-millisecond timer that lets the loop sleep to the frame's deadline.
+target_link_libraries(fennwick PRIVATE fennwick_core d3d9 dsound winmm shell32 ${FENNWICK_IMAGE_LIBS})
 
 # The resource compiler finds the icons and the manifest by name on the include path; the
 # build reruns it when either changes.

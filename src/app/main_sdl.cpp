@@ -1,16 +1,24 @@
-// The game as a desktop program through SDL: one window, one GameWorld, and a loop that
-// hands every waiting event to the window-message handler and otherwise runs a frame.
+// The game as a desktop program through SDL: one window, one GameWorld, and the shared loop
+// that hands every waiting event to the window-message handler and runs frames at the game's
+// pace.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
+#include "app/game_loop.h"
+#include "app/game_options.h"
 #include "app/platform_sdl.h"
 #include "app/sdl_keys.h"
 #include "app/window_messages.h"
+#include "game/frame_driver.h"
 #include "game/game_world.h"
-#include "graphics/display_sdl.h"
 
 namespace {
 
@@ -51,7 +59,7 @@ std::uintptr_t MouseFlags(Uint32 buttons) {
 // What the window procedure would have been sent for one SDL event.
 class EventTranslator {
  public:
-  explicit EventTranslator(SDL_Window* window) : window(window) {}
+  EventTranslator(SDL_Window* window, FrameDriver& driver) : window(window), driver(driver) {}
 
   void Deliver(const SDL_Event& event) {
     switch (event.type) {
@@ -60,6 +68,8 @@ class EventTranslator {
         break;
       case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) Closed();
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) Send(wm::killFocus, 0, 0);
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) Send(wm::setFocus, 0, 0);
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
@@ -89,7 +99,7 @@ class EventTranslator {
 
  private:
   void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    HandleWindowMessage(window, message, wParam, lParam);
+    driver.Deliver(message, wParam, lParam);
   }
 
   // Closing the window destroys it on Windows; here it only disappears, because the picture
@@ -114,8 +124,34 @@ class EventTranslator {
   }
 
   SDL_Window* window;
+  FrameDriver& driver;
   KeyTranslator keys;
   bool closed = false;
+};
+
+// The shared loop's view of SDL's event queue.
+class SdlLoop : public LoopPlatform {
+ public:
+  explicit SdlLoop(EventTranslator& events) : events(events) {}
+
+  bool HandleOneMessage() override {
+    SDL_Event event;
+    if (!SDL_PollEvent(&event)) return false;
+    events.Deliver(event);
+    return true;
+  }
+
+  void WaitForMessage(FramePacer::Clock::duration timeout) override {
+    // Whole milliseconds, rounded up: waking early would only mean waiting again.
+    const double milliseconds = std::chrono::duration<double, std::milli>(timeout).count();
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, static_cast<int>(std::ceil(milliseconds)))) events.Deliver(event);
+  }
+
+  bool QuitPosted() const override { return ::QuitPosted(); }
+
+ private:
+  EventTranslator& events;
 };
 
 int Fail(const char* what) {
@@ -123,11 +159,45 @@ int Fail(const char* what) {
   return 1;
 }
 
+// SDL falls back to a driver that draws nowhere when no display answers; a window there would
+// run unseen forever. Unless someone asked for such a driver, there is nothing to play on.
+bool NoDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr) return true;
+  const bool invisible = std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  return invisible && (asked == nullptr || std::strstr(asked, driver) == nullptr);
+}
+
+int NoDisplayFailure() {
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  std::string where;
+  if (display != nullptr && *display != '\0') where += std::string(" DISPLAY=") + display;
+  if (wayland != nullptr && *wayland != '\0') where += std::string(" WAYLAND_DISPLAY=") + wayland;
+  std::fprintf(stderr, "fennwick: no display: no X11 or Wayland display could be opened (%s)\n",
+               where.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : ("tried" + where).c_str());
+  return 1;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  GameOptions options;
+  GameSession session;
+  std::string error;
+  if (!ParseGameOptions(std::vector<std::string>(argv + 1, argv + argc), options, error) ||
+      !session.Open(options, error)) {
+    std::fprintf(stderr, "fennwick: %s\n%s\n", error.c_str(), gameUsage);
+    return 2;
+  }
+
   SDL_SetMainReady();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail("cannot open a window");
+  if (NoDisplay()) {
+    SDL_Quit();
+    return NoDisplayFailure();
+  }
   // Hidden until the icon is on it, so the window system never shows it without one.
   SDL_Window* window = SDL_CreateWindow("Fennwick", windowLeft, windowTop, Display::width, Display::height,
                                         SDL_WINDOW_HIDDEN);
@@ -142,18 +212,15 @@ int main() {
   int status = 0;
   {
     GameWorld world(window);
-    if (!world.display.platform->Ready()) {
-      std::fprintf(stderr, "fennwick: cannot draw into the window: %s\n", world.display.platform->failure.c_str());
+    if (!world.display.CanDraw()) {
+      std::fprintf(stderr, "fennwick: cannot draw into the window: %s\n", world.display.DrawFailure().c_str());
       status = 1;
     } else {
-      EventTranslator events(window);
-      SDL_Event event;
-      while (!QuitPosted()) {
-        if (SDL_PollEvent(&event))
-          events.Deliver(event);
-        else
-          world.RunFrame(window);
-      }
+      FrameDriver driver(world, window);
+      session.Attach(driver);
+      EventTranslator events(window, driver);
+      SdlLoop loop(events);
+      RunGameLoop(driver, loop);
     }
   }
   SDL_DestroyWindow(window);

@@ -1,14 +1,20 @@
-// The Windows entry: one window, one GameWorld, and a message loop that runs a frame whenever
-// no message is waiting. The pace comes from the display's wait for the vertical retrace, so
-// the loop itself never sleeps.
+// The Windows entry: one window, one GameWorld, and the shared loop, which handles every
+// waiting message and runs frames at the game's own pace, sleeping in between.
 #include <windows.h>
+#include <mmsystem.h>
+#include <shellapi.h>
 
+#include <cmath>
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "app/game_loop.h"
+#include "app/game_options.h"
 #include "app/resources/resource_ids.h"
 #include "app/window_messages.h"
+#include "game/frame_driver.h"
 #include "game/game_world.h"
-#include "graphics/display_d3d9.h"
 
 namespace {
 
@@ -20,12 +26,71 @@ static_assert(windowStyle == 0x00CA0000, "the start-up window has no sizing bord
 // Where the 800 x 600 client area goes on the screen.
 constexpr RECT clientPlacement = {50, 150, 850, 750};
 
+// Where the window procedure hands the game its messages; null before the game exists and
+// after it is gone, when messages only go on to Windows.
+FrameDriver* messageDriver = nullptr;
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // Every message goes through the portable handler first, then on to Windows: the game only
   // watches, it never swallows a message.
-  HandleWindowMessage(window, message, static_cast<std::uintptr_t>(wParam),
-                      static_cast<std::intptr_t>(lParam));
+  if (messageDriver != nullptr) {
+    messageDriver->Deliver(message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam));
+  } else {
+    HandleWindowMessage(window, message, static_cast<std::uintptr_t>(wParam),
+                        static_cast<std::intptr_t>(lParam));
+  }
   return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The shared loop's view of the Win32 message queue.
+class Win32Loop : public LoopPlatform {
+ public:
+  bool HandleOneMessage() override {
+    MSG message = {};
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (message.message == WM_QUIT) quit = true;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+  }
+
+  void WaitForMessage(FramePacer::Clock::duration timeout) override {
+    // Whole milliseconds, rounded up; with the one-millisecond timer period the wake-up is
+    // about that precise. Any message, posted or sent, ends the wait.
+    const double milliseconds = std::chrono::duration<double, std::milli>(timeout).count();
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::ceil(milliseconds)), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+  }
+
+  bool QuitPosted() const override { return quit; }
+
+ private:
+  bool quit = false;
+};
+
+// Windows hands the program one UTF-16 command line; the options want UTF-8 words.
+std::vector<std::string> Arguments() {
+  std::vector<std::string> args;
+  int count = 0;
+  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (words == nullptr) return args;
+  for (int i = 1; i < count; ++i) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, words[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string word(bytes > 0 ? static_cast<std::size_t>(bytes) : 1, '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, words[i], -1, &word[0], bytes, nullptr, nullptr);
+    word.resize(word.size() - 1);
+    args.push_back(word);
+  }
+  LocalFree(words);
+  return args;
+}
+
+void ShowError(HWND window, const std::string& what) {
+  // A GUI program has no console to write to: say it where the player looks.
+  const int length = MultiByteToWideChar(CP_UTF8, 0, what.c_str(), -1, nullptr, 0);
+  std::wstring text(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
+  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, what.c_str(), -1, &text[0], length);
+  MessageBoxW(window, text.c_str(), windowTitle, MB_OK | MB_ICONERROR);
 }
 
 void RegisterWindowClass(HINSTANCE instance, HINSTANCE module) {
@@ -43,28 +108,40 @@ void RegisterWindowClass(HINSTANCE instance, HINSTANCE module) {
   RegisterClassExW(&windowClass);
 }
 
-int RunGame(HWND window, HINSTANCE module) {
+int RunGame(HWND window, HINSTANCE module, GameSession& session) {
+  int status = 0;
   {
     GameWorld world(window);
-    MSG message = {};
-    while (message.message != WM_QUIT) {
-      if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      } else {
-        world.RunFrame(window);
-      }
+    if (!world.display.CanDraw()) {
+      // Without a device there is nothing to show the game on: say so rather than vanish.
+      ShowError(window, world.display.DrawFailure());
+      status = 1;
+    } else {
+      FrameDriver driver(world, window);
+      session.Attach(driver);
+      messageDriver = &driver;
+      Win32Loop loop;
+      RunGameLoop(driver, loop);
+      messageDriver = nullptr;
     }
     // The class goes before the world does; with Escape the window still exists here, and
     // Windows refuses the unregistration, which is harmless at exit.
     UnregisterClassW(className, module);
   }
-  return 0;
+  return status;
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  GameOptions options;
+  GameSession session;
+  std::string error;
+  if (!ParseGameOptions(Arguments(), options, error) || !session.Open(options, error)) {
+    ShowError(nullptr, "fennwick: " + error + "\n\n" + gameUsage);
+    return 2;
+  }
+
   const HINSTANCE module = GetModuleHandleW(nullptr);
   RegisterWindowClass(instance, module);
 
@@ -76,15 +153,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ShowWindow(window, SW_SHOWDEFAULT);
   UpdateWindow(window);
 
-  try {
-    return RunGame(window, module);
-  } catch (const DisplayStartError& failure) {
-    // Without a device there is nothing to show the game on: say so rather than vanish.
-    const char* what = failure.what();
-    wchar_t text[512];
-    const int length = MultiByteToWideChar(CP_UTF8, 0, what, -1, text, 512);
-    if (length == 0) lstrcpynW(text, L"Fennwick could not start.", 512);
-    MessageBoxW(window, text, windowTitle, MB_OK | MB_ICONERROR);
-    return 1;
-  }
+  // The default timer ticks every 15.6 ms, too coarse to sleep to a frame's deadline.
+  timeBeginPeriod(1);
+  const int status = RunGame(window, module, session);
+  timeEndPeriod(1);
+  return status;
 }

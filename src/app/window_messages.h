@@ -10,6 +10,8 @@
 
 namespace wm {
 constexpr std::uint32_t destroy = 0x0002;
+constexpr std::uint32_t setFocus = 0x0007;
+constexpr std::uint32_t killFocus = 0x0008;
 constexpr std::uint32_t quit = 0x0012;
 constexpr std::uint32_t keyDown = 0x0100;
 constexpr std::uint32_t keyUp = 0x0101;

@@ -42,6 +42,8 @@ inline void KeyedCopy4(const Pixel* source, Pixel* target, __m128i key) {
 
 }  // namespace
 
+Display::Platform& PlatformOf(Display& display) { return *display.platform; }
+
 void Display::AllocateFrameBuffer() {
   // Not cleared: every frame writes every pixel before it is shown.
   frameStorage.reset(new Pixel[pixelCount]);

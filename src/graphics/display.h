@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "types.h"
 
@@ -32,15 +33,21 @@ class Display {
   // Switches between windowed and full-screen presentation (platform).
   void ToggleDisplayMode(WindowHandle window);
 
-  Pixel* frameBuffer = nullptr;
+  // Whether frames reach the screen; when they cannot, DrawFailure says why (platform).
+  bool CanDraw() const;
+  std::string DrawFailure() const;
 
-  // Each platform's constructor calls this once, after its presentation is set up.
-  void AllocateFrameBuffer();
+  Pixel* frameBuffer = nullptr;
 
   // Whatever the platform needs to present; defined by the platform's display file.
   struct Platform;
-  std::unique_ptr<Platform> platform;
 
  private:
+  // Each platform's constructor calls this once, after its presentation is set up.
+  void AllocateFrameBuffer();
+  // The platform part for the platform's own files; everyone else goes through Display.
+  friend Platform& PlatformOf(Display& display);
+
+  std::unique_ptr<Platform> platform;
   std::unique_ptr<Pixel[]> frameStorage;
 };

@@ -12,10 +12,6 @@ constexpr DWORD windowedStyle = WS_OVERLAPPEDWINDOW;                // 0x00CF000
 constexpr UINT fullScreenFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED;
 constexpr UINT windowedFlags = SWP_FRAMECHANGED | SWP_SHOWWINDOW;
 
-// While nothing can be presented, nothing paces the loop either; this stands in for the
-// retrace so a lost device does not make the game race ahead.
-constexpr DWORD idleFrameMilliseconds = 16;
-
 template <typename T>
 void ReleaseHeld(T*& item) {
   if (item != nullptr) {
@@ -37,8 +33,11 @@ Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
   const HWND hwnd = static_cast<HWND>(window);
 
   p.direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-  if (p.direct3d == nullptr)
-    throw DisplayStartError("Fennwick could not start its display: Direct3D 9 is not available.");
+  AllocateFrameBuffer();
+  if (p.direct3d == nullptr) {
+    p.failure = "Fennwick could not start its display: Direct3D 9 is not available.";
+    return;
+  }
 
   D3DPRESENT_PARAMETERS& params = p.presentParams;
   std::memset(&params, 0, sizeof params);
@@ -60,13 +59,16 @@ Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
   }
   if (FAILED(created) || p.device == nullptr) {
     p.Release();
-    throw DisplayStartError("Fennwick could not start its display: Direct3D 9 would not create a "
-                            "device (error " + Hex(created) + ").");
+    p.failure = "Fennwick could not start its display: Direct3D 9 would not create a device (error " +
+                Hex(created) + ").";
+    return;
   }
 
   p.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &p.backBuffer);
-  AllocateFrameBuffer();
 }
+
+bool Display::CanDraw() const { return platform->device != nullptr; }
+std::string Display::DrawFailure() const { return platform->failure; }
 
 Display::~Display() { platform->Release(); }
 
@@ -94,10 +96,8 @@ bool Display::Platform::Recover() {
 
 void Display::EndFrame() {
   Platform& p = *platform;
-  if (p.backBuffer == nullptr && !p.Recover()) {
-    Sleep(idleFrameMilliseconds);
-    return;
-  }
+  if (p.device == nullptr) return;
+  if (p.backBuffer == nullptr && !p.Recover()) return;
 
   // A failed lock leaves no bits to write to; the frame is skipped, not written to nowhere.
   if (SUCCEEDED(p.backBuffer->LockRect(&p.lockedRect, nullptr, 0))) {
@@ -118,6 +118,7 @@ void Display::EndFrame() {
 
 void Display::ToggleDisplayMode(WindowHandle window) {
   Platform& p = *platform;
+  if (p.device == nullptr) return;
   const HWND hwnd = static_cast<HWND>(window);
   D3DPRESENT_PARAMETERS& params = p.presentParams;
 
@@ -131,9 +132,12 @@ void Display::ToggleDisplayMode(WindowHandle window) {
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, fullScreenFlags);
   } else {
     params.BackBufferFormat = D3DFMT_UNKNOWN;
-    // The outer size is 800 x 600 here, so the picture is scaled into a smaller client area.
+    // The inside is the picture's size again, so the back buffer is shown pixel for pixel.
+    RECT outer = {0, 0, width, height};
+    AdjustWindowRect(&outer, windowedStyle, FALSE);
     SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(windowedStyle));
-    SetWindowPos(hwnd, HWND_NOTOPMOST, 100, 150, width, height, windowedFlags);
+    SetWindowPos(hwnd, HWND_NOTOPMOST, 100, 150, outer.right - outer.left, outer.bottom - outer.top,
+                 windowedFlags);
   }
   p.ResetDevice();
 }

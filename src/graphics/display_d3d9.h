@@ -1,11 +1,11 @@
 // The Direct3D 9 presentation: the frame buffer is copied into the device's lockable back
-// buffer and presented, with the wait for the vertical retrace setting the game's pace.
+// buffer and presented. Presenting may wait for the retrace, but the game's pace is the loop's.
 #pragma once
 
 #include <windows.h>
 #include <d3d9.h>
 
-#include <stdexcept>
+#include <string>
 
 #include "graphics/display.h"
 
@@ -17,16 +17,12 @@ struct Display::Platform {
   D3DLOCKED_RECT lockedRect = {};
   // The only record of the display mode: Windowed says which one is current.
   D3DPRESENT_PARAMETERS presentParams = {};
+  // Why there is no device, when there is none.
+  std::string failure;
 
   // Fetches back buffer 0 again after a successful reset; leaves it null otherwise.
   HRESULT ResetDevice();
   // With no back buffer, whether one could be had again (the device may be lost for a while).
   bool Recover();
   void Release();
-};
-
-// Direct3D would not give the game a device: there is nothing to show the game on.
-class DisplayStartError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
 };

@@ -2,10 +2,12 @@
 
 #include <cstring>
 
-
 Display::Display(WindowHandle) : platform(std::make_unique<Platform>()) { AllocateFrameBuffer(); }
 
 Display::~Display() = default;
+
+bool Display::CanDraw() const { return true; }
+std::string Display::DrawFailure() const { return {}; }
 
 void Display::EndFrame() {
   std::uint8_t* bits = platform->backBuffer.data();

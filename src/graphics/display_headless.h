@@ -12,6 +12,8 @@
 
 #include "graphics/display.h"
 
+Display::Platform& PlatformOf(Display& display);
+
 struct Display::Platform {
   // A pitch wider than a row, as real back buffers often have, so the row-by-row copy counts.
   static constexpr std::int32_t pitch = 3328;
@@ -24,6 +26,9 @@ struct Display::Platform {
   // A presented pixel, read back from the pitched buffer.
   Pixel PresentedPixel(int x, int y) const;
 };
+
+// What the headless display presented, for the tests.
+inline Display::Platform& HeadlessPresentation(Display& display) { return PlatformOf(display); }
 
 // One row of the frame into the back buffer; the benchmark's memory floor copies with it too,
 // so the floor is no easier to beat than the best simple copy. A fixed-size memcpy is expanded

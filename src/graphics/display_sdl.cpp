@@ -1,12 +1,11 @@
 #include "graphics/display_sdl.h"
 
 #include <cstring>
-#include <thread>
 
 namespace {
 
-// The window's outer frame after leaving full screen: a resizable window whose outside, not
-// its inside, is the picture's size, so the picture is scaled a little into it.
+// Where the window's outer frame goes after leaving full screen. Its inside is the picture's
+// size again, so the picture is shown pixel for pixel, not scaled.
 constexpr int windowedLeft = 100;
 constexpr int windowedTop = 150;
 
@@ -18,17 +17,6 @@ SDL_Renderer* CreateRenderer(SDL_Window* window) {
 }
 
 }  // namespace
-
-FramePacer::Clock::duration FramePacer::WaitAfterFrame(Clock::time_point now) {
-  if (!started || now - deadline > framePeriod) {
-    started = true;
-    deadline = now + framePeriod;
-    return Clock::duration::zero();
-  }
-  const Clock::duration wait = now < deadline ? deadline - now : Clock::duration::zero();
-  deadline += framePeriod;
-  return wait;
-}
 
 Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
   platform->window = static_cast<SDL_Window*>(window);
@@ -75,8 +63,6 @@ void Display::EndFrame() {
     SDL_RenderCopy(platform->renderer, platform->texture, nullptr, nullptr);
     SDL_RenderPresent(platform->renderer);
   }
-  const FramePacer::Clock::duration wait = platform->pacer.WaitAfterFrame(FramePacer::Clock::now());
-  if (wait > FramePacer::Clock::duration::zero()) std::this_thread::sleep_for(wait);
 }
 
 void Display::ToggleDisplayMode(WindowHandle window) {
@@ -89,11 +75,12 @@ void Display::ToggleDisplayMode(WindowHandle window) {
   }
   SDL_SetWindowFullscreen(sdlWindow, 0);
   SDL_SetWindowResizable(sdlWindow, SDL_TRUE);
+  SDL_SetWindowSize(sdlWindow, width, height);
   int top = 0, left = 0, bottom = 0, right = 0;
-  if (SDL_GetWindowBordersSize(sdlWindow, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
-  const int clientWidth = width - left - right;
-  const int clientHeight = height - top - bottom;
-  SDL_SetWindowSize(sdlWindow, clientWidth > 0 ? clientWidth : width, clientHeight > 0 ? clientHeight : height);
+  if (SDL_GetWindowBordersSize(sdlWindow, &top, &left, &bottom, &right) != 0) top = left = 0;
   // SDL places the inside of the window; the outside goes to (100, 150).
   SDL_SetWindowPosition(sdlWindow, windowedLeft + left, windowedTop + top);
 }
+
+bool Display::CanDraw() const { return platform->Ready(); }
+std::string Display::DrawFailure() const { return platform->failure; }

@@ -151,3 +151,24 @@ TEST_F(InputTest, DestroyingTheWindowPostsTheQuit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(InputTest, LosingTheFocusLetsGoOfEveryHeldKeyThroughTheQueue) {
+  Send(wm::keyDown, vk::right);
+  Send(wm::keyDown, vk::space);
+  Send(wm::keyUp, vk::space);
+  Drain();
+  Send(wm::killFocus, 0);
+  EXPECT_FALSE(processKeyboard.IsKeyDown(vk::right));
+  const std::vector<KeyEvent> events = Drain();
+  // Only the key still held goes up: the player state must see the release, and no other.
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].type, KeyEventType::Released);
+  EXPECT_EQ(events[0].code, vk::right);
+  // Getting the focus back presses nothing.
+  Send(wm::setFocus, 0);
+  EXPECT_TRUE(processKeyboard.EventQueueEmpty());
+}
+
+}  // namespace

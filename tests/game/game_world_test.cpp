@@ -92,7 +92,7 @@ TEST_F(GameWorldTest, EveryFrameCoversTheViewAndPresentsExactlyWhatWasDrawn) {
     const Pixel* frame = world->display.frameBuffer;
     ASSERT_EQ(std::count(frame, frame + Display::pixelCount, 0xE0E0E0E0u), 0) << "frame " << i;
   }
-  const auto& presented = *world->display.platform;
+  const auto& presented = HeadlessPresentation(world->display);
   EXPECT_EQ(presented.frames, 90);
   for (int y : {0, 345, 599})
     for (int x : {0, 222, 799}) EXPECT_EQ(presented.PresentedPixel(x, y), world->display.frameBuffer[y * 800 + x]);
@@ -104,23 +104,23 @@ TEST_F(GameWorldTest, EscapePostsQuitAndTheFrameStillCompletes) {
   world->RunFrame(nullptr);
   EXPECT_TRUE(headlessPlatform.quitPosted);
   EXPECT_EQ(world->player.data.velocity.x, 0.4f);  // updated
-  EXPECT_EQ(world->display.platform->frames, 1);    // presented
+  EXPECT_EQ(HeadlessPresentation(world->display).frames, 1);    // presented
 }
 
 TEST_F(GameWorldTest, F11TogglesOncePerPress) {
   Key(wm::keyDown, vk::f11);
   for (int i = 0; i < 3; ++i) world->RunFrame(nullptr);
-  EXPECT_EQ(world->display.platform->toggles, 1);
-  EXPECT_FALSE(world->display.platform->windowed);
+  EXPECT_EQ(HeadlessPresentation(world->display).toggles, 1);
+  EXPECT_FALSE(HeadlessPresentation(world->display).windowed);
   Key(wm::keyDown, vk::f11);  // auto-repeat while held: still the same press
   world->RunFrame(nullptr);
-  EXPECT_EQ(world->display.platform->toggles, 1);
+  EXPECT_EQ(HeadlessPresentation(world->display).toggles, 1);
   Key(wm::keyUp, vk::f11);
   world->RunFrame(nullptr);
   Key(wm::keyDown, vk::f11);
   world->RunFrame(nullptr);
-  EXPECT_EQ(world->display.platform->toggles, 2);
-  EXPECT_TRUE(world->display.platform->windowed);
+  EXPECT_EQ(HeadlessPresentation(world->display).toggles, 2);
+  EXPECT_TRUE(HeadlessPresentation(world->display).windowed);
 }
 
 TEST_F(GameWorldTest, ATapBetweenFramesStillReachesThePlayer) {
@@ -145,7 +145,7 @@ TEST_F(GameWorldTest, AStateThatLeavesTheBodyInATileCannotHangTheFrame) {
   world->player.data.state = std::make_unique<Sinker>(&world->player.data);
   world->RunFrame(nullptr);
   EXPECT_EQ(world->collisionHits, PlayerController::collisionBound);
-  EXPECT_EQ(world->display.platform->frames, 1);
+  EXPECT_EQ(HeadlessPresentation(world->display).frames, 1);
 }
 
 }  // namespace

@@ -238,8 +238,8 @@ TEST(HeadlessDisplay, EndFrameCopiesRowsIntoAPitchedBufferUnskewed) {
   display.EndFrame();
   for (int y : {0, 1, 299, 599})
     for (int x : {0, 1, 400, 799})
-      ASSERT_EQ(display.platform->PresentedPixel(x, y), display.frameBuffer[y * 800 + x]) << x << "," << y;
-  EXPECT_EQ(display.platform->frames, 1);
+      ASSERT_EQ(HeadlessPresentation(display).PresentedPixel(x, y), display.frameBuffer[y * 800 + x]) << x << "," << y;
+  EXPECT_EQ(HeadlessPresentation(display).frames, 1);
 }
 
 }  // namespace

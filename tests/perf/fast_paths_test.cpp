@@ -227,7 +227,7 @@ TEST_F(FastPaths, TileMapDrawHandlesEmptyCellsAndTilesOffTheirCell) {
 
 TEST_F(FastPaths, EndFrameCopiesEveryRowAndLeavesTheRestOfThePitchAlone) {
   const Frame frame = Start();
-  auto& back = display.platform->backBuffer;
+  auto& back = HeadlessPresentation(display).backBuffer;
   std::fill(back.begin(), back.end(), std::uint8_t{0xAB});
   display.EndFrame();
   constexpr std::size_t rowBytes = W * sizeof(Pixel);

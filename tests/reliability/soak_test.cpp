@@ -16,7 +16,7 @@
 #include "app/platform_headless.h"
 #include "app/window_messages.h"
 #include "game/game_world.h"
-#include "replay_script.h"
+#include "game/replay_script.h"
 #include "soak_input.h"
 #include "soak_invariants.h"
 #include "soak_run.h"

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <typeinfo>
+#include <utility>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -18,8 +19,9 @@
 #include "app/platform_headless.h"
 #include "app/version.h"
 #include "app/window_messages.h"
+#include "game/frame_driver.h"
 #include "game/game_world.h"
-#include "replay_script.h"
+#include "game/replay_script.h"
 #include "sprites/player_ground_states.h"
 #include "sprites/player_jumping.h"
 #include "sprites/player_repel.h"
@@ -186,13 +188,12 @@ int main(int argc, char** argv) {
   const long lastFrame = options.frames >= 0 ? options.frames : script.lastFrame;
 
   auto world = std::make_unique<GameWorld>(nullptr);
-  std::size_t next = 0;
+  FrameDriver driver(*world, nullptr);
+  driver.Play(std::move(script));
   bool dumped = false;
   char line[512];
   for (long frame = 1; frame <= lastFrame; ++frame) {
-    for (; next < script.events.size() && script.events[next].frame <= frame; ++next)
-      HandleWindowMessage(nullptr, script.events[next].message, script.events[next].wParam, 0);
-    world->RunFrame(nullptr);
+    driver.RunFrame();
 
     const PlayerData& player = world->player.data;
     int pair = 0;

@@ -3,23 +3,20 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "app/keyboard.h"
 #include "app/platform_headless.h"
 #include "app/window_messages.h"
+#include "game/frame_driver.h"
 #include "game/game_world.h"
+#include "game/replay_script.h"
 #include "level/tile.h"
 #include "soak_input.h"
 #include "soak_invariants.h"
 
 namespace {
-
-const char* ScriptWord(std::uint32_t message) {
-  if (message == wm::keyDown) return "down";
-  if (message == wm::keyUp) return "up";
-  return "char";
-}
 
 int StateIndex(const GameWorld& world) {
   static const char* const names[] = {"standing", "running", "jumping", "repel"};
@@ -39,15 +36,6 @@ void MarkCell(const GameWorld& world, VisitedCells& visited) {
     visited.set(static_cast<std::size_t>(row * world.tileMap.columns + column));
 }
 
-void AppendMessages(long frame, const std::vector<SoakMessage>& messages, std::string& script) {
-  char line[64];
-  for (const SoakMessage& m : messages) {
-    std::snprintf(line, sizeof line, "%ld %s %lu\n", frame, ScriptWord(m.message),
-                  static_cast<unsigned long>(m.wParam));
-    script += line;
-  }
-}
-
 std::string ScriptHeader(std::uint64_t seed) {
   return "# fennwick-soak seed " + std::to_string(seed) + "\n";
 }
@@ -63,16 +51,19 @@ SoakSeedResult RunSoakSeed(std::uint64_t seed, long frames, bool keepScript, con
   headlessPlatform = HeadlessPlatformLog{};
 
   auto world = std::make_unique<GameWorld>(nullptr);
+  FrameDriver driver(*world, nullptr);
+  // Everything delivered is recorded, so a failure comes with the script that replays it.
+  std::ostringstream script;
+  script << ScriptHeader(seed);
+  driver.Record(script);
   SoakInput input(seed);
   std::vector<SoakMessage> messages;
-  std::string script = ScriptHeader(seed);
   for (long frame = 1; frame <= frames; ++frame) {
     if (hooks->beforeFrame != nullptr) hooks->beforeFrame(seed, frame);
     messages.clear();
     input.NextFrame(messages);
-    for (const SoakMessage& m : messages) HandleWindowMessage(nullptr, m.message, m.wParam, 0);
-    AppendMessages(frame, messages, script);
-    world->RunFrame(nullptr);
+    for (const SoakMessage& m : messages) driver.Deliver(m.message, m.wParam, 0);
+    driver.RunFrame();
     result.frames = frame;
 
     if (world->collisionHits > result.mostHits) result.mostHits = world->collisionHits;
@@ -87,8 +78,8 @@ SoakSeedResult RunSoakSeed(std::uint64_t seed, long frames, bool keepScript, con
     }
   }
   if (keepScript || result.failedFrame != 0) {
-    result.script = std::move(script);
-    result.script += std::to_string(result.frames) + " end\n";
+    driver.Close();
+    result.script = script.str();
   }
   return result;
 }
@@ -96,11 +87,13 @@ SoakSeedResult RunSoakSeed(std::uint64_t seed, long frames, bool keepScript, con
 std::string SoakScript(std::uint64_t seed, long frames) {
   SoakInput input(seed);
   std::vector<SoakMessage> messages;
-  std::string script = ScriptHeader(seed);
+  std::ostringstream script;
+  script << ScriptHeader(seed);
   for (long frame = 1; frame <= frames; ++frame) {
     messages.clear();
     input.NextFrame(messages);
-    AppendMessages(frame, messages, script);
+    for (const SoakMessage& m : messages) WriteScriptLine(script, frame, m.message, m.wParam);
   }
-  return script + std::to_string(frames) + " end\n";
+  script << frames << " end\n";
+  return script.str();
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,3 +27,8 @@ struct ReplayScript {
 
 // Returns false and sets error (naming the line) on the first malformed line.
 bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& error);
+
+// Whether a window message is one a script can hold: a key going down or up, or a character.
+bool ScriptableMessage(std::uint32_t message);
+// Writes one script line for such a message, delivered before the given frame.
+void WriteScriptLine(std::ostream& out, long frame, std::uint32_t message, std::uintptr_t wParam);

@@ -1,4 +1,4 @@
-#include "replay_script.h"
+#include "game/replay_script.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -63,4 +63,14 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
     return false;
   }
   return true;
+}
+
+bool ScriptableMessage(std::uint32_t message) {
+  return message == wm::keyDown || message == wm::keyUp || message == wm::character;
+}
+
+void WriteScriptLine(std::ostream& out, long frame, std::uint32_t message, std::uintptr_t wParam) {
+  const char* word = message == wm::keyDown ? "down" : message == wm::keyUp ? "up" : "char";
+  // The handler reads only the low bits; the script keeps what fits its number range.
+  out << frame << ' ' << word << ' ' << (wParam & 0xFFFF) << '\n';
 }

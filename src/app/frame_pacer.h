@@ -1,0 +1,39 @@
+// The game's speed: 60 frames a second on average, whatever the screen does. Presenting may
+// wait for a 60 Hz retrace, a 144 Hz one, or not at all (no vsync, a hidden window); the loop
+// asks the pacer before every frame and sleeps for what is left.
+//
+// Frames are due one period apart, counted from the first, so an oversleep now and then does
+// not slow the game down over time. A frame that runs a little late is made up by the next
+// being due sooner; after a stall of several periods (a dragged window, a debugger) the count
+// starts afresh instead of rushing out the missed frames.
+#pragma once
+
+#include <chrono>
+
+class FramePacer {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr Clock::duration period =
+      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / 60.0));
+  // Later than this, a frame is not made up: a screen refreshing at 30 Hz still gets its two
+  // frames per refresh, a stall gets none.
+  static constexpr Clock::duration stallLimit = 4 * period;
+
+  // Zero when a frame may run now, else how long until one may.
+  Clock::duration TimeUntilDue(Clock::time_point now) const {
+    return started && now < due ? due - now : Clock::duration::zero();
+  }
+
+  // A frame starts now.
+  void FrameRuns(Clock::time_point now) {
+    if (!started || now - due > stallLimit) {
+      started = true;
+      due = now;
+    }
+    due += period;
+  }
+
+ private:
+  Clock::time_point due{};
+  bool started = false;
+};

@@ -1,0 +1,63 @@
+#include "app/game_options.h"
+
+#include <filesystem>
+
+#include "game/frame_driver.h"
+
+const char* const gameUsage = "usage: fennwick [--record FILE | --play FILE]";
+
+bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    std::string* target = arg == "--record" ? &options.record : arg == "--play" ? &options.play : nullptr;
+    if (target == nullptr) {
+      error = "unknown option '" + arg + "'";
+      return false;
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+      error = arg + " needs a file name";
+      return false;
+    }
+    if (!target->empty()) {
+      error = arg + " given twice";
+      return false;
+    }
+    *target = args[++i];
+  }
+  if (!options.record.empty() && options.record == options.play) {
+    error = "--record would overwrite the script that --play reads";
+    return false;
+  }
+  return true;
+}
+
+bool GameSession::Open(const GameOptions& options, std::string& error) {
+  // Names arrive as UTF-8 on every system; Windows needs them widened to open them.
+  if (!options.play.empty()) {
+    std::ifstream in(std::filesystem::u8path(options.play));
+    if (!in) {
+      error = "cannot read the script '" + options.play + "'";
+      return false;
+    }
+    std::string why;
+    if (!ParseReplayScript(in, script, why)) {
+      error = options.play + ", " + why;
+      return false;
+    }
+    playing = true;
+  }
+  if (!options.record.empty()) {
+    recording.open(std::filesystem::u8path(options.record), std::ios::binary | std::ios::trunc);
+    if (!recording) {
+      error = "cannot write the recording '" + options.record + "'";
+      return false;
+    }
+    recording << "# recorded by fennwick: replay it with fennwick-replay\n";
+  }
+  return true;
+}
+
+void GameSession::Attach(FrameDriver& driver) {
+  if (recording.is_open()) driver.Record(recording);
+  if (playing) driver.Play(std::move(script));
+}

@@ -1,0 +1,48 @@
+// The one way a frame is driven: the messages that arrived since the last frame are handed to
+// the window-message handler, then the world runs its frame. The live game, the replay tool,
+// the soak and the tests all go through it, so a recording made by one replays in another.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <ostream>
+
+#include "game/replay_script.h"
+#include "types.h"
+
+class GameWorld;
+
+class FrameDriver {
+ public:
+  FrameDriver(GameWorld& world, WindowHandle window);
+
+  // From now on every key and character message delivered is written to out as a replay
+  // script line, flushed after each frame so that a crash loses nothing already played.
+  void Record(std::ostream& out);
+  // The script's messages drive the game from now on; live keys are ignored, except Escape.
+  void Play(ReplayScript script);
+
+  // A message from the window system, for the next frame.
+  void Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+  // The played script's messages for the next frame, then the frame itself.
+  void RunFrame();
+
+  long FramesRun() const { return framesRun; }
+  // A played script has run its last frame.
+  bool ScriptEnded() const { return playing && framesRun >= script.lastFrame; }
+  // Ends the recording with the frame the game ended on.
+  void Close();
+
+ private:
+  void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+
+  GameWorld& world;
+  WindowHandle window;
+  std::ostream* recording = nullptr;
+  long lastRecordedFrame = 0;
+  bool closed = false;
+  ReplayScript script;
+  std::size_t nextEvent = 0;
+  bool playing = false;
+  long framesRun = 0;
+};

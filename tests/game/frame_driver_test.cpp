@@ -1,0 +1,155 @@
+// Recording and playing back: what the driver records replays to the same game, focus-loss
+// releases included; a played script is not disturbed by live keys; the command line.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/game_options.h"
+#include "app/keyboard.h"
+#include "app/platform_headless.h"
+#include "app/window_messages.h"
+#include "game/frame_driver.h"
+#include "game/game_world.h"
+#include "test_support.h"
+
+namespace {
+
+struct Snapshot {
+  float x, y, vx, vy;
+  bool operator==(const Snapshot& o) const { return x == o.x && y == o.y && vx == o.vx && vy == o.vy; }
+};
+
+class FrameDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Fresh(); }
+  void Fresh() {
+    processKeyboard = Keyboard{};
+    headlessPlatform = HeadlessPlatformLog{};
+    driver.reset();
+    world = std::make_unique<GameWorld>(nullptr);
+    driver = std::make_unique<FrameDriver>(*world, nullptr);
+  }
+  void Frames(int count, std::vector<Snapshot>* trace = nullptr) {
+    for (int i = 0; i < count; ++i) {
+      driver->RunFrame();
+      const PlayerData& p = world->player.data;
+      if (trace) trace->push_back({p.position.x, p.position.y, p.velocity.x, p.velocity.y});
+    }
+  }
+  ReplayScript Parse(const std::string& text) {
+    ReplayScript script;
+    std::istringstream in(text);
+    std::string error;
+    EXPECT_TRUE(ParseReplayScript(in, script, error)) << error << "\n" << text;
+    return script;
+  }
+
+  std::unique_ptr<GameWorld> world;
+  std::unique_ptr<FrameDriver> driver;
+};
+
+TEST_F(FrameDriverTest, ARecordingReplaysToTheSameGameFrameByFrame) {
+  std::ostringstream recording;
+  driver->Record(recording);
+  std::vector<Snapshot> live;
+  Frames(3, &live);
+  driver->Deliver(wm::keyDown, vk::right, 0);
+  Frames(20, &live);
+  driver->Deliver(wm::keyDown, vk::space, 0);
+  driver->Deliver(wm::character, ' ', 0);
+  driver->Deliver(wm::mouseMove, 0, wm::PackPoint(10, 10));  // not part of a script
+  Frames(12, &live);
+  driver->Deliver(wm::keyUp, vk::space, 0);
+  // The player switches windows while holding the arrow: the release is recorded as such.
+  driver->Deliver(wm::killFocus, 0, 0);
+  Frames(120, &live);
+  driver->Close();
+  const std::string text = recording.str();
+  EXPECT_NE(text.find("24 down 32\n24 char 32\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("36 up 32\n36 up 39\n"), std::string::npos) << text;
+  EXPECT_EQ(text.substr(text.size() - 8), "155 end\n");
+  EXPECT_LT(live.back().vx, 0.01f) << "the figure still runs after the focus was lost";
+  const Pixel* livePicture = world->display.frameBuffer;
+  std::vector<Pixel> lastPicture(livePicture, livePicture + Display::pixelCount);
+
+  ReplayScript script = Parse(text);
+  EXPECT_EQ(script.lastFrame, 155);
+  Fresh();
+  driver->Play(std::move(script));
+  std::vector<Snapshot> replayed;
+  while (!driver->ScriptEnded()) Frames(1, &replayed);
+  EXPECT_EQ(replayed, live);
+  EXPECT_EQ(std::memcmp(world->display.frameBuffer, lastPicture.data(), Display::pixelCount * sizeof(Pixel)), 0);
+}
+
+TEST_F(FrameDriverTest, ADemoIgnoresTheKeyboardButEscapeAndTheFocus) {
+  driver->Play(Parse("1 down 39\n30 end\n"));
+  Frames(5);
+  driver->Deliver(wm::keyDown, vk::left, 0);
+  driver->Deliver(wm::keyUp, vk::right, 0);
+  driver->Deliver(wm::killFocus, 0, 0);
+  Frames(5);
+  EXPECT_GT(world->player.data.velocity.x, 0.0f);
+  EXPECT_FALSE(driver->ScriptEnded());
+  driver->Deliver(wm::keyDown, vk::escape, 0);
+  Frames(1);
+  EXPECT_TRUE(headlessPlatform.quitPosted);
+}
+
+TEST_F(FrameDriverTest, TheEndLineNeverComesBeforeWhatWasRecorded) {
+  std::ostringstream recording;
+  driver->Record(recording);
+  Frames(4);
+  // A key arrives, then the window closes before the next frame runs.
+  driver->Deliver(wm::keyDown, vk::left, 0);
+  driver->Deliver(wm::destroy, 0, 0);
+  driver->Close();
+  driver->Close();
+  EXPECT_EQ(recording.str(), "5 down 37\n5 end\n");
+  Parse(recording.str());
+}
+
+TEST(GameOptions, AcceptsRecordAndPlayAndRefusesTheRest) {
+  const auto parse = [](std::vector<std::string> args, std::string* error = nullptr) {
+    GameOptions options;
+    std::string why;
+    const bool ok = ParseGameOptions(args, options, why);
+    if (error) *error = why;
+    return ok ? options.record + "|" + options.play : std::string("!");
+  };
+  EXPECT_EQ(parse({}), "|");
+  EXPECT_EQ(parse({"--record", "a.txt"}), "a.txt|");
+  EXPECT_EQ(parse({"--play", "b.txt", "--record", "a.txt"}), "a.txt|b.txt");
+  std::string error;
+  EXPECT_EQ(parse({"--speed"}, &error), "!");
+  EXPECT_EQ(error, "unknown option '--speed'");
+  EXPECT_EQ(parse({"--record"}, &error), "!");
+  EXPECT_EQ(error, "--record needs a file name");
+  EXPECT_EQ(parse({"--play", "x", "--play", "y"}), "!");
+  EXPECT_EQ(parse({"--play", "x", "--record", "x"}), "!");
+}
+
+TEST(GameOptions, FilesThatCannotBeUsedAreReportedBeforeTheGameStarts) {
+  TempDir dir;
+  const std::string bad = (dir.path() / "bad.txt").string();
+  {
+    std::ofstream(bad) << "1 jump 3\n";
+  }
+  GameSession session;
+  std::string error;
+  GameOptions options;
+  options.play = bad;
+  EXPECT_FALSE(session.Open(options, error));
+  EXPECT_NE(error.find("line 1: unknown word 'jump'"), std::string::npos) << error;
+  GameSession other;
+  options = GameOptions{};
+  options.record = (dir.path() / "no" / "such" / "folder.txt").string();
+  EXPECT_FALSE(other.Open(options, error));
+  EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+}
+
+}  // namespace
