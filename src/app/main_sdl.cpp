@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "app/asset_folder.h"
 #include "app/game_loop.h"
 #include "app/game_options.h"
+#include "app/platform.h"
 #include "app/platform_sdl.h"
 #include "app/sdl_keys.h"
 #include "app/window_messages.h"
@@ -191,6 +193,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "fennwick: %s\n%s\n", error.c_str(), gameUsage);
     return 2;
   }
+  if (options.version) {
+    std::printf("%s\n", VersionLine().c_str());
+    return 0;
+  }
+  // The recording and the script are open already: their names were relative to where the
+  // player started the game, and the search may move elsewhere.
+  const std::string missing = EnterPictureFolder(ExecutableFolder());
+  if (!missing.empty()) std::fprintf(stderr, "%s\n", missing.c_str());
 
   SDL_SetMainReady();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail("cannot open a window");
