@@ -40,7 +40,7 @@ package_win64() {
   echo "$out/fennwick-${version}-win64.zip"
 }
 
-# The web build writes a folder that is the whole site; the package is that folder zipped, with
+# The web build writes build/web/site, the whole site; the package is that folder zipped, with
 # the licence added.
 package_web() {
   if ! has_preset web; then
@@ -49,11 +49,7 @@ package_web() {
   fi
   cmake --preset web >/dev/null
   cmake --build --preset web -j 2
-  local page
-  page=$(cmake -L -N build/web 2>/dev/null | sed -n 's/^FENNWICK_WEB_PAGE_DIR:[A-Z]*=//p')
-  if [ -z "$page" ]; then
-    page=$(dirname "$(find build/web -name index.html -not -path '*/CMakeFiles/*' | head -n 1)")
-  fi
+  local page=build/web/site
   if [ ! -f "$page/index.html" ] || ! ls "$page"/*.wasm >/dev/null 2>&1; then
     echo "package.sh: the web build left no page with its WebAssembly in $page" >&2
     return 1
