@@ -8,6 +8,7 @@ packages=(
   xvfb xdotool x11-apps x11-utils imagemagick openbox
   mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 libgl1-mesa-dri
   clang libclang-rt-14-dev
+  dpkg-dev file lintian unzip
 )
 if [ "${1:-}" = "--play" ]; then
   # The default build configures its tests and benchmarks too, so their libraries come along.
