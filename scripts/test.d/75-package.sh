@@ -98,7 +98,7 @@ if [ -s "$work/game.err" ]; then fail "the installed game complained: $(cat "$wo
 # --- 2. No pictures anywhere it looks -------------------------------------------------------
 mkdir -p "$work/alone/bin" "$work/empty"
 cp "$game" "$work/alone/bin/fennwick"
-play_first_frame_then_escape_without_pictures() {
+run_without_pictures() {
   start_in "$work/empty" "$work/alone/bin/fennwick"
   sleep 0.5
   if kill -0 "$game_pid" 2>/dev/null; then pass "without pictures the game runs on"
@@ -108,7 +108,7 @@ play_first_frame_then_escape_without_pictures() {
   if [ "$exit_code" = "0" ]; then pass "without pictures, Escape ended it with code 0"
   else fail "without pictures, after Escape the exit code is $exit_code"; fi
 }
-play_first_frame_then_escape_without_pictures
+run_without_pictures
 said=$(cat "$work/game.err")
 wanted="fennwick: 16 picture files missing in $work/empty, for example StickStand/Stand0000.bmp; also looked in $work/alone/bin (16 missing) and $work/alone/share/fennwick (no such folder)"
 if [ "$said" = "$wanted" ]; then pass "without pictures it said once where it looked: $said"
