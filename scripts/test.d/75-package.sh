@@ -26,25 +26,14 @@ web_zip=$packages/fennwick-${version}-web.zip
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/fennwick-package.XXXXXX")
-xvfb_pid=""
-game_pid=""
-installed=""
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  [ -n "$installed" ] && $sudo dpkg -r fennwick >/dev/null 2>&1 || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
-
-failures=0
-pass() { echo "ok   $*"; }
-fail() { echo "FAIL $*" >&2; failures=$((failures + 1)); }
 # shellcheck source=tests/e2e/x11_session.sh
 source tests/e2e/x11_session.sh
+begin_session package
+installed=""
+session_cleanup() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+  [ -n "$installed" ] && $sudo dpkg -r fennwick >/dev/null 2>&1 || true
+}
 
 # --- The packages, and the picture they must show first ---------------------------------------
 scripts/package.sh deb win64 web
@@ -168,8 +157,4 @@ else
   echo "skip the web zip: this build has no web preset"
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "Packages: all checks passed"
+finish_session Packages

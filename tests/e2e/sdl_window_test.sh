@@ -20,24 +20,9 @@ for tool in Xvfb xdotool xwininfo xprop xwd convert compare c++ xlogo openbox; d
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps.sh)" >&2; exit 1; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/fennwick-e2e-sdl.XXXXXX")
-xvfb_pid=""
-game_pid=""
-other_pids=()
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  for pid in "${other_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
-
-failures=0
-pass() { echo "ok   $*"; }
-fail() { echo "FAIL $*" >&2; failures=$((failures + 1)); }
 # shellcheck source=tests/e2e/x11_session.sh
 source tests/e2e/x11_session.sh
+begin_session e2e-sdl
 
 # The window manager's close button, which Xvfb does not have.
 c++ -std=c++17 -O1 -o "$work/x11_close_window" tests/e2e/x11_close_window.cpp -lX11
@@ -307,8 +292,4 @@ if [ "$code" != "0" ] && grep -qi "display" "$work/play.err"; then
   pass "without a display play.sh exits with code $code: $(head -n1 "$work/play.err")"
 else fail "without a display play.sh exited with code $code and said: $(cat "$work/play.err")"; fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "SDL window: all checks passed"
+finish_session "SDL window"

@@ -1,10 +1,38 @@
 # Shared by the scripts that run the game in a real X window on a private Xvfb screen
 # (tests/e2e/sdl_window_test.sh, scripts/test.d/75-package.sh): the screen, starting the game
 # and waiting for its window, keys, screenshots and picture comparison, waiting for the end.
-# Source it; the caller owns `work` (a scratch folder), `xvfb_pid` and `game_pid`, and kills
-# what is left in its own cleanup.
+# Source it, then call begin_session.
 
 now_ms() { date +%s%3N; }
+
+# A scratch folder in `work`, checks counted into `failures`, and at exit the game, the programs
+# in other_pids and the screen ended, after the caller's own session_cleanup if it has one.
+begin_session() {  # name
+  work=$(mktemp -d "${TMPDIR:-/tmp}/fennwick-$1.XXXXXX")
+  xvfb_pid=""
+  game_pid=""
+  other_pids=()
+  failures=0
+  trap end_session EXIT INT TERM
+}
+end_session() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  for pid in "${other_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  if declare -F session_cleanup >/dev/null; then session_cleanup; fi
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+pass() { echo "ok   $*"; }
+fail() { echo "FAIL $*" >&2; failures=$((failures + 1)); }
+# The count of failed checks and exit code 1, or that all passed.
+finish_session() {  # what
+  if [ "$failures" -gt 0 ]; then
+    echo "$1: $failures check(s) failed" >&2
+    exit 1
+  fi
+  echo "$1: all checks passed"
+}
 
 # A screen of our own: Xvfb picks a free display number and says which once it is ready.
 # Exports DISPLAY; sets xvfb_pid.
