@@ -34,10 +34,11 @@ finish_session() {  # what
   echo "$1: all checks passed"
 }
 
-# A screen of our own: Xvfb picks a free display number and says which once it is ready.
-# Exports DISPLAY; sets xvfb_pid.
+# A screen of our own: Xvfb picks a free display number and says which once it is ready. It
+# must not reset when its last client leaves (a window manager ending, say): a game starting at
+# that moment would find no display. Exports DISPLAY; sets xvfb_pid.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
