@@ -15,13 +15,14 @@ target_link_libraries(fennwick_sdl PUBLIC fennwick_core SDL2::SDL2)
 add_executable(fennwick app/main_sdl.cpp)
 target_link_libraries(fennwick PRIVATE fennwick_sdl)
 
-# The key mapping, tested without a window. Registered here rather than
+# The key mapping and the sound device, tested without a window. Registered here rather than
 # in tests/ because they exist only in this build.
 if(FENNWICK_TESTS AND NOT CMAKE_CROSSCOMPILING)
   find_package(GTest REQUIRED)
   include(GoogleTest)
   add_executable(sdl_platform_test
     ${PROJECT_SOURCE_DIR}/tests/app/sdl_keys_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/sound/sound_device_sdl_test.cpp
   )
   target_link_libraries(sdl_platform_test PRIVATE fennwick_sdl GTest::gtest_main)
   gtest_discover_tests(sdl_platform_test DISCOVERY_TIMEOUT 30)

@@ -17,43 +17,10 @@
 # shellcheck disable=SC2015
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-root=$PWD
+# shellcheck source=lib/wine.sh
+source scripts/test.d/lib/wine.sh
+wine_stage_start wine-e2e
 
-work=$root/build/wine-e2e
-out=$work/out
-rm -rf "$out"
-mkdir -p "$out"
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
-
-# --- Build ---------------------------------------------------------------------------------
-
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j 2
-game_exe=$root/build/mingw/src/fennwick.exe
-replay_exe=$root/build/mingw/tools/replay/fennwick-replay.exe
-
-# The Linux replay tool to compare with: scripts/test.sh has built it in build/default; run on
-# its own, this stage builds one of its own.
-native_replay=${FENNWICK_NATIVE_REPLAY:-$root/build/default/tools/replay/fennwick-replay}
-if [ ! -x "$native_replay" ]; then
-  cmake -S . -B "$work/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNWICK_TESTS=OFF \
-    -DFENNWICK_BENCH=OFF >/dev/null
-  cmake --build "$work/native" -j 2 --target fennwick-replay
-  native_replay=$work/native/tools/replay/fennwick-replay
-fi
-
-if [ ! -f assets/StickStand/Stand0000.bmp ]; then
-  echo "FAIL: the frame bitmaps are missing from assets/" >&2
-  exit 1
-fi
-
-mingw_cxx=(x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -static)
 "${mingw_cxx[@]}" -municode -o "$work/wine_probe.exe" tests/e2e/wine_probe.cpp
 shim_dir=$work/shim
 mkdir -p "$shim_dir"
@@ -70,46 +37,6 @@ if [ -z "$wine_d3d9" ]; then
   exit 1
 fi
 cp "$wine_d3d9" "$shim_dir/d3d9real.dll"
-
-# --- Wine and the X display ------------------------------------------------------------------
-
-display_number=92
-while [ -e "/tmp/.X${display_number}-lock" ] || [ -e "/tmp/.X11-unix/X${display_number}" ]; do
-  display_number=$((display_number + 1))
-done
-export DISPLAY=:$display_number
-export WINEPREFIX=$work/prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-xvfb_pid=""
-game_pid=""
-cleanup() {
-  if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill "$game_pid" 2>/dev/null || true; fi
-  wineserver -k 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
-
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 +extension GLX -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 150); do
-  xdpyinfo >/dev/null 2>&1 && break
-  sleep 0.2
-done
-if ! xdpyinfo >/dev/null 2>&1; then
-  echo "FAIL: Xvfb did not start on $DISPLAY" >&2
-  cat "$out/xvfb.log" >&2
-  exit 1
-fi
-
-quiet_wine() { grep -v -e '^it looks like wine32' -e '^multiarch needs' -e '^execute "dpkg' -e '^apt-get install wine32' -e '^ALSA lib' || true; }
-
-start=$SECONDS
-wineboot -i 2>&1 | quiet_wine
-# One wine server for the whole stage, so each program starts quickly.
-wineserver -p
-echo "Wine prefix ready in $((SECONDS - start)) s"
 
 # --- 1. Replays: byte-identical to the Linux build ----------------------------------------
 
@@ -130,78 +57,11 @@ echo "Replays compared in $((SECONDS - start)) s"
 
 # --- Helpers for the game's window ----------------------------------------------------------
 
-"$native_replay" --assets assets --frames 1 --dump 1 "$out/frame1.bmp" </dev/null >/dev/null
-
-window=""
-# Starts the game from assets/, with any extra environment given as NAME=VALUE words.
-launch() {
-  local exe=$1
-  shift
-  (cd assets && exec env "$@" wine "$exe" >/dev/null 2>&1) &
-  game_pid=$!
-}
-find_window() {
-  local since=$SECONDS
-  window=$(timeout 120 xdotool search --sync --name '^Fennwick$' 2>/dev/null | head -n 1 || true)
-  echo "   (window after $((SECONDS - since)) s)"
-  [ -n "$window" ]
-}
-# The client area, where the game's 800 x 600 window puts it.
-screenshot() { xwd -root -silent | convert xwd:- -crop "${2:-800x600+50+150}" +repage "PNG24:$1"; }
-differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
-# Waits until the window shows exactly the reference picture.
-wait_for_picture() {
-  local shot=$1 reference=$2
-  for _ in $(seq 60); do
-    screenshot "$shot"
-    [ "$(differing_pixels "$shot" "$reference")" = "0" ] && return 0
-    sleep 0.5
-  done
-  return 1
-}
-# Holds a key long enough for at least one frame to see it down.
-press() {
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool keydown "$1"
-  sleep "${2:-0.3}"
-  xdotool keyup "$1"
-}
-# Waits for the game to end and checks its exit code.
-expect_exit() {
-  local expected=$1 what=$2 code=0
-  for _ in $(seq 150); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.2
-  done
-  if kill -0 "$game_pid" 2>/dev/null; then
-    fail "$what: the game did not end"
-    kill "$game_pid" 2>/dev/null || true
-  fi
-  wait "$game_pid" || code=$?
-  game_pid=""
-  if [ "$code" = "$expected" ]; then pass "$what: exit code $code"; else fail "$what: exit code $code, expected $expected"; fi
-}
 probe() { wine "$work/wine_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-# Whether the lines matching the given patterns appear in the file in this order.
-in_order() {
-  local file=$1
-  shift
-  awk -v patterns="$(printf '%s\n' "$@")" '
-    BEGIN { n = split(patterns, want, "\n"); if (want[n] == "") n--; i = 1 }
-    i <= n && $0 ~ want[i] { i++ }
-    END { exit (i > n) ? 0 : 1 }' "$file"
-}
-wait_for_line() {
-  for _ in $(seq 120); do
-    grep -q -e "$2" "$1" 2>/dev/null && return 0
-    sleep 0.25
-  done
-  return 1
-}
 # The same game behind the stand-in d3d9.dll, which makes the given fault.
 launch_shim() {
   launch "$shim_dir/fennwick.exe" "WINEDLLOVERRIDES=d3d9=n,b;mscoree,mshtml=" "FENNWICK_D3D9_FAULT=$1" \
-    "FENNWICK_D3D9_LOG=$(winepath -w "$out/d3d9-$1.log" 2>/dev/null)"
+    "FENNWICK_D3D9_LOG=$(windows_path "$out/d3d9-$1.log")"
 }
 # Whether the window's style, as the probe printed it, has exactly these style bits of
 # interest (popup, caption, border, system menu, sizing border, minimise and maximise boxes).
@@ -338,8 +198,4 @@ grep -q '^Device released' "$log" && grep -q '^Direct3D released' "$log" &&
   pass "the device and Direct3D are released at exit" || fail "not released: $(tail -n 3 "$log")"
 echo "Stand-in runs in $((SECONDS - start)) s"
 
-if [ "$failures" -gt 0 ]; then
-  echo "Windows build: $failures check(s) failed; pictures and logs in $out" >&2
-  exit 1
-fi
-echo "Windows build: all checks passed"
+wine_stage_finish "Windows build"

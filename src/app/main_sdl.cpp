@@ -203,6 +203,12 @@ int main(int argc, char** argv) {
   if (!missing.empty()) std::fprintf(stderr, "%s\n", missing.c_str());
 
   SDL_SetMainReady();
+#ifdef __linux__
+  // Without a runtime folder no Wayland compositor can be reached, and asking for one only
+  // prints a stray complaint from the Wayland library before our own message.
+  if (std::getenv("SDL_VIDEODRIVER") == nullptr && std::getenv("XDG_RUNTIME_DIR") == nullptr)
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,offscreen");
+#endif
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail("cannot open a window");
   if (NoDisplay()) {
     SDL_Quit();

@@ -1,8 +1,9 @@
 // Decoding a bitmap file into 0xAARRGGBB pixels, row-major, top row first. Each build links
-// one decoder. A file that cannot be read, or whose size is absurd, gives an empty image.
+// one decoder (image_sdl, image_gdiplus), and each runs the header check of bmp_header.h
+// before its library sees the file. A file that cannot be read, or whose size is absurd, gives
+// an empty image.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,10 +23,6 @@ constexpr std::int64_t maxImagePixels = std::int64_t{1} << 24;
 
 // Game paths separate folders with a backslash; the decoder maps it where it must.
 Image LoadImageFile(const std::wstring& fileName);
-
-// Decodes a whole bitmap file held in memory, the way LoadImageFile decodes one on disk.
-// Only the SDL decoder has it; the fuzzer and the corpus tests feed it directly.
-Image DecodeBmp(const void* data, std::size_t size);
 
 // Whether a claimed size is one the game is willing to allocate for.
 inline bool ImageSizeAcceptable(std::int64_t width, std::int64_t height) {

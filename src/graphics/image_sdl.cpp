@@ -1,7 +1,4 @@
-// Bitmap decoding through SDL's BMP loader. SDL believes what a header says; a game reading
-// files it did not write should not. So the header is checked here first, and a file that
-// claims an absurd size, an encoding that cannot be, or more pixel data than it holds is turned
-// away before anything is allocated for it.
+// Bitmap decoding through SDL's BMP loader, after the header check every decoder runs.
 #include <SDL.h>
 
 #include <algorithm>
@@ -10,7 +7,8 @@
 #include <new>
 #include <string>
 
-#include "graphics/image_loader.h"
+#include "graphics/bmp_header.h"
+#include "graphics/image_sdl.h"
 
 namespace {
 
@@ -37,96 +35,19 @@ std::string ToPath(const std::wstring& fileName) {
   return path;
 }
 
-std::uint32_t ReadU16(const unsigned char* p) { return p[0] | (p[1] << 8); }
-
-std::uint32_t ReadU32(const unsigned char* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-constexpr std::int64_t fileHeaderSize = 14;
-constexpr std::uint32_t coreHeaderSize = 12;  // the old header with 16-bit sizes
-constexpr std::uint32_t infoHeaderSize = 40;
-constexpr std::uint32_t largestHeaderSize = 124;
-
-constexpr std::int64_t maxRunLengthPixelsPerByte = 128;
-
-enum Compression : std::uint32_t { plainRgb = 0, rle8 = 1, rle4 = 2, bitFields = 3 };
-
-struct BmpHeader {
-  std::int64_t width = 0;
-  std::int64_t height = 0;  // rows, whichever way they are stored
-  std::uint32_t bits = 0;
-  std::uint32_t compression = plainRgb;
-};
-
-// Whether the header describes a picture this file can actually hold. Everything is computed
-// in 64 bits, so no claim can wrap around into a small, harmless-looking number.
+// The header check reads the file's first bytes and its size; the file is then rewound for SDL.
 bool ReadHeader(SDL_RWops* source, std::int64_t fileSize, BmpHeader& header) {
-  unsigned char bytes[fileHeaderSize + infoHeaderSize] = {};
-  if (fileSize < fileHeaderSize + 4) return false;
-  const auto want = static_cast<std::size_t>(std::min<std::int64_t>(fileSize, sizeof bytes));
-  if (SDL_RWread(source, bytes, 1, want) != want) return false;
-  if (bytes[0] != 'B' || bytes[1] != 'M') return false;
-
-  const std::int64_t dataOffset = ReadU32(bytes + 10);
-  const std::uint32_t infoSize = ReadU32(bytes + 14);
-  const bool core = infoSize == coreHeaderSize;
-  if (!core && (infoSize < infoHeaderSize || infoSize > largestHeaderSize)) return false;
-  if (fileHeaderSize + infoSize > fileSize) return false;
-
-  std::int64_t coloursUsed = 0;
-  if (core) {
-    header.width = ReadU16(bytes + 18);
-    header.height = ReadU16(bytes + 20);
-    header.bits = ReadU16(bytes + 24);
-    header.compression = plainRgb;
-  } else {
-    header.width = static_cast<std::int32_t>(ReadU32(bytes + 18));
-    header.height = static_cast<std::int32_t>(ReadU32(bytes + 22));
-    if (header.height < 0) header.height = -header.height;  // top-down rows
-    header.bits = ReadU16(bytes + 28);
-    header.compression = ReadU32(bytes + 30);
-    coloursUsed = ReadU32(bytes + 46);
-  }
-  if (header.width == 0 || header.height == 0) return false;  // nothing to show
-  if (!ImageSizeAcceptable(header.width, header.height)) return false;
-
-  switch (header.bits) {
-    case 1: case 4: case 8: case 24: break;
-    case 16: case 32: if (core) return false; break;
-    default: return false;
-  }
-  switch (header.compression) {
-    case plainRgb: break;
-    case rle8: if (header.bits != 8) return false; break;
-    case rle4: if (header.bits != 4) return false; break;
-    case bitFields: if (header.bits != 16 && header.bits != 32) return false; break;
-    default: return false;  // embedded JPEG or PNG, or nothing known
-  }
-  if (header.bits <= 8 && coloursUsed > (std::int64_t{1} << header.bits)) return false;
-
-  // The pixels start after the headers and inside the file.
-  if (dataOffset < fileHeaderSize + infoSize || dataOffset >= fileSize) return false;
-  const std::int64_t dataBytes = fileSize - dataOffset;
-  if (header.compression == plainRgb || header.compression == bitFields) {
-    const std::int64_t rowBits = header.width * header.bits;
-    const std::int64_t rowBytes = (rowBits + 31) / 32 * 4;
-    const std::int64_t lastRowBytes = (rowBits + 7) / 8;
-    if (rowBytes * (header.height - 1) + lastRowBytes > dataBytes) return false;
-  } else {
-    // A run covers at most 255 pixels for its 2 bytes, so no run-length data can paint more
-    // than about 128 pixels a byte. A file claiming more leaves most of its picture to
-    // end-of-line and end-of-bitmap skips: a few bytes that would cost megabytes to unpack.
-    if (header.width * header.height > dataBytes * maxRunLengthPixelsPerByte) return false;
-  }
-  return true;
+  unsigned char first[bmpHeaderBytes] = {};
+  const auto want = static_cast<std::size_t>(std::min<std::int64_t>(fileSize, bmpHeaderBytes));
+  if (SDL_RWread(source, first, 1, want) != want) return false;
+  return ReadBmpHeader(first, want, fileSize, header);
 }
 
 // SDL keeps a 32-bit pixel's fourth byte as alpha when it is not zero everywhere, though
 // without an alpha mask the format calls it reserved. Such a file carries no alpha: read it
 // as opaque, or a white pixel would stop matching the figure's key.
 bool CarriesNoAlpha(const BmpHeader& header) {
-  return header.bits == 32 && header.compression == plainRgb;
+  return header.bits == 32 && header.compression == bmpPlainRgb;
 }
 
 // Reads every pixel through the surface's own format. SDL's blitters widen some channels

@@ -17,13 +17,16 @@
 #include <windows.h>
 #include <d3d9.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
+#include "wine_shim_log.h"
+
 namespace {
 
-FILE* logFile = nullptr;
+using shim::Log;
+using shim::WindowName;
+
 char fault[64] = "";
 
 IDirect3D9Vtbl realDirect3D;
@@ -37,22 +40,7 @@ bool waitingForReset = false;  // the device answers D3DERR_DEVICENOTRESET until
 int lostChecksLeft = 0;        // D3DERR_DEVICELOST answers still to give
 bool lost = false;
 
-void Log(const char* format, ...) {
-  if (logFile == nullptr) return;
-  va_list args;
-  va_start(args, format);
-  std::vfprintf(logFile, format, args);
-  va_end(args);
-  std::fputc('\n', logFile);
-  std::fflush(logFile);
-}
-
 bool Fault(const char* name) { return std::strcmp(fault, name) == 0; }
-
-const char* WindowName(HWND window) {
-  if (window == nullptr) return "null";
-  return window == FindWindowW(L"Marrowby DirectX Framework Window", L"Fennwick") ? "game" : "other";
-}
 
 void LogParams(const char* call, const D3DPRESENT_PARAMETERS* p, HRESULT result) {
   Log("%s BackBufferWidth=%u BackBufferHeight=%u BackBufferFormat=%d BackBufferCount=%u "
@@ -163,10 +151,8 @@ ULONG WINAPI Direct3DRelease(IDirect3D9* self) {
 }  // namespace
 
 extern "C" __declspec(dllexport) IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion) {
-  char path[MAX_PATH] = "d3d9-calls.log";
-  GetEnvironmentVariableA("FENNWICK_D3D9_LOG", path, sizeof path);
   GetEnvironmentVariableA("FENNWICK_D3D9_FAULT", fault, sizeof fault);
-  if (logFile == nullptr) logFile = std::fopen(path, "w");
+  shim::OpenLog("FENNWICK_D3D9_LOG", "d3d9-calls.log");
 
   using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
   const HMODULE real = LoadLibraryW(L"d3d9real.dll");

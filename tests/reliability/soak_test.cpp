@@ -15,6 +15,7 @@
 #include "app/keyboard.h"
 #include "app/platform_headless.h"
 #include "app/window_messages.h"
+#include "game/frame_driver.h"
 #include "game/game_world.h"
 #include "game/replay_script.h"
 #include "soak_input.h"
@@ -164,16 +165,15 @@ std::vector<Frame> Replay(const std::string& text) {
   EXPECT_TRUE(ParseReplayScript(in, script, error)) << error;
   processKeyboard = Keyboard{};
   GameWorld world(nullptr);
+  FrameDriver driver(world, nullptr);
+  const long lastFrame = script.lastFrame;
+  driver.Play(std::move(script));
   std::vector<Frame> frames;
-  std::size_t next = 0;
-  for (long frame = 1; frame <= script.lastFrame; ++frame) {
-    for (; next < script.events.size() && script.events[next].frame <= frame; ++next)
-      HandleWindowMessage(nullptr, script.events[next].message, script.events[next].wParam, 0);
-    world.RunFrame(nullptr);
+  for (long frame = 1; frame <= lastFrame; ++frame) {
+    driver.RunFrame();
     const PlayerData& p = world.player.data;
     frames.push_back({p.position.x, p.position.y, p.velocity.x, p.velocity.y});
   }
-  EXPECT_EQ(next, script.events.size()) << "events after the script's last frame";
   return frames;
 }
 

@@ -10,6 +10,8 @@ Manifest lines (manifest.txt, one file a line):
     NAME empty                   loads as an empty 0 x 0 image
     NAME either                  malformed in a way readers disagree about: empty, or W x H as
                                  the header claims, and never a crash
+    NAME DECODER OUTCOME ...     what one decoder (sdl or gdiplus) makes of the file instead,
+                                 where the libraries rightly differ; follows the general line
 
 The output is deterministic, so rerunning the script over the checked-in corpus changes nothing.
 """
@@ -126,6 +128,10 @@ def write_all(out_dir):
         manifest.append("%s picture %d %d %s" % (name, width, height,
                                                   " ".join("%08X" % p for p in pixels)))
 
+    def only_for(decoder, name, width, height, pixels):
+        manifest.append("%s %s picture %d %d %s" % (name, decoder, width, height,
+                                                     " ".join("%08X" % p for p in pixels)))
+
     def empty(name, data):
         files[name] = data
         manifest.append("%s empty" % name)
@@ -203,6 +209,8 @@ def write_all(out_dir):
     assert len(v5) == 124
     data = b"".join(u32(p) for p in translucent[2:] + translucent[:2])  # bottom row first
     picture("valid_argb32_v5_alpha.bmp", assemble(v5, b"", data), 2, 2, translucent)
+    # GDI+ reads every bitmap file as opaque, whatever its header declares.
+    only_for("gdiplus", "valid_argb32_v5_alpha.bmp", 2, 2, [0xFF000000 | p for p in translucent])
 
     # The old 12-byte core header with 16-bit sizes and 3-byte palette entries.
     core = u32(12) + u16(3) + u16(2) + u16(1) + u16(8)

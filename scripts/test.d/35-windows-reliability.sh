@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The Windows build's reliability under Wine on a virtual X display.
+#
+#   1. Every file of the hostile bitmap corpus goes through the Windows loading path (the
+#      header check, then GDI+; tests/reliability/wine_bitmap_corpus.cpp): none crashes or
+#      hangs, each loads as the manifest says for GDI+, and the process's peak memory stays
+#      less than 64 MB above where it started.
+#   2. With a stand-in dsound.dll (tests/e2e/wine_dsound_shim.cpp) the game's DirectSound
+#      sequence runs whole and is checked call by call, arguments and release order included;
+#      then each step fails in turn, and the game runs on, silent, and ends with exit code 0 on
+#      Escape.
+#
+# Needs what scripts/test.d/lib/wine.sh needs.
+# shellcheck disable=SC2015
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+# shellcheck source=lib/wine.sh
+source scripts/test.d/lib/wine.sh
+wine_stage_start wine-reliability
+
+# --- 1. The hostile bitmap corpus through GDI+ -----------------------------------------------
+
+start=$SECONDS
+"${mingw_cxx[@]}" -municode -DWIN32_LEAN_AND_MEAN -DNOMINMAX -Isrc -Itests/reliability \
+  -o "$work/wine_bitmap_corpus.exe" tests/reliability/wine_bitmap_corpus.cpp \
+  src/graphics/image_gdiplus.cpp src/graphics/bmp_header.cpp -lgdiplus -lole32 -lpsapi
+code=0
+timeout 120 wine "$work/wine_bitmap_corpus.exe" "$(windows_path tests/corpus/bmp)" \
+  >"$out/corpus.txt" 2>"$out/corpus.err" || code=$?
+tr -d '\r' <"$out/corpus.txt" >"$out/corpus.log"
+last=$(sed -n 's/^loading //p' "$out/corpus.log" | tail -n 1)
+if [ "$code" = 124 ]; then
+  fail "corpus: hung on $last"
+elif ! grep -q '^peak above baseline' "$out/corpus.log"; then
+  fail "corpus: ended with code $code while loading $last"
+fi
+while read -r line; do fail "corpus: ${line#FAIL }"; done < <(grep '^FAIL' "$out/corpus.log" || true)
+summary=$(grep '^files: ' "$out/corpus.log" || true)
+peak=$(grep '^peak above baseline' "$out/corpus.log" || true)
+if [ "$code" = 0 ]; then
+  pass "corpus under GDI+: every file as its manifest says ($summary); $peak"
+fi
+echo "Corpus loaded in $((SECONDS - start)) s"
+
+# --- 2. The sound device through the stand-in dsound.dll -------------------------------------
+
+start=$SECONDS
+sound_dir=$work/dsound
+mkdir -p "$sound_dir"
+"${mingw_cxx[@]}" -shared -o "$sound_dir/dsound.dll" tests/e2e/wine_dsound_shim.cpp
+cp "$game_exe" "$sound_dir/fennwick.exe"
+
+created='DirectSoundCreate8 device=null outer=null'
+cooperative='SetCooperativeLevel window=game level=2'
+# dwSize is the structure's size for the build: 40 on 64-bit Windows, where the pointer before
+# the GUID is 8 bytes (36 on 32-bit).
+buffer='CreateSoundBuffer dwSize=40 dwFlags=0x81 dwBufferBytes=0 dwReserved=0 lpwfxFormat=null guid3DAlgorithm=null outer=null'
+format='SetFormat wFormatTag=1 nChannels=2 nSamplesPerSec=44100 nAvgBytesPerSec=176400 nBlockAlign=4 wBitsPerSample=16 cbSize=0'
+ok=0x00000000
+# Each step's failure as the stand-in gives it: DSERR_NODRIVER, DSERR_INVALIDPARAM,
+# DSERR_OUTOFMEMORY, DSERR_BADFORMAT.
+declare -A expected_calls=(
+  [none]="$created -> $ok|$cooperative -> $ok|$buffer -> $ok|$format -> $ok|Buffer released|DirectSound released"
+  [create]="$created -> 0x88780078"
+  [cooperative-level]="$created -> $ok|$cooperative -> 0x80070057|DirectSound released"
+  [create-buffer]="$created -> $ok|$cooperative -> $ok|$buffer -> 0x8007000e|DirectSound released"
+  [set-format]="$created -> $ok|$cooperative -> $ok|$buffer -> $ok|$format -> 0x88780064|Buffer released|DirectSound released"
+)
+
+for fault in none create cooperative-level create-buffer set-format; do
+  log=$out/dsound-$fault.log
+  what="sound, $fault failing"
+  [ "$fault" = none ] && what="sound, nothing failing"
+  launch "$sound_dir/fennwick.exe" "WINEDLLOVERRIDES=dsound=n,b;mscoree,mshtml=" "FENNWICK_DSOUND_FAULT=$fault" \
+    "FENNWICK_DSOUND_LOG=$(windows_path "$log")"
+  if find_window && wait_for_picture "$out/dsound-$fault.png" "$out/frame1.bmp"; then
+    press Right 0.5
+    screenshot "$out/dsound-$fault-right.png"
+    moved=$(differing_pixels "$out/dsound-$fault-right.png" "$out/frame1.bmp")
+    [ "$moved" != "0" ] && [[ $moved =~ ^[0-9.e+]+$ ]] && pass "$what: the game runs on" ||
+      fail "$what: the figure did not move ($moved)"
+    press Escape
+  else
+    fail "$what: the game showed no picture"
+  fi
+  expect_exit 0 "$what, Escape"
+  tr '|' '\n' <<<"${expected_calls[$fault]}" >"$out/dsound-$fault.expected"
+  tr -d '\r' <"$log" >"$log.txt" 2>/dev/null || true
+  if diff "$out/dsound-$fault.expected" "$log.txt" >"$out/dsound-$fault.diff" 2>&1; then
+    if [ "$fault" = none ]; then
+      pass "DirectSound: created, priority level on the game's window, primary buffer 0x81, 16-bit stereo 44,100 Hz, buffer released before the device"
+    else
+      pass "$what: nothing after the failed step but the releases"
+    fi
+  else
+    fail "$what: calls differ from what was expected: $(tr '\n' ' ' <"$out/dsound-$fault.diff")"
+  fi
+done
+echo "Sound runs in $((SECONDS - start)) s"
+
+wine_stage_finish "Windows reliability"
