@@ -28,7 +28,8 @@ package_deb() {
   cmake --preset package >/dev/null
   cmake --build --preset package -j 2 --target fennwick fennwick-compressed-docs
   rm -f "$out/fennwick_${version}_amd64.deb"
-  cpack --config build/package/CPackConfig.cmake -D CPACK_OUTPUT_FILE_PREFIX="$out" >/dev/null
+  # Run in the build folder, where CPack leaves its staging tree.
+  (cd build/package && cpack -D CPACK_OUTPUT_FILE_PREFIX="$out" >/dev/null)
   echo "$out/fennwick_${version}_amd64.deb"
 }
 
@@ -36,7 +37,7 @@ package_win64() {
   cmake --preset mingw >/dev/null
   cmake --build --preset mingw -j 2 --target fennwick
   rm -f "$out/fennwick-${version}-win64.zip"
-  cpack --config build/mingw/CPackConfig.cmake -D CPACK_OUTPUT_FILE_PREFIX="$out" >/dev/null
+  (cd build/mingw && cpack -D CPACK_OUTPUT_FILE_PREFIX="$out" >/dev/null)
   echo "$out/fennwick-${version}-win64.zip"
 }
 
