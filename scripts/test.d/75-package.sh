@@ -9,8 +9,8 @@
 #   2. the game copied away from its data and started from a folder without pictures: it names
 #      every place it tried on standard error, once, and runs on;
 #   3. the Windows zip unzipped into a new folder, fennwick.exe started under Wine from another
-#      folder: the first frame, then Escape and code 0; alone in a folder, it names the places
-#      it tried;
+#      folder: its version, the first frame, then Escape and code 0; alone in a folder, it names
+#      the places it tried;
 #   4. the web zip, where the build has a web preset: the whole site is in it (the page in a
 #      browser is checked on that site by the web stage).
 #
@@ -131,6 +131,9 @@ for want in fennwick.exe StickStand/Stand0000.bmp StickRun/Run0012.bmp StickJump
             StickFall/Fall0000.bmp "How to play.txt" LICENSE.txt; do
   [ -f "$work/windows/Fennwick/$want" ] || fail "the Windows zip has no $want"
 done
+said=$(cd "$work/windows/elsewhere" && wine "$work/windows/Fennwick/fennwick.exe" --version 2>/dev/null | tr -d '\r')
+if [ "$said" = "fennwick $version" ]; then pass "fennwick.exe --version prints 'fennwick $version'"
+else fail "fennwick.exe --version printed '$said'"; fi
 window_wait_ms=120000 picture_tries=300 exit_wait_ms=30000 play_first_frame_then_escape \
   "Windows zip, fennwick.exe started from another folder" "$work/windows/elsewhere" \
   wine "$work/windows/Fennwick/fennwick.exe"
