@@ -4,8 +4,10 @@
 
 # Everything but the entry, as objects so that the tests can link the same code.
 add_library(fennwick_sdl OBJECT
+  app/gamepad_sdl.cpp
   app/platform_sdl.cpp
   app/sdl_keys.cpp
+  app/virtual_pad_sdl.cpp
   graphics/display_sdl.cpp
   sound/sound_device_sdl.cpp
   ${FENNWICK_IMAGE_SOURCE}

@@ -4,6 +4,7 @@ set(FENNWICK_RESOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/app/resources)
 set(FENNWICK_ICON_DIR ${PROJECT_SOURCE_DIR}/assets/icons CACHE PATH "Folder holding fennwick16.ico and fennwick32.ico")
 
 add_executable(fennwick WIN32
+  app/gamepad_xinput.cpp
   app/main_win32.cpp
   app/platform_win32.cpp
   graphics/display_d3d9.cpp

@@ -14,6 +14,7 @@ void RunGameLoop(FrameDriver& driver, LoopPlatform& platform) {
       continue;
     }
     pacer.FrameRuns(Clock::now());
+    platform.FrameDue();
     driver.RunFrame();
   }
   driver.Close();

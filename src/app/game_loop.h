@@ -15,6 +15,9 @@ class LoopPlatform {
   // Sleeps until a message arrives or the time is up, whichever comes first.
   virtual void WaitForMessage(FramePacer::Clock::duration timeout) = 0;
   virtual bool QuitPosted() const = 0;
+  // Just before each frame: what is polled rather than sent (the pads) is read here, so that
+  // it reaches the frame the way a waiting message does.
+  virtual void FrameDue() {}
 };
 
 // Runs until the quit message or the end of a played script, then closes the recording.

@@ -15,9 +15,11 @@
 #include "app/asset_folder.h"
 #include "app/game_loop.h"
 #include "app/game_options.h"
+#include "app/gamepad_sdl.h"
 #include "app/platform.h"
 #include "app/platform_sdl.h"
 #include "app/sdl_keys.h"
+#include "app/virtual_pad_sdl.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
 #include "game/game_world.h"
@@ -61,7 +63,7 @@ std::uintptr_t MouseFlags(Uint32 buttons) {
 // What the window procedure would have been sent for one SDL event.
 class EventTranslator {
  public:
-  EventTranslator(SDL_Window* window, FrameDriver& driver) : window(window), driver(driver) {}
+  EventTranslator(SDL_Window* window, GamepadKeys& keys) : window(window), padKeys(keys) {}
 
   void Deliver(const SDL_Event& event) {
     switch (event.type) {
@@ -101,7 +103,7 @@ class EventTranslator {
 
  private:
   void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    driver.Deliver(message, wParam, lParam);
+    padKeys.Message(message, wParam, lParam);
   }
 
   // Closing the window destroys it on Windows; here it only disappears, because the picture
@@ -126,20 +128,21 @@ class EventTranslator {
   }
 
   SDL_Window* window;
-  FrameDriver& driver;
+  GamepadKeys& padKeys;
   KeyTranslator keys;
   bool closed = false;
 };
 
-// The shared loop's view of SDL's event queue.
+// The shared loop's view of SDL's event queue, and of the pads, which are read once a frame.
 class SdlLoop : public LoopPlatform {
  public:
-  explicit SdlLoop(EventTranslator& events) : events(events) {}
+  SdlLoop(EventTranslator& events, GamepadKeys& keys, VirtualPadScript* testPad)
+      : events(events), keys(keys), testPad(testPad) {}
 
   bool HandleOneMessage() override {
     SDL_Event event;
     if (!SDL_PollEvent(&event)) return false;
-    events.Deliver(event);
+    Handle(event);
     return true;
   }
 
@@ -147,13 +150,26 @@ class SdlLoop : public LoopPlatform {
     // Whole milliseconds, rounded up: waking early would only mean waiting again.
     const double milliseconds = std::chrono::duration<double, std::milli>(timeout).count();
     SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, static_cast<int>(std::ceil(milliseconds)))) events.Deliver(event);
+    if (SDL_WaitEventTimeout(&event, static_cast<int>(std::ceil(milliseconds)))) Handle(event);
   }
 
   bool QuitPosted() const override { return ::QuitPosted(); }
 
+  void FrameDue() override {
+    if (testPad != nullptr) testPad->Frame();
+    pads.Read(keys);
+  }
+
  private:
+  void Handle(const SDL_Event& event) {
+    pads.Event(event);
+    events.Deliver(event);
+  }
+
   EventTranslator& events;
+  GamepadKeys& keys;
+  VirtualPadScript* testPad;
+  SdlGamepads pads;
 };
 
 int Fail(const char* what) {
@@ -214,6 +230,8 @@ int main(int argc, char** argv) {
     SDL_Quit();
     return NoDisplayFailure();
   }
+  // Without pads the game plays on keys alone.
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   // Hidden until the icon is on it, so the window system never shows it without one.
   SDL_Window* window = SDL_CreateWindow("Fennwick", windowLeft, windowTop, Display::width, Display::height,
                                         SDL_WINDOW_HIDDEN);
@@ -234,8 +252,10 @@ int main(int argc, char** argv) {
     } else {
       FrameDriver driver(world, window);
       session.Attach(driver);
-      EventTranslator events(window, driver);
-      SdlLoop loop(events);
+      GamepadKeys keys(driver);
+      EventTranslator events(window, keys);
+      const auto testPad = VirtualPadScript::FromEnvironment();
+      SdlLoop loop(events, keys, testPad.get());
       RunGameLoop(driver, loop);
     }
   }

@@ -13,6 +13,7 @@
 #include "app/asset_folder.h"
 #include "app/game_loop.h"
 #include "app/game_options.h"
+#include "app/gamepad_xinput.h"
 #include "app/platform.h"
 #include "app/resources/resource_ids.h"
 #include "app/window_messages.h"
@@ -29,15 +30,16 @@ static_assert(windowStyle == 0x00CA0000, "the start-up window has no sizing bord
 // Where the 800 x 600 client area goes on the screen.
 constexpr RECT clientPlacement = {50, 150, 850, 750};
 
-// Where the window procedure hands the game its messages; null before the game exists and
-// after it is gone, when messages only go on to Windows.
-FrameDriver* messageDriver = nullptr;
+// Where the window procedure hands the game its messages (through the pads' merge, which
+// passes them on to the frame driver); null before the game exists and after it is gone,
+// when messages only go on to Windows.
+GamepadKeys* messageKeys = nullptr;
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // Every message goes through the portable handler first, then on to Windows: the game only
   // watches, it never swallows a message.
-  if (messageDriver != nullptr) {
-    messageDriver->Deliver(message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam));
+  if (messageKeys != nullptr) {
+    messageKeys->Message(message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam));
   } else {
     HandleWindowMessage(window, message, static_cast<std::uintptr_t>(wParam),
                         static_cast<std::intptr_t>(lParam));
@@ -45,9 +47,12 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The shared loop's view of the Win32 message queue.
+// The shared loop's view of the Win32 message queue, and of the pads, which are read once a
+// frame.
 class Win32Loop : public LoopPlatform {
  public:
+  explicit Win32Loop(GamepadKeys& keys) : keys(keys) {}
+
   bool HandleOneMessage() override {
     MSG message = {};
     if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
@@ -67,7 +72,11 @@ class Win32Loop : public LoopPlatform {
 
   bool QuitPosted() const override { return quit; }
 
+  void FrameDue() override { pads.Read(keys); }
+
  private:
+  GamepadKeys& keys;
+  XInputPads pads;
   bool quit = false;
 };
 
@@ -122,10 +131,11 @@ int RunGame(HWND window, HINSTANCE module, GameSession& session) {
     } else {
       FrameDriver driver(world, window);
       session.Attach(driver);
-      messageDriver = &driver;
-      Win32Loop loop;
+      GamepadKeys keys(driver);
+      messageKeys = &keys;
+      Win32Loop loop(keys);
       RunGameLoop(driver, loop);
-      messageDriver = nullptr;
+      messageKeys = nullptr;
     }
     // The class goes before the world does; with Escape the window still exists here, and
     // Windows refuses the unregistration, which is harmless at exit.

@@ -4,7 +4,8 @@
 # its pace and the processor time it takes; a run to the right; two display-mode toggles,
 # without and with a window manager; keys let go when the focus goes; a played session
 # recorded, replayed by the replay tool and played back as a demo, all ending on the picture
-# the screen showed; Escape; the close button; and the clear failure without a display.
+# the screen showed; Escape; the close button; a pad (SDL's virtual joystick) that runs, jumps,
+# is pulled out and quits; and the clear failure without a display.
 #
 #   tests/e2e/sdl_window_test.sh [BUILD_DIR]     (default build/default, already built)
 set -euo pipefail
@@ -282,6 +283,24 @@ else fail "close button: after $exit_ms ms the game's exit code is $exit_code"; 
 if [ -s "$work/game.out" ] || [ -s "$work/game.err" ]; then
   fail "the game wrote something: $(cat "$work/game.out" "$work/game.err")"
 fi
+
+# --- A pad -----------------------------------------------------------------------------------
+# SDL's virtual joystick, plugged in and played through the test hook of the SDL entry.
+# shellcheck source=tests/e2e/pad_session.sh
+source tests/e2e/pad_session.sh
+pad_commands=$work/pad.commands
+recording=$work/pad.recording
+pad_work=$work
+snapshot() { screenshot 50 150 "$1"; }
+expect_exit() {
+  wait_for_exit 10000
+  if [ "$exit_code" = "$1" ]; then pass "$2: exit code $exit_code"; else fail "$2: exit code $exit_code, expected $1"; fi
+}
+: >"$pad_commands"
+FENNWICK_TEST_PAD=$pad_commands start_game --record "$recording"
+play_pad_session
+[ -n "$game_pid" ] && { kill "$game_pid" 2>/dev/null || true; wait "$game_pid" 2>/dev/null || true; game_pid=""; }
+if [ -s "$work/game.err" ]; then fail "the game with a pad wrote: $(cat "$work/game.err")"; fi
 
 # --- No display -------------------------------------------------------------------------------
 # Neither an unset DISPLAY nor one with no server behind it may leave the game running unseen.

@@ -1,6 +1,7 @@
 # Shared by the stages that run the Windows build under Wine (30-windows.sh,
-# 35-windows-reliability.sh): the build, a private X display, a Wine prefix with its server kept
-# running, and the helpers that start the game, look at its window and wait for it to end.
+# 35-windows-reliability.sh, 36-windows-gamepad.sh): the build, a private X display, a Wine
+# prefix with its server kept running, and the helpers that start the game, look at its window
+# and wait for it to end.
 # Source it from the repository's top folder, then call wine_stage_start NAME.
 #
 # Needs: mingw-w64, wine, Xvfb, xdotool, xwd, ImageMagick.
@@ -100,11 +101,14 @@ wine_stage_finish() {
 }
 
 window=""
-# Starts the game from assets/, with any extra environment given as NAME=VALUE words.
+# Starts the game from assets/, with any extra environment given as NAME=VALUE words, and
+# after a "--" the game's options.
 launch() {
-  local exe=$1
+  local exe=$1 settings=()
   shift
-  (cd assets && exec env "$@" wine "$exe" >/dev/null 2>&1) &
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do settings+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  (cd assets && exec env "${settings[@]}" wine "$exe" "$@" >/dev/null 2>&1) &
   game_pid=$!
 }
 find_window() {

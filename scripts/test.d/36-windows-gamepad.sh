@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The Windows build's pads under Wine on a virtual X display.
+#
+#   1. A stand-in xinput1_4.dll (tests/e2e/wine_xinput_shim.cpp) reports a pad that the test
+#      plays (tests/e2e/pad_session.sh, as the SDL window test does): the figure runs and jumps,
+#      pulling the pad out stops it, Back held quits, and the recorded session replays on Linux
+#      to the picture the window showed.
+#   2. With only xinput9_1_0.dll, as on Windows 7, the pad still plays and quits.
+#   3. With no XInput DLL at all the game runs on keys.
+#
+# Needs what scripts/test.d/lib/wine.sh needs.
+# shellcheck disable=SC2015
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+# shellcheck source=lib/wine.sh
+source scripts/test.d/lib/wine.sh
+wine_stage_start wine-gamepad
+
+pad_dir=$work/xinput
+mkdir -p "$pad_dir"
+"${mingw_cxx[@]}" -shared -o "$pad_dir/xinput1_4.dll" tests/e2e/wine_xinput_shim.cpp
+cp "$pad_dir/xinput1_4.dll" "$pad_dir/xinput9_1_0.dll"
+cp "$game_exe" "$pad_dir/fennwick.exe"
+
+# shellcheck source=tests/e2e/pad_session.sh
+source tests/e2e/pad_session.sh
+pad_commands=$out/pad.commands
+pad_work=$out
+replay=$native_replay
+snapshot() { screenshot "$1"; }
+# The game (by default the copy beside the stand-ins) with the DLL overrides given: "xinput1_4=n"
+# takes the stand-in, an empty setting no DLL of that name at all. It records into $recording.
+launch_pad() {
+  : >"$pad_commands"
+  : >"$recording"
+  launch "${2:-$pad_dir/fennwick.exe}" "WINEDLLOVERRIDES=$1;mscoree,mshtml=" \
+    "FENNWICK_XINPUT_PAD=$(windows_path "$pad_commands")" -- --record "$(windows_path "$recording")"
+  find_window || return 1
+  # Pads, like keys, are for the window with the focus; without a window manager nobody gives it.
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+}
+
+# --- 1. A pad through xinput1_4.dll -------------------------------------------------------------
+
+start=$SECONDS
+recording=$out/pad.recording
+if launch_pad "xinput1_4=n"; then
+  play_pad_session
+else
+  fail "pad: no window titled Fennwick appeared"
+fi
+echo "Pad session in $((SECONDS - start)) s"
+
+# --- 2. Only xinput9_1_0.dll --------------------------------------------------------------------
+
+start=$SECONDS
+recording=$out/pad-9_1_0.recording
+if launch_pad "xinput1_4=;xinput9_1_0=n"; then
+  pad attach
+  pad button dpright 1
+  wait_recorded "down 39" && pass "xinput9_1_0.dll: the D-pad pressed the right arrow" ||
+    fail "xinput9_1_0.dll: the D-pad never pressed the right arrow"
+  # Back is counted in frames, so a slow start cannot make it too short, as it can a key.
+  pad button back 1
+  expect_exit 0 "xinput9_1_0.dll, Back held"
+else
+  fail "xinput9_1_0.dll: no window titled Fennwick appeared"
+fi
+
+# --- 3. No XInput at all -------------------------------------------------------------------------
+# Wine's own XInput DLLs switched off, and no stand-in beside the game.
+
+recording=$out/no-xinput.recording
+if launch_pad "xinput1_4,xinput9_1_0=" "$game_exe" && wait_for_picture "$out/no-xinput.png" "$out/frame1.bmp"; then
+  pass "no XInput DLL: the game runs and shows the first frame"
+  press Right 0.5
+  wait_recorded "up 39" && pass "no XInput DLL: the keys still play" || fail "no XInput DLL: the right arrow was not recorded"
+  press Escape
+  expect_exit 0 "no XInput DLL, Escape"
+else
+  fail "no XInput DLL: the game did not show its first frame"
+fi
+echo "Without the stand-in in $((SECONDS - start)) s"
+
+wine_stage_finish "Windows pads"

@@ -1,0 +1,163 @@
+// How pads become key messages, and how they share keys with the keyboard.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/gamepad.h"
+#include "app/keyboard.h"
+#include "app/window_messages.h"
+
+namespace {
+
+class GamepadTest : public ::testing::Test {
+ protected:
+  // What reached the game, one "down 39" / "up 32" / other message number per line.
+  std::vector<std::string> sent;
+  GamepadKeys pads{[this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t) {
+    if (message == wm::keyDown) sent.push_back("down " + std::to_string(wParam));
+    else if (message == wm::keyUp) sent.push_back("up " + std::to_string(wParam));
+    else sent.push_back("message " + std::to_string(message));
+  }};
+
+  void Read(const PadState& pad) { pads.PadsRead(&pad, 1); }
+  void ReadNone() { pads.PadsRead(nullptr, 0); }
+  void Key(std::uint32_t message, std::uint8_t code) { pads.Message(message, code, 0); }
+  std::vector<std::string> Take() { return std::exchange(sent, {}); }
+  using Lines = std::vector<std::string>;
+};
+
+PadState Stick(float x) {
+  PadState pad;
+  pad.stickX = x;
+  return pad;
+}
+
+TEST_F(GamepadTest, TheStickCountsFromHalfWayAndSwingsReleaseBeforePressing) {
+  Read(Stick(0.49f));
+  Read(Stick(-0.49f));
+  EXPECT_EQ(Take(), Lines{});
+  Read(Stick(0.5f));
+  EXPECT_EQ(Take(), Lines{"down 39"});
+  Read(Stick(-1.0f));
+  EXPECT_EQ(Take(), (Lines{"up 39", "down 37"}));
+  Read(Stick(-0.3f));
+  EXPECT_EQ(Take(), Lines{"up 37"});
+  // Raw axes: both ends reach full travel, and half of 32767 is past the dead zone.
+  EXPECT_EQ(StickFromAxis(-32768), -1.0f);
+  EXPECT_EQ(StickFromAxis(32767), 1.0f);
+  EXPECT_GE(StickFromAxis(16384), GamepadKeys::deadZone);
+}
+
+TEST_F(GamepadTest, AHeldDirectionOrButtonIsOnePressNotOnePerFrame) {
+  PadState pad = Stick(1.0f);
+  pad.south = true;
+  for (int frame = 0; frame < 100; ++frame) Read(pad);
+  EXPECT_EQ(Take(), (Lines{"down 39", "down 32"}));
+  // The D-pad holding the same arrow as the stick adds nothing either.
+  pad.dpadRight = true;
+  Read(pad);
+  pad.stickX = 0.0f;
+  Read(pad);
+  EXPECT_EQ(Take(), Lines{});
+  pad.dpadRight = false;
+  pad.south = false;
+  Read(pad);
+  EXPECT_EQ(Take(), (Lines{"up 39", "up 32"}));
+}
+
+TEST_F(GamepadTest, AKeyBothSourcesHoldIsReleasedOnlyWhenBothLetGo) {
+  PadState right;
+  right.dpadRight = true;
+
+  // Keyboard first: the pad's press adds nothing; the keyboard's release waits for the pad.
+  Key(wm::keyDown, vk::right);
+  Read(right);
+  Key(wm::keyDown, vk::right);  // auto-repeat still reaches the game
+  Key(wm::keyUp, vk::right);
+  EXPECT_EQ(Take(), (Lines{"down 39", "down 39"}));
+  ReadNone();
+  EXPECT_EQ(Take(), Lines{"up 39"});
+
+  // Pad first: the keyboard's press passes, the pad's release waits for the keyboard.
+  Read(right);
+  Key(wm::keyDown, vk::right);
+  ReadNone();
+  EXPECT_EQ(Take(), (Lines{"down 39", "down 39"}));
+  Key(wm::keyUp, vk::right);
+  EXPECT_EQ(Take(), Lines{"up 39"});
+}
+
+TEST_F(GamepadTest, APadUnpluggedWhileHoldingReleasesWhatOnlyItHeld) {
+  PadState first = Stick(1.0f);
+  first.south = true;
+  PadState second;
+  second.dpadRight = true;
+  const PadState both[] = {first, second};
+  pads.PadsRead(both, 2);
+  EXPECT_EQ(Take(), (Lines{"down 39", "down 32"}));
+  // The first pad goes; the second still holds the right arrow.
+  Read(second);
+  EXPECT_EQ(Take(), Lines{"up 32"});
+  ReadNone();
+  EXPECT_EQ(Take(), Lines{"up 39"});
+}
+
+TEST_F(GamepadTest, BackQuitsOnlyAfterASecondHeld) {
+  PadState back;
+  back.back = true;
+  for (int bump = 0; bump < 3; ++bump) {
+    for (int frame = 1; frame < GamepadKeys::backHoldFrames; ++frame) Read(back);
+    ReadNone();
+  }
+  EXPECT_EQ(Take(), Lines{});
+  for (int frame = 0; frame < 3 * GamepadKeys::backHoldFrames; ++frame) Read(back);
+  EXPECT_EQ(Take(), Lines{"down 27"});
+  ReadNone();
+  EXPECT_EQ(Take(), Lines{"up 27"});
+}
+
+TEST_F(GamepadTest, EverythingElsePassesUntouched) {
+  Key(wm::keyUp, vk::left);  // a release nobody saw pressed goes through as it always did
+  Key(wm::keyDown, vk::f11);
+  Key(wm::keyUp, vk::f11);
+  pads.Message(wm::character, ' ', 0);
+  pads.Message(wm::mouseMove, 0, wm::PackPoint(3, 4));
+  EXPECT_EQ(Take(), (Lines{"up 37", "down 122", "up 122", "message 258", "message 512"}));
+}
+
+TEST_F(GamepadTest, WithoutTheFocusThePadsAreNotListenedTo) {
+  PadState right;
+  right.dpadRight = true;
+  // The right arrow's release goes to another window after the focus has gone.
+  Key(wm::keyDown, vk::right);
+  pads.Message(wm::killFocus, 0, 0);
+  Read(right);
+  EXPECT_EQ(Take(), (Lines{"down 39", "message 8"}));
+  // Back, then with the focus again the pad is heard, the keyboard no longer holding the key.
+  pads.Message(wm::setFocus, 0, 0);
+  Read(right);
+  ReadNone();
+  EXPECT_EQ(Take(), (Lines{"message 7", "down 39", "up 39"}));
+}
+
+// The whole path: pad and keyboard through the merge into the window-message handler.
+TEST(GamepadThroughHandler, TheGameSeesTheArrowDownUntilBothSourcesLetGo) {
+  processKeyboard = Keyboard{};
+  GamepadKeys pads([](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    HandleWindowMessage(nullptr, message, wParam, lParam);
+  });
+  PadState left = Stick(-0.8f);
+  pads.PadsRead(&left, 1);
+  pads.Message(wm::keyDown, vk::left, 0);
+  pads.Message(wm::keyUp, vk::left, 0);
+  EXPECT_TRUE(processKeyboard.IsKeyDown(vk::left));
+  pads.PadsRead(nullptr, 0);
+  EXPECT_FALSE(processKeyboard.IsKeyDown(vk::left));
+  std::vector<KeyEventType> events;
+  while (!processKeyboard.EventQueueEmpty()) events.push_back(processKeyboard.PopEvent().type);
+  EXPECT_EQ(events, (std::vector<KeyEventType>{KeyEventType::Pressed, KeyEventType::Pressed, KeyEventType::Released}));
+}
+
+}  // namespace
