@@ -8,11 +8,15 @@ packages=(
   xvfb xdotool x11-apps x11-utils imagemagick openbox
   mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 libgl1-mesa-dri
   clang libclang-rt-14-dev
+  emscripten libstb-dev chromium
   dpkg-dev file lintian unzip
 )
 if [ "${1:-}" = "--play" ]; then
   # The default build configures its tests and benchmarks too, so their libraries come along.
   packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-dev)
+elif [ "${1:-}" = "--play-web" ]; then
+  # The browser game: emscripten (which brings node), stb_image, and python3 to serve the page.
+  packages=(cmake ninja-build emscripten libstb-dev python3)
 fi
 
 if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
@@ -25,6 +29,12 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
+# Node and npm (the web build's tools and its browser test) may come from elsewhere than
+# Debian, whose npm package would conflict with such a node: only what is absent is asked for.
+if [ -z "${1:-}" ]; then
+  command -v node >/dev/null 2>&1 || missing+=(nodejs)
+  command -v npm >/dev/null 2>&1 || missing+=(npm)
+fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""

@@ -41,18 +41,7 @@ cp "$wine_d3d9" "$shim_dir/d3d9real.dll"
 # --- 1. Replays: byte-identical to the Linux build ----------------------------------------
 
 start=$SECONDS
-for script in tests/e2e/wine_replays/*.txt; do
-  name=$(basename "$script" .txt)
-  "$native_replay" --assets assets --hash - <"$script" >"$out/replay-$name.linux"
-  wine "$replay_exe" --assets assets --hash - <"$script" >"$out/replay-$name.windows" 2>"$out/replay-$name.err" || true
-  lines=$(wc -l <"$out/replay-$name.linux")
-  if [ "$lines" -gt 0 ] && cmp -s "$out/replay-$name.linux" "$out/replay-$name.windows"; then
-    pass "replay $name: $lines frames, byte-identical"
-  else
-    fail "replay $name differs from the Linux build (see $out/replay-$name.*)"
-    diff "$out/replay-$name.linux" "$out/replay-$name.windows" | head -n 5 >&2 || true
-  fi
-done
+compare_replays "$out" windows wine "$replay_exe"
 echo "Replays compared in $((SECONDS - start)) s"
 
 # --- Helpers for the game's window ----------------------------------------------------------

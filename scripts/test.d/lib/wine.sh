@@ -23,6 +23,9 @@ quiet_wine() {
     -e '^wine: configuration in .* has been updated' || true
 }
 
+# shellcheck source=lib/replays.sh
+source scripts/test.d/lib/replays.sh
+
 mingw_cxx=(x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -static)
 
 # Builds the Windows game, then sets up build/NAME: out/ for pictures and logs, an Xvfb display
@@ -38,15 +41,8 @@ wine_stage_start() {
   game_exe=$root/build/mingw/src/fennwick.exe
   replay_exe=$root/build/mingw/tools/replay/fennwick-replay.exe
 
-  # The Linux replay tool draws the pictures to compare with: scripts/test.sh has built it in
-  # build/default; run on its own, a stage builds one of its own.
-  native_replay=${FENNWICK_NATIVE_REPLAY:-$root/build/default/tools/replay/fennwick-replay}
-  if [ ! -x "$native_replay" ]; then
-    cmake -S . -B "$work/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNWICK_TESTS=OFF \
-      -DFENNWICK_BENCH=OFF >/dev/null
-    cmake --build "$work/native" -j 2 --target fennwick-replay
-    native_replay=$work/native/tools/replay/fennwick-replay
-  fi
+  # The Linux replay tool draws the pictures to compare with.
+  find_native_replay "$work"
   if [ ! -f assets/StickStand/Stand0000.bmp ]; then
     echo "FAIL: the frame bitmaps are missing from assets/" >&2
     exit 1

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The web build: built with emscripten, then
+#
+#   1. fennwick-replay.js under Node prints, byte for byte, what the native fennwick-replay
+#      prints for the same scripts (tests/e2e/wine_replays), hashes included;
+#   2. the web build's bitmap decoder reads the hostile corpus (tests/corpus/bmp) as its
+#      manifest says, as the other platforms do;
+#   3. the page, served on 127.0.0.1, played in Debian's chromium, headless, through
+#      playwright-core (tests/web, pinned by its package-lock.json): see tests/web/web_test.js.
+#
+# Needs: emscripten, libstb-dev, chromium, node and npm, python3. FENNWICK_NATIVE_REPLAY may
+# name the native fennwick-replay to compare with.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+
+work=$root/build/web-e2e
+rm -rf "$work"
+mkdir -p "$work"
+failures=0
+fail() { echo "FAIL $*" >&2; failures=$((failures + 1)); }
+pass() { echo "ok   $*"; }
+
+# --- Build -----------------------------------------------------------------------------------
+
+cmake --preset web >/dev/null
+cmake --build --preset web -j 2
+site=$root/build/web/site
+replay_js=$root/build/web/tools/replay/fennwick-replay.js
+
+# shellcheck source=lib/replays.sh
+source scripts/test.d/lib/replays.sh
+find_native_replay "$work"
+
+# --- 1. Replays: byte-identical under Node ---------------------------------------------------
+
+compare_replays "$work" node node "$replay_js"
+
+# --- 2. The bitmap decoder against the hostile corpus, under Node ---------------------------
+
+if node "$root/build/web/tests/web/fennwick-decode-corpus.js" tests/corpus/bmp >"$work/corpus.txt"; then
+  pass "$(tail -n 1 "$work/corpus.txt")"
+else
+  fail "the web decoder misreads the bitmap corpus:"
+  head -n 20 "$work/corpus.txt" >&2
+fi
+
+# --- 3. The page in chromium -----------------------------------------------------------------
+
+# The pictures the page must show, from the native game.
+pictures=$work/pictures
+mkdir -p "$pictures"
+demo=tests/e2e/wine_replays/wall_jump.txt
+"$native_replay" --assets assets --frames 1 --dump 1 "$pictures/frame1.bmp" </dev/null >/dev/null
+printf '1 down 39\n60 up 39\n120 end\n' | "$native_replay" --assets assets --dump 120 "$pictures/at-wall.bmp" - >/dev/null
+demo_frames=$("$native_replay" --assets assets "$demo" | wc -l)
+"$native_replay" --assets assets --dump "$demo_frames" "$pictures/demo-last.bmp" "$demo" >/dev/null
+
+# What is served: the page as built, the demo beside it, and a copy without its WebAssembly.
+served=$work/served
+cp -r "$site" "$served"
+cp "$demo" "$served/demo.script"
+mkdir -p "$served/no-wasm"
+cp "$site"/index.html "$site"/fennwick.js "$site"/fennwick.data "$served/no-wasm/"
+
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+
+server_pid=""
+cleanup() { if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi; }
+trap cleanup EXIT
+# Port 0: the system picks a free one, and the server names it on its first line.
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$served" >"$work/server.log" 2>&1 &
+server_pid=$!
+port=""
+for _ in $(seq 100); do
+  port=$(sed -n 's/.* port \([0-9]*\).*/\1/p' "$work/server.log" | head -n 1)
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || { cat "$work/server.log" >&2; echo "FAIL the page's server did not start" >&2; exit 1; }
+
+if ! node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script; then
+  failures=$((failures + 1))
+fi
+
+if [ "$failures" -gt 0 ]; then
+  echo "Web build: $failures check(s) failed; files in $work" >&2
+  exit 1
+fi
+echo "Web build: all checks passed"

@@ -1,0 +1,44 @@
+# The browser game: Emscripten's HTML5 API for the page's events and animation frames, the
+# frame buffer put on a canvas, stb_image for the bitmaps (picked in src/CMakeLists.txt), and no
+# sound. Included from src/CMakeLists.txt when building with emscripten.
+#
+# Everything the page needs ends up in one folder, ${FENNWICK_SITE_DIR}, ready to be served as
+# it is: index.html, the favicon, fennwick.js, fennwick.wasm and fennwick.data (the pictures).
+set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
+
+add_executable(fennwick
+  app/main_web.cpp
+  app/platform_web.cpp
+  graphics/display_web.cpp
+  sound/sound_device_null.cpp
+  ${FENNWICK_IMAGE_SOURCE}
+)
+target_link_libraries(fennwick PRIVATE fennwick_core ${FENNWICK_IMAGE_LIBS})
+set_target_properties(fennwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${FENNWICK_SITE_DIR})
+
+# The pictures are packed beside the program and appear in its file system's top folder,
+# where the game looks for them; nothing but the frame bitmaps goes in.
+set(FENNWICK_ASSETS ${PROJECT_SOURCE_DIR}/assets)
+file(GLOB FENNWICK_FRAME_FILES CONFIGURE_DEPENDS ${FENNWICK_ASSETS}/Stick*/*.bmp)
+set(FENNWICK_PRELOAD)
+foreach(folder StickStand StickRun StickJump StickFall)
+  list(APPEND FENNWICK_PRELOAD "SHELL:--preload-file ${FENNWICK_ASSETS}/${folder}@/${folder}")
+endforeach()
+target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD}
+  -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
+  # The page reads the frame counter and learns how the game ended through these.
+  "SHELL:-sEXPORTED_FUNCTIONS=_main,_fennwick_frames_run"
+  "SHELL:-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency"
+)
+set_property(TARGET fennwick APPEND PROPERTY LINK_DEPENDS ${FENNWICK_FRAME_FILES})
+
+# The page itself and its icon, copied whenever they change.
+add_custom_command(
+  OUTPUT ${FENNWICK_SITE_DIR}/index.html ${FENNWICK_SITE_DIR}/favicon.ico
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/index.html ${FENNWICK_SITE_DIR}/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/assets/icons/fennwick32.ico ${FENNWICK_SITE_DIR}/favicon.ico
+  DEPENDS ${PROJECT_SOURCE_DIR}/web/index.html ${PROJECT_SOURCE_DIR}/assets/icons/fennwick32.ico
+  VERBATIM
+)
+add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_SITE_DIR}/index.html ${FENNWICK_SITE_DIR}/favicon.ico)
+add_dependencies(fennwick fennwick-page)

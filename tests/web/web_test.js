@@ -1,0 +1,336 @@
+// The web build in Debian's chromium, headless, driven through playwright-core: the page's
+// first picture, its pace (on other screens and after a background tab too), the keys, focus,
+// full screen, Escape, a demo, and the page's messages when something is missing. One browser
+// start for all of it.
+//
+//   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR
+//
+// DIR holds the native replay tool's pictures: frame1.bmp (the start), at-wall.bmp (standing
+// against the first wall after a run to the right), demo-last.bmp (the last frame of
+// demo.script, which the server offers beside the page) and the name of that script.
+'use strict';
+
+const fs = require('fs');
+const path = require('path');
+const { chromium } = require('playwright-core');
+
+const args = {};
+for (let i = 2; i + 1 < process.argv.length; i += 2) args[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
+const base = args.url;
+const pictures = args.pictures;
+const browserPath = process.env.FENNWICK_CHROMIUM || '/usr/bin/chromium';
+
+let failures = 0;
+const pass = (what) => console.log(`ok   ${what}`);
+const fail = (what) => { console.log(`FAIL ${what}`); failures++; };
+const check = (ok, what, why) => (ok ? pass(what) : fail(why ? `${what}: ${why}` : what));
+
+// A 24-bit bottom-up bitmap, as fennwick-replay --dump writes it, as canvas RGBA bytes.
+function readBmp(file) {
+  const data = fs.readFileSync(file);
+  const offset = data.readUInt32LE(10);
+  const width = data.readInt32LE(18);
+  const height = data.readInt32LE(22);
+  const rowBytes = Math.ceil((width * 3) / 4) * 4;
+  const rgba = Buffer.alloc(width * height * 4);
+  for (let y = 0; y < height; y++) {
+    const row = offset + (height - 1 - y) * rowBytes;
+    for (let x = 0; x < width; x++) {
+      const i = (y * width + x) * 4;
+      rgba[i] = data[row + x * 3 + 2];
+      rgba[i + 1] = data[row + x * 3 + 1];
+      rgba[i + 2] = data[row + x * 3];
+      rgba[i + 3] = 255;
+    }
+  }
+  return rgba;
+}
+
+// The canvas's own pixels, not a screenshot: what the page drew, unscaled.
+async function canvasPixels(page) {
+  const bytes = await page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let text = '';
+    for (let i = 0; i < data.length; i += 0x8000) text += String.fromCharCode.apply(null, data.subarray(i, i + 0x8000));
+    return btoa(text);
+  });
+  return Buffer.from(bytes, 'base64');
+}
+
+function differing(a, b) {
+  if (a.length !== b.length) return Math.max(a.length, b.length) / 4;
+  let count = 0;
+  for (let i = 0; i < a.length; i += 4) {
+    if (a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2] || a[i + 3] !== b[i + 3]) count++;
+  }
+  return count;
+}
+
+// Waits until the canvas shows exactly the picture; returns how many pixels differed last.
+async function waitForPicture(page, wanted, seconds) {
+  let last = -1;
+  for (const until = Date.now() + seconds * 1000; Date.now() < until;) {
+    last = differing(await canvasPixels(page), wanted);
+    if (last === 0) return 0;
+    await page.waitForTimeout(100);
+  }
+  return last;
+}
+
+// A key held for a moment: the game reads keys once a frame, and a press and release that both
+// land between two frames would be seen by neither.
+async function press(page, key, seconds) {
+  await page.keyboard.down(key);
+  await page.waitForTimeout((seconds || 0.15) * 1000);
+  await page.keyboard.up(key);
+}
+
+const state = (page) => page.evaluate(() => window.fennwick && window.fennwick.state);
+const messageText = (page) =>
+  page.evaluate(() => (document.getElementById('message').hidden ? '' : document.getElementById('message-text').textContent));
+
+async function waitForState(page, wanted, seconds) {
+  try {
+    await page.waitForFunction((w) => window.fennwick && w.includes(window.fennwick.state), wanted, { timeout: seconds * 1000 });
+  } catch (error) {
+    // The check that follows says what the state was.
+  }
+  return state(page);
+}
+
+// Every console error and uncaught exception of a page.
+function watchErrors(page) {
+  const errors = [];
+  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  page.on('pageerror', (error) => errors.push(error.message));
+  return errors;
+}
+
+// The pace, counted against the page's own clock over five seconds. The game makes up late
+// frames, but not after a stall of more than four frames (it starts afresh then, as it must): a
+// machine too busy to give the page its animation frames for that long makes the count say
+// nothing about the game. The page's longest wait between two animation frames tells; up to
+// five tries for a count without such a stall.
+async function measureRate(page) {
+  const counts = [];
+  for (let attempt = 0; attempt < 5; attempt++) {
+    const before = await page.evaluate(() => {
+      const next = window.screenAnimationFrame || window.requestAnimationFrame.bind(window);
+      window.longestWait = 0;
+      window.watching = true;
+      let last = performance.now();
+      const watch = () => {
+        const now = performance.now();
+        window.longestWait = Math.max(window.longestWait, now - last);
+        last = now;
+        if (window.watching) next(watch);
+      };
+      next(watch);
+      return [fennwick.frames(), fennwick.now()];
+    });
+    await page.waitForTimeout(5000);
+    const after = await page.evaluate(() => {
+      window.watching = false;
+      return [fennwick.frames(), fennwick.now(), window.longestWait];
+    });
+    const rate = (after[0] - before[0]) / ((after[1] - before[1]) / 1000);
+    const stalled = after[2] > 4 * (1000 / 60);
+    counts.push(`${rate.toFixed(2)}${stalled ? ` (stalled ${after[2].toFixed(0)} ms)` : ''}`);
+    if (!stalled) return { ok: Math.abs(rate - 60) <= 2, last: rate.toFixed(2), all: counts.join(', ') };
+  }
+  return { ok: false, last: 'no count without a stall', all: counts.join(', ') };
+}
+
+async function theGame(browser) {
+  const frame1 = readBmp(path.join(pictures, 'frame1.bmp'));
+  const atWall = readBmp(path.join(pictures, 'at-wall.bmp'));
+  const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
+  const errors = watchErrors(page);
+  await page.goto(base);
+  check((await waitForState(page, ['running'], 60)) === 'running', 'the game starts', `state ${await state(page)}, '${await messageText(page)}'`);
+  check((await page.title()) === 'Fennwick', 'the page is titled Fennwick');
+  const favicon = await page.evaluate(async () => {
+    const link = document.querySelector('link[rel=icon]');
+    const response = link && (await fetch(link.href));
+    return response && response.ok ? (await response.arrayBuffer()).byteLength : 0;
+  });
+  check(favicon > 0, 'the page has its favicon');
+  check((await page.evaluate(() => document.activeElement.id)) === 'canvas', 'the canvas has the focus');
+
+  // The browser's own use of the game's keys is stopped; others pass.
+  await page.evaluate(() => {
+    window.prevented = {};
+    window.addEventListener('keydown', (event) => { window.prevented[event.key] = event.defaultPrevented; });
+  });
+
+  let left = await waitForPicture(page, frame1, 10);
+  check(left === 0, "the canvas shows the native replay's first frame exactly (0 differing pixels)", `${left} pixels differ`);
+
+  const rate = await measureRate(page);
+  check(rate.ok, `${rate.last} frames a second over 5 s of the page's clock`, `wanted 60 ± 2, counted ${rate.all}`);
+
+  // Space: the figure leaves the picture at rest and, with nothing else pressed, lands where it
+  // stood.
+  await page.keyboard.down('Space');
+  await page.waitForTimeout(200);
+  const jumping = differing(await canvasPixels(page), frame1);
+  await page.keyboard.up('Space');
+  left = await waitForPicture(page, frame1, 5);
+  check(jumping > 0 && left === 0, `space jumps: ${jumping} pixels changed in the air, then back exactly where it stood`,
+        `${jumping} changed in the air, ${left} differ after landing`);
+
+  // The right arrow runs the figure to the first wall, where it stands exactly as the native
+  // game stands there.
+  await press(page, 'ArrowRight', 1.2);
+  left = await waitForPicture(page, atWall, 5);
+  check(left === 0, 'holding the right arrow runs the figure to the wall, as the native replay does', `${left} pixels differ`);
+
+  // Losing the focus while a key is held lets it go: running against the wall stops.
+  await page.keyboard.down('ArrowRight');
+  await page.waitForTimeout(300);
+  const running = differing(await canvasPixels(page), atWall);
+  await page.evaluate(() => document.getElementById('canvas').blur());
+  left = await waitForPicture(page, atWall, 3);
+  await page.keyboard.up('ArrowRight');
+  check(running > 0 && left === 0, 'losing the focus releases the held arrow', `${running} pixels changed while held, ${left} differ after the blur`);
+  await page.focus('#canvas');
+
+  const prevented = await page.evaluate(() => window.prevented);
+  check(prevented[' '] === true && prevented.ArrowRight === true, "the page stops the browser's own use of space and the arrows",
+        JSON.stringify(prevented));
+
+  // F11: the canvas goes full screen and comes back.
+  await press(page, 'F11');
+  await page.waitForFunction(() => document.fullscreenElement !== null, null, { timeout: 3000 }).catch(() => {});
+  const full = await page.evaluate(() => (document.fullscreenElement ? document.fullscreenElement.id : ''));
+  await press(page, 'F11');
+  await page.waitForFunction(() => document.fullscreenElement === null, null, { timeout: 3000 }).catch(() => {});
+  const back = await page.evaluate(() => document.fullscreenElement === null);
+  check(full === 'canvas' && back && prevented.F11 !== false, 'F11 puts the canvas in full screen and back', `full screen: '${full}', back: ${back}`);
+
+  await press(page, 'Escape');
+  const ended = await waitForState(page, ['ended'], 5);
+  const text = await messageText(page);
+  check(ended === 'ended' && /game has ended/.test(text), `Escape ends the game and the page says so ('${text}')`, `state ${ended}, message '${text}'`);
+  const frames = await page.evaluate(() => fennwick.frames());
+  await page.waitForTimeout(300);
+  check((await page.evaluate(() => fennwick.frames())) === frames, 'no frame runs after the end');
+
+  check(errors.length === 0, 'no console errors', errors.join(' | '));
+  await page.close();
+}
+
+async function theDemo(browser) {
+  const last = readBmp(path.join(pictures, 'demo-last.bmp'));
+  const page = await browser.newPage();
+  const errors = watchErrors(page);
+  await page.goto(`${base}?play=${encodeURIComponent(args.demo)}`);
+  const ended = await waitForState(page, ['demo-ended', 'ended', 'error'], 60);
+  const text = await messageText(page);
+  check(ended === 'demo-ended' && /demo has ended/.test(text), `?play= plays the demo to its end and the page says so ('${text}')`,
+        `state ${ended}, message '${text}'`);
+  const left = differing(await canvasPixels(page), last);
+  check(left === 0, "the demo ends on exactly the native replay's last frame", `${left} pixels differ`);
+  check(errors.length === 0, 'no console errors during the demo', errors.join(' | '));
+  await page.close();
+}
+
+async function missingFiles(browser) {
+  let page = await browser.newPage();
+  await page.goto(`${base}?play=no-such.script`);
+  let ended = await waitForState(page, ['error', 'running'], 30);
+  let text = await messageText(page);
+  check(ended === 'error' && /no-such\.script could not be loaded/.test(text), `a missing demo is reported ('${text}')`, `state ${ended}`);
+  await page.close();
+
+  page = await browser.newPage();
+  await page.goto(`${base}no-wasm/`);
+  ended = await waitForState(page, ['error', 'running'], 30);
+  text = await messageText(page);
+  check(ended === 'error' && /could not|stopped/.test(text), `missing WebAssembly is reported ('${text}')`, `state ${ended}`);
+  await page.close();
+}
+
+// Screens that refresh at other rates than this one, as the page sees them: every animation
+// frame held back to the next (30 Hz), or a second one between two (about 120 Hz).
+async function otherScreens(browser) {
+  const screens = {
+    '30 Hz': () => {
+      const next = window.requestAnimationFrame.bind(window);
+      window.screenAnimationFrame = next;
+      window.requestAnimationFrame = (callback) => next(() => next(callback));
+    },
+    '120 Hz': () => {
+      const next = window.requestAnimationFrame.bind(window);
+      window.screenAnimationFrame = next;
+      let between = false;
+      window.requestAnimationFrame = (callback) => {
+        between = !between;
+        return between ? next(callback) : setTimeout(() => callback(performance.now()), 8);
+      };
+    },
+  };
+  for (const [name, screen] of Object.entries(screens)) {
+    const page = await browser.newPage();
+    await page.addInitScript(screen);
+    await page.goto(base);
+    await waitForState(page, ['running'], 60);
+    const rate = await measureRate(page);
+    check(rate.ok, `on a ${name} screen: ${rate.last} frames a second`, `wanted 60 ± 2, counted ${rate.all}`);
+    await page.close();
+  }
+}
+
+// A tab in the background gets no animation frames: the game waits there, and on its return
+// goes on at its pace.
+async function inTheBackground(browser) {
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  await page.goto(base);
+  await waitForState(page, ['running'], 60);
+  await page.waitForTimeout(500);
+  const other = await context.newPage();
+  await other.bringToFront();
+  await page.waitForTimeout(300);
+  const before = await page.evaluate(() => fennwick.frames());
+  await page.waitForTimeout(2000);
+  const ran = (await page.evaluate(() => fennwick.frames())) - before;
+  await page.bringToFront();
+  const rate = await measureRate(page);
+  check(ran <= 5 && rate.ok, `in the background the game waits (${ran} frames in 2 s), then runs ${rate.last} frames a second`,
+        `counted ${rate.all}`);
+  await context.close();
+}
+
+// A browser without WebAssembly, as far as the page can tell.
+async function noWebAssembly(browser) {
+  const page = await browser.newPage();
+  await page.addInitScript(() => { delete window.WebAssembly; });
+  await page.goto(base);
+  const text = await messageText(page);
+  check((await state(page)) === 'error' && /cannot run WebAssembly/.test(text), `without WebAssembly the page says so ('${text}')`);
+  await page.close();
+}
+
+(async () => {
+  const browser = await chromium.launch({ executablePath: browserPath, headless: true });
+  try {
+    await theGame(browser);
+    await otherScreens(browser);
+    await inTheBackground(browser);
+    await theDemo(browser);
+    await missingFiles(browser);
+    await noWebAssembly(browser);
+  } finally {
+    await browser.close();
+  }
+  if (failures > 0) {
+    console.log(`web page: ${failures} check(s) failed`);
+    process.exit(1);
+  }
+  console.log('web page: all checks passed');
+})().catch((error) => {
+  console.log(`FAIL ${error.stack || error}`);
+  process.exit(1);
+});
