@@ -11,8 +11,7 @@
 #   3. the Windows zip unzipped into a new folder, fennwick.exe started under Wine from another
 #      folder: its version, the first frame, then Escape and code 0; alone in a folder, it names
 #      the places it tried;
-#   4. the web zip, where the build has a web preset: the whole site is in it (the page in a
-#      browser is checked on that site by the web stage).
+#   4. the web zip holds the whole site (70-web.sh plays that site in a browser).
 #
 # Installs and removes the package fennwick on this machine: needs root or sudo.
 set -euo pipefail
