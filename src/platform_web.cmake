@@ -7,6 +7,7 @@
 set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
 
 add_executable(fennwick
+  app/gamepad_web.cpp
   app/main_web.cpp
   app/platform_web.cpp
   graphics/display_web.cpp

@@ -13,6 +13,7 @@
 
 #include "app/frame_pacer.h"
 #include "app/game_options.h"
+#include "app/gamepad_web.h"
 #include "app/platform_web.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
@@ -45,6 +46,8 @@ struct Game {
   GameSession session;
   std::unique_ptr<GameWorld> world;
   std::unique_ptr<FrameDriver> driver;
+  std::unique_ptr<GamepadKeys> keys;  // where the page's messages and the pads meet
+  WebGamepads pads;
   FramePacer pacer;
   bool demo = false;
   // The count the page reads, kept when the world is gone.
@@ -54,7 +57,7 @@ struct Game {
 Game game;
 
 void Deliver(std::uint32_t message, std::uintptr_t wParam) {
-  if (game.driver) game.driver->Deliver(message, wParam, 0);
+  if (game.keys) game.keys->Message(message, wParam, 0);
 }
 
 // The keys whose default the browser must not act on while the game has the focus: the
@@ -101,6 +104,12 @@ EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
   return EM_FALSE;
 }
 
+// The pads are listened to again only once the page has the focus back.
+EM_BOOL OnFocus(int, const EmscriptenFocusEvent*, void*) {
+  Deliver(wm::setFocus, 0);
+  return EM_FALSE;
+}
+
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
   if (event->hidden) Deliver(wm::killFocus, 0);
   return EM_FALSE;
@@ -113,6 +122,8 @@ void ListenToPage(bool listen) {
   emscripten_set_keypress_callback(canvas, nullptr, EM_FALSE, listen ? OnKeyPress : nullptr);
   emscripten_set_blur_callback(canvas, nullptr, EM_FALSE, listen ? OnBlur : nullptr);
   emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, listen ? OnBlur : nullptr);
+  emscripten_set_focus_callback(canvas, nullptr, EM_FALSE, listen ? OnFocus : nullptr);
+  emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, listen ? OnFocus : nullptr);
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, listen ? OnVisibility : nullptr);
 }
 
@@ -124,14 +135,16 @@ void End() {
   const bool quit = QuitPosted();
   ListenToPage(false);
   game.driver->Close();
+  game.keys.reset();
   game.driver.reset();
   game.world.reset();
   TellPage(game.demo && !quit ? "demo-ended" : "ended", "");
 }
 
 EM_BOOL OnAnimationFrame(double, void*) {
-  // --- Input --- The page's events have been delivered as they came, between callbacks;
-  // anything the game has to poll for belongs here, before the frames run.
+  // --- Input --- The page's events have been delivered as they came, between callbacks.
+  // The pads send no events: they are read before each frame below, so that Back's second
+  // is sixty frames on a screen of any rate.
 
   // --- Frames --- Every frame that is due runs now; a tab in the background gets no
   // callbacks at all, so the game waits there, and the pacer starts afresh on return.
@@ -139,6 +152,7 @@ EM_BOOL OnAnimationFrame(double, void*) {
   for (int ran = 0; ran < mostFramesPerCallback && !Finished(); ++ran) {
     if (game.pacer.TimeUntilDue(now) > earlyEnough) break;
     game.pacer.FrameRuns(now);
+    game.pads.Read(*game.keys);
     game.driver->RunFrame();
     game.framesRun = game.driver->FramesRun();
   }
@@ -171,6 +185,7 @@ int main(int argc, char** argv) {
   game.world = std::make_unique<GameWorld>(nullptr);
   if (!game.world->display.CanDraw()) return Fail("cannot draw on the page: " + game.world->display.DrawFailure());
   game.driver = std::make_unique<FrameDriver>(*game.world, nullptr);
+  game.keys = std::make_unique<GamepadKeys>(*game.driver);
   game.demo = game.session.playing;
   game.session.Attach(*game.driver);
   ListenToPage(true);

@@ -1,7 +1,7 @@
 // The web build in Debian's chromium, headless, driven through playwright-core: the page's
 // first picture, its pace (on other screens and after a background tab too), the keys, focus,
-// full screen, Escape, a demo, and the page's messages when something is missing. One browser
-// start for all of it.
+// full screen, Escape, a pad, a demo, and the page's messages when something is missing. One
+// browser start for all of it.
 //
 //   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR
 //
@@ -303,6 +303,54 @@ async function inTheBackground(browser) {
   await context.close();
 }
 
+// A pad through the browser's Gamepad API: navigator.getGamepads answers with a pad the test
+// plays. It runs the figure to the wall; pulled out while it still pushes, the figure stops;
+// plugged in again, its south button jumps; a bump of Back does nothing, Back held ends the game.
+async function thePad(browser) {
+  const frame1 = readBmp(path.join(pictures, 'frame1.bmp'));
+  const atWall = readBmp(path.join(pictures, 'at-wall.bmp'));
+  const page = await browser.newPage();
+  const errors = watchErrors(page);
+  await page.addInitScript(() => {
+    // The standard layout: 17 buttons (0 south, 8 Back, 14 and 15 the D-pad's left and right),
+    // 4 axes (0 the left stick's x).
+    const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+    window.testPad = { id: 'Fennwick test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0], buttons };
+    window.padButton = (index, pressed) => { buttons[index].pressed = pressed; buttons[index].value = pressed ? 1 : 0; };
+    navigator.getGamepads = () => [window.testPad.connected ? window.testPad : null, null, null, null];
+  });
+  await page.goto(base);
+  check((await waitForState(page, ['running'], 60)) === 'running', 'with a pad the game starts');
+  await waitForPicture(page, frame1, 10);
+
+  await page.evaluate(() => { testPad.axes[0] = 1; });
+  await page.waitForTimeout(1500);
+  const running = differing(await canvasPixels(page), atWall);
+  await page.evaluate(() => { testPad.connected = false; });
+  let left = await waitForPicture(page, atWall, 5);
+  check(running > 0 && left === 0, 'the stick runs the figure to the wall; pulling the pad out while it pushes stops it there',
+        `${running} pixels from the wall picture while pushing, ${left} after the pad went`);
+
+  await page.evaluate(() => { testPad.axes[0] = 0; testPad.connected = true; padButton(0, true); });
+  await page.waitForTimeout(200);
+  const jumping = differing(await canvasPixels(page), atWall);
+  await page.evaluate(() => padButton(0, false));
+  left = await waitForPicture(page, atWall, 5);
+  check(jumping > 0 && left === 0, `plugged in again, A jumps: ${jumping} pixels changed in the air, then back where it stood`,
+        `${jumping} changed in the air, ${left} differ after landing`);
+
+  await page.evaluate(() => padButton(8, true));
+  await page.waitForTimeout(250);
+  await page.evaluate(() => padButton(8, false));
+  await page.waitForTimeout(1500);
+  const bumped = await state(page);
+  await page.evaluate(() => padButton(8, true));
+  const ended = await waitForState(page, ['ended'], 5);
+  check(bumped === 'running' && ended === 'ended', 'a bump of Back does nothing; Back held ends the game', `after the bump ${bumped}, then ${ended}`);
+  check(errors.length === 0, 'no console errors with a pad', errors.join(' | '));
+  await page.close();
+}
+
 // A browser without WebAssembly, as far as the page can tell.
 async function noWebAssembly(browser) {
   const page = await browser.newPage();
@@ -319,6 +367,7 @@ async function noWebAssembly(browser) {
     await theGame(browser);
     await otherScreens(browser);
     await inTheBackground(browser);
+    await thePad(browser);
     await theDemo(browser);
     await missingFiles(browser);
     await noWebAssembly(browser);

@@ -116,11 +116,12 @@ find_window() {
 # The client area, where the game's 800 x 600 window puts it.
 screenshot() { xwd -root -silent | convert xwd:- -crop "${2:-800x600+50+150}" +repage "PNG24:$1"; }
 differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
-# Waits until the window shows exactly the reference picture.
+# Waits until the window shows exactly the reference picture; a third word is the crop, as for
+# screenshot.
 wait_for_picture() {
   local shot=$1 reference=$2
   for _ in $(seq 60); do
-    screenshot "$shot"
+    screenshot "$shot" "${3:-}"
     [ "$(differing_pixels "$shot" "$reference")" = "0" ] && return 0
     sleep 0.5
   done
