@@ -9,6 +9,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 libgl1-mesa-dri
   clang libclang-rt-14-dev
   emscripten libstb-dev chromium
+  dpkg-dev file lintian unzip
 )
 if [ "${1:-}" = "--play" ]; then
   # The default build configures its tests and benchmarks too, so their libraries come along.

@@ -5,8 +5,9 @@
 #      prints for the same scripts (tests/e2e/wine_replays), hashes included;
 #   2. the web build's bitmap decoder reads the hostile corpus (tests/corpus/bmp) as its
 #      manifest says, as the other platforms do;
-#   3. the page, served on 127.0.0.1, played in Debian's chromium, headless, through
-#      playwright-core (tests/web, pinned by its package-lock.json): see tests/web/web_test.js.
+#   3. the page as a player gets it (the web package of scripts/package.sh, unzipped), served
+#      on 127.0.0.1, played in Debian's chromium, headless, through playwright-core (tests/web,
+#      pinned by its package-lock.json): see tests/web/web_test.js.
 #
 # Needs: emscripten, libstb-dev, chromium, node and npm, python3. FENNWICK_NATIVE_REPLAY may
 # name the native fennwick-replay to compare with.
@@ -25,7 +26,6 @@ pass() { echo "ok   $*"; }
 
 cmake --preset web >/dev/null
 cmake --build --preset web -j 2
-site=$root/build/web/site
 replay_js=$root/build/web/tools/replay/fennwick-replay.js
 
 # shellcheck source=lib/replays.sh
@@ -56,12 +56,14 @@ printf '1 down 39\n60 up 39\n120 end\n' | "$native_replay" --assets assets --dum
 demo_frames=$("$native_replay" --assets assets "$demo" | wc -l)
 "$native_replay" --assets assets --dump "$demo_frames" "$pictures/demo-last.bmp" "$demo" >/dev/null
 
-# What is served: the page as built, the demo beside it, and a copy without its WebAssembly.
+# What is served: the web package unzipped, the demo beside it, and a copy without its
+# WebAssembly.
 served=$work/served
-cp -r "$site" "$served"
-cp "$demo" "$served/demo.script"
 mkdir -p "$served/no-wasm"
-cp "$site"/index.html "$site"/fennwick.js "$site"/fennwick.data "$served/no-wasm/"
+web_zip=$(scripts/package.sh web | tail -n 1)
+(cd "$served" && unzip -q "$web_zip")
+cp "$demo" "$served/demo.script"
+cp "$served"/index.html "$served"/fennwick.js "$served"/fennwick.data "$served/no-wasm/"
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 

@@ -2,13 +2,20 @@
 
 #include <filesystem>
 
+#include "app/version.h"
 #include "game/frame_driver.h"
 
-const char* const gameUsage = "usage: fennwick [--record FILE | --play FILE]";
+const char* const gameUsage = "usage: fennwick [--version] [--record FILE | --play FILE]";
+
+std::string VersionLine() { return std::string("fennwick ") + fennwickVersion; }
 
 bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (arg == "--version") {
+      options.version = true;
+      continue;
+    }
     std::string* target = arg == "--record" ? &options.record : arg == "--play" ? &options.play : nullptr;
     if (target == nullptr) {
       error = "unknown option '" + arg + "'";

@@ -15,7 +15,11 @@ extern const char* const gameUsage;
 struct GameOptions {
   std::string record;  // file to record into, or empty
   std::string play;    // script to play, or empty
+  bool version = false;  // print the version and stop
 };
+
+// What --version prints: "fennwick" and the version.
+std::string VersionLine();
 
 // Reads the arguments after the program's name; false with a message naming the fault.
 bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options, std::string& error);

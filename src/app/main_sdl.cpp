@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "app/asset_folder.h"
 #include "app/game_loop.h"
 #include "app/game_options.h"
 #include "app/gamepad_sdl.h"
+#include "app/platform.h"
 #include "app/platform_sdl.h"
 #include "app/sdl_keys.h"
 #include "app/virtual_pad_sdl.h"
@@ -207,6 +209,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "fennwick: %s\n%s\n", error.c_str(), gameUsage);
     return 2;
   }
+  if (options.version) {
+    std::printf("%s\n", VersionLine().c_str());
+    return 0;
+  }
+  // The recording and the script are open already: their names were relative to where the
+  // player started the game, and the search may move elsewhere.
+  const std::string missing = EnterPictureFolder(ExecutableFolder());
+  if (!missing.empty()) std::fprintf(stderr, "%s\n", missing.c_str());
 
   SDL_SetMainReady();
 #ifdef __linux__

@@ -6,12 +6,15 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/asset_folder.h"
 #include "app/game_loop.h"
 #include "app/game_options.h"
 #include "app/gamepad_xinput.h"
+#include "app/platform.h"
 #include "app/resources/resource_ids.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
@@ -94,12 +97,12 @@ std::vector<std::string> Arguments() {
   return args;
 }
 
-void ShowError(HWND window, const std::string& what) {
+void ShowError(HWND window, const std::string& what, UINT icon = MB_ICONERROR) {
   // A GUI program has no console to write to: say it where the player looks.
   const int length = MultiByteToWideChar(CP_UTF8, 0, what.c_str(), -1, nullptr, 0);
   std::wstring text(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
   if (length > 0) MultiByteToWideChar(CP_UTF8, 0, what.c_str(), -1, &text[0], length);
-  MessageBoxW(window, text.c_str(), windowTitle, MB_OK | MB_ICONERROR);
+  MessageBoxW(window, text.c_str(), windowTitle, MB_OK | icon);
 }
 
 void RegisterWindowClass(HINSTANCE instance, HINSTANCE module) {
@@ -150,6 +153,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!ParseGameOptions(Arguments(), options, error) || !session.Open(options, error)) {
     ShowError(nullptr, "fennwick: " + error + "\n\n" + gameUsage);
     return 2;
+  }
+  if (options.version) {
+    // On standard output when someone reads it, else where a player can see it.
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out != nullptr && out != INVALID_HANDLE_VALUE)
+      std::printf("%s\n", VersionLine().c_str());
+    else
+      ShowError(nullptr, VersionLine(), MB_ICONINFORMATION);
+    return 0;
+  }
+  // The recording and the script are open already: their names were relative to where the
+  // player started the game, and the search may move elsewhere. A GUI program's standard error
+  // is seen only when redirected, which is where someone looking for the fault looks.
+  const std::string missing = EnterPictureFolder(ExecutableFolder());
+  if (!missing.empty()) {
+    std::fprintf(stderr, "%s\n", missing.c_str());
+    std::fflush(stderr);
   }
 
   const HINSTANCE module = GetModuleHandleW(nullptr);

@@ -6,3 +6,4 @@ HeadlessPlatformLog headlessPlatform;
 void PostQuit() { headlessPlatform.quitPosted = true; }
 void CaptureMouse(WindowHandle) { ++headlessPlatform.captures; }
 void ReleaseMouseCapture() { ++headlessPlatform.releases; }
+std::filesystem::path ExecutableFolder() { return {}; }

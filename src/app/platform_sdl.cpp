@@ -14,3 +14,11 @@ bool QuitPosted() { return quitPosted; }
 // Held from the moment the pointer enters the picture, so that leaving it is seen.
 void CaptureMouse(WindowHandle) { SDL_CaptureMouse(SDL_TRUE); }
 void ReleaseMouseCapture() { SDL_CaptureMouse(SDL_FALSE); }
+
+std::filesystem::path ExecutableFolder() {
+  char* base = SDL_GetBasePath();
+  if (base == nullptr) return {};
+  const std::filesystem::path folder = std::filesystem::u8path(base);
+  SDL_free(base);
+  return folder;
+}

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "sprites/animation.h"
 #include "sprites/sprite.h"
@@ -31,6 +33,10 @@ class PlayerSprite : public Sprite {
 
   PlayerSprite();
   ~PlayerSprite() override;
+
+  // Every picture file the sprite loads, relative to the pictures folder, with '\\' between
+  // folder and file as the decoders expect.
+  static std::vector<std::wstring> PictureFiles();
 
   // The body in world pixels, with the current velocity.
   CollisionRect Body() const;

@@ -33,6 +33,8 @@ inline std::vector<ExpectedFrame> ExpectedFrames() {
 }
 
 inline const std::vector<std::string> iconFiles{"icons/fennwick16.ico", "icons/fennwick32.ico"};
+// The same pictures for the Linux desktop's icon theme.
+inline const std::vector<std::string> pngIconFiles{"icons/fennwick16.png", "icons/fennwick32.png"};
 inline const std::filesystem::path iconPixelList =
     sourceDir / "src" / "app" / "resources" / "icon32_pixels.inc";
 

@@ -74,6 +74,8 @@ TEST(GeneratedFiles, EveryPictureTheGameLoadsIsCommitted) {
     EXPECT_TRUE(fs::is_regular_file(assetsDir / frame.path)) << frame.path;
   for (const std::string& icon : iconFiles)
     EXPECT_TRUE(fs::is_regular_file(assetsDir / icon)) << icon;
+  for (const std::string& icon : pngIconFiles)
+    EXPECT_TRUE(fs::is_regular_file(assetsDir / icon)) << icon;
   EXPECT_TRUE(fs::is_regular_file(iconPixelList));
 }
 
@@ -89,6 +91,7 @@ TEST(GeneratedFiles, RegeneratingReproducesTheCommittedFilesByteForByte) {
   std::set<std::string> expected{"icons/icon32_pixels.inc"};
   for (const ExpectedFrame& frame : ExpectedFrames()) expected.insert(frame.path);
   expected.insert(iconFiles.begin(), iconFiles.end());
+  expected.insert(pngIconFiles.begin(), pngIconFiles.end());
   EXPECT_EQ(written, expected);
 
   for (const std::string& name : written) {
@@ -148,6 +151,18 @@ TEST(FileFormats, IconsAre32BitWithAlphaAndAMatchingMask) {
     // A figure: neither a few stray pixels nor a filled square.
     EXPECT_GT(opaque, icon.width * icon.height / 10);
     EXPECT_GT(transparent, icon.width * icon.height / 3);
+  }
+}
+
+TEST(FileFormats, DesktopIconsArePngsOfTheWindowsIconsPictures) {
+  for (std::size_t i = 0; i < pngIconFiles.size(); ++i) {
+    SCOPED_TRACE(pngIconFiles[i]);
+    Image png;
+    ASSERT_NO_THROW(png = DecodePng(ReadBytes(assetsDir / pngIconFiles[i])));
+    const Image ico = DecodeIco32(ReadBytes(assetsDir / iconFiles[i]));
+    EXPECT_EQ(png.width, ico.width);
+    EXPECT_EQ(png.height, ico.height);
+    EXPECT_EQ(png.argb, ico.argb);
   }
 }
 

@@ -23,91 +23,18 @@ for tool in Xvfb xdotool xwininfo xprop xwd convert compare c++ xlogo openbox; d
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps.sh)" >&2; exit 1; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/fennwick-e2e-sdl.XXXXXX")
-xvfb_pid=""
-game_pid=""
-other_pids=()
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  for pid in "${other_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
-
-failures=0
-pass() { echo "ok   $*"; }
-fail() { echo "FAIL $*" >&2; failures=$((failures + 1)); }
-now_ms() { date +%s%3N; }
+# shellcheck source=tests/e2e/x11_session.sh
+source tests/e2e/x11_session.sh
+begin_session e2e-sdl
 
 # The window manager's close button, which Xvfb does not have.
 c++ -std=c++17 -O1 -o "$work/x11_close_window" tests/e2e/x11_close_window.cpp -lX11
 
-# A screen of our own: Xvfb picks a free display number and says which once it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; echo "FAIL: Xvfb did not start" >&2; exit 1; }
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb gave no display within 10 s" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY
-echo "Xvfb on $DISPLAY"
+start_xvfb
 
 # Starts the game from assets/ with the given options and waits for its window; sets game_pid
 # and wid.
-start_game() {
-  (cd assets && exec "$game" "$@" >"$work/game.out" 2>"$work/game.err") &
-  game_pid=$!
-  wid=""
-  local started
-  started=$(now_ms)
-  while [ -z "$wid" ] && [ $(($(now_ms) - started)) -lt 10000 ]; do
-    kill -0 "$game_pid" 2>/dev/null || { cat "$work/game.err" >&2; echo "FAIL: the game exited at start" >&2; exit 1; }
-    wid=$(xdotool search --onlyvisible --name '^Fennwick$' 2>/dev/null | head -n1 || true)
-    [ -n "$wid" ] || sleep 0.1
-  done
-  [ -n "$wid" ] || { echo "FAIL: no window titled Fennwick within 10 s" >&2; exit 1; }
-  echo "game $game_pid, window $wid after $(($(now_ms) - started)) ms"
-  # Keys go to the window with the focus; without a window manager nobody else gives it.
-  timeout 5 xdotool windowfocus --sync "$wid" || true
-}
-
-# Waits up to $1 ms for the game to end; sets exit_code ("running" if it did not) and exit_ms.
-wait_for_exit() {
-  local limit=$1 started
-  started=$(now_ms)
-  while kill -0 "$game_pid" 2>/dev/null && [ $(($(now_ms) - started)) -lt "$limit" ]; do sleep 0.02; done
-  exit_ms=$(($(now_ms) - started))
-  if kill -0 "$game_pid" 2>/dev/null; then
-    exit_code=running
-    return
-  fi
-  exit_code=0
-  wait "$game_pid" || exit_code=$?
-  game_pid=""
-}
-
-# A key held for a moment: the game reads keys once a frame, and a press and release that both
-# land between two frames would be seen by neither.
-press() {
-  xdotool keydown "$1"
-  sleep "${2:-0.1}"
-  xdotool keyup "$1"
-}
-
-# The window's inside as the screen shows it.
-screenshot() {  # x y file
-  xwd -root -silent | convert xwd:- -crop "800x600+$1+$2" +repage "$3"
-}
-
-# Pixels that differ between two pictures (ImageMagick prints the count on standard error).
-difference() {
-  compare -metric AE "$1" "$2" null: 2>&1 || true
-}
+start_game() { start_in assets "$game" "$@"; }
 
 # The figure: every pixel that is neither the open cells' grey nor the walls' black. Prints
 # how many there are and their mean column.
@@ -146,14 +73,7 @@ if cmp -s "$work/icon.shown" "$work/icon.wanted"; then pass "window carries the 
 else fail "window icon is not the game's: starts $(head -c 60 "$work/icon.shown" | tr '\n' ' ')"; fi
 
 # The first frames may still be on their way to the screen: allow a little time to settle.
-matched=""
-for _ in $(seq 20); do
-  screenshot 50 150 "$work/start.png"
-  differing=$(difference "$work/start.png" "$work/frame1.bmp")
-  [ "$differing" = "0" ] && { matched=yes; break; }
-  sleep 0.1
-done
-if [ -n "$matched" ]; then pass "window shows the replay tool's first frame exactly (compare -metric AE: 0)"
+if wait_for_picture "$work/start.png" "$work/frame1.bmp"; then pass "window shows the replay tool's first frame exactly (compare -metric AE: 0)"
 else fail "window differs from the replay tool's first frame in $differing pixels"; fi
 
 # The pace, counted in frames: a key the game ignores (Shift) pressed at two moments ten
@@ -428,8 +348,4 @@ if [ "$code" != "0" ] && grep -qi "display" "$work/play.err"; then
   pass "without a display play.sh exits with code $code: $(head -n1 "$work/play.err")"
 else fail "without a display play.sh exited with code $code and said: $(cat "$work/play.err")"; fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "SDL window: all checks passed"
+finish_session "SDL window"

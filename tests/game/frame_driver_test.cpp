@@ -131,6 +131,13 @@ TEST(GameOptions, AcceptsRecordAndPlayAndRefusesTheRest) {
   EXPECT_EQ(error, "--record needs a file name");
   EXPECT_EQ(parse({"--play", "x", "--play", "y"}), "!");
   EXPECT_EQ(parse({"--play", "x", "--record", "x"}), "!");
+
+  GameOptions options;
+  std::string why;
+  EXPECT_TRUE(ParseGameOptions({"--version"}, options, why));
+  EXPECT_TRUE(options.version);
+  EXPECT_EQ(VersionLine().rfind("fennwick ", 0), 0u);
+  EXPECT_GT(VersionLine().size(), std::string("fennwick ").size());
 }
 
 TEST(GameOptions, FilesThatCannotBeUsedAreReportedBeforeTheGameStarts) {

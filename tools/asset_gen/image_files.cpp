@@ -1,5 +1,7 @@
 #include "image_files.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 
 namespace assetgen {
@@ -35,6 +37,49 @@ void PutInfoHeader(Bytes& out, std::int32_t width, std::int32_t height, std::uin
 }
 
 std::uint32_t PaddedRow(std::uint32_t bytes) { return (bytes + 3) / 4 * 4; }
+
+void PutBig32(Bytes& out, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return crc ^ 0xFFFFFFFFu;
+}
+
+void PutChunk(Bytes& out, const char type[5], const Bytes& data) {
+  PutBig32(out, static_cast<std::uint32_t>(data.size()));
+  const std::size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), data.begin(), data.end());
+  PutBig32(out, Crc32(out.data() + start, out.size() - start));
+}
+
+// A zlib stream of stored blocks, each at most 65,535 bytes.
+Bytes StoredZlib(const Bytes& raw) {
+  Bytes out{0x78, 0x01};
+  std::size_t at = 0;
+  do {
+    const std::size_t length = std::min<std::size_t>(raw.size() - at, 65535);
+    out.push_back(at + length == raw.size() ? 1 : 0);  // the last block says so
+    Put16(out, static_cast<std::uint32_t>(length));
+    Put16(out, static_cast<std::uint32_t>(~length & 0xFFFF));
+    out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+               raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+    at += length;
+  } while (at < raw.size());
+  std::uint32_t a = 1, b = 0;
+  for (std::uint8_t byte : raw) {
+    a = (a + byte) % 65521;
+    b = (b + a) % 65521;
+  }
+  PutBig32(out, b << 16 | a);
+  return out;
+}
 
 }  // namespace
 
@@ -110,6 +155,28 @@ Bytes EncodeIco(const Canvas& canvas) {
       }
     out.insert(out.end(), row.begin(), row.end());
   }
+  return out;
+}
+
+Bytes EncodePng(const Canvas& canvas) {
+  Bytes header;
+  PutBig32(header, static_cast<std::uint32_t>(canvas.Width()));
+  PutBig32(header, static_cast<std::uint32_t>(canvas.Height()));
+  header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, filter 0, no interlace
+
+  Bytes raw;
+  for (std::int32_t y = 0; y < canvas.Height(); ++y) {
+    raw.push_back(0);  // the row is not filtered
+    for (std::int32_t x = 0; x < canvas.Width(); ++x) {
+      const Argb p = canvas.At(x, y);
+      for (int shift : {16, 8, 0, 24}) raw.push_back(static_cast<std::uint8_t>(p >> shift));
+    }
+  }
+
+  Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  PutChunk(out, "IHDR", header);
+  PutChunk(out, "IDAT", StoredZlib(raw));
+  PutChunk(out, "IEND", {});
   return out;
 }
 

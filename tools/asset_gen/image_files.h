@@ -18,6 +18,10 @@ Bytes EncodeBmp24(const Canvas& canvas);
 // One 32-bit image with its alpha, plus the 1-bit mask older Windows versions draw with.
 Bytes EncodeIco(const Canvas& canvas);
 
+// 8-bit RGBA with its alpha, for the desktop's icon theme. The pixel data is stored, not
+// compressed: an icon is a few kilobytes either way, and the encoder stays short.
+Bytes EncodePng(const Canvas& canvas);
+
 // The pixels as 0xAARRGGBBu literals, top row first, for inclusion in an array initialiser.
 std::string EncodePixelList(const Canvas& canvas, const std::string& headerComment);
 

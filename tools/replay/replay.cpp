@@ -17,6 +17,7 @@
 #endif
 
 #include "app/platform_headless.h"
+#include "app/version.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
 #include "game/game_world.h"
@@ -30,7 +31,7 @@ namespace {
 constexpr int usageError = 2;
 
 const char* const usage =
-    "usage: fennwick-replay [--assets DIR] [--frames N] [--hash] [--dump F FILE.bmp] [SCRIPT|-]\n";
+    "usage: fennwick-replay [--version] [--assets DIR] [--frames N] [--hash] [--dump F FILE.bmp] [SCRIPT|-]\n";
 
 struct Options {
   std::string assets;
@@ -39,6 +40,7 @@ struct Options {
   long dumpFrame = 0;
   std::string dumpFile;
   std::string script = "-";
+  bool version = false;
 };
 
 const char* StateName(const SpriteState* state) {
@@ -115,7 +117,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       return false;
     };
     const auto needs = [&](int count) { return i + count < argc; };
-    if (arg == "--assets") {
+    if (arg == "--version") {
+      options.version = true;
+    } else if (arg == "--assets") {
       if (!needs(1)) return bad("--assets needs a folder");
       options.assets = argv[++i];
     } else if (arg == "--frames") {
@@ -149,6 +153,10 @@ int main(int argc, char** argv) {
 #endif
   Options options;
   if (!ParseOptions(argc, argv, options)) return usageError;
+  if (options.version) {
+    std::printf("fennwick-replay %s\n", fennwickVersion);
+    return 0;
+  }
 
   ReplayScript script;
   std::string error;

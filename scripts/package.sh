@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Makes the packages a player installs, in build/packages/:
+#
+#   fennwick_<version>_amd64.deb    Debian and Ubuntu: the game, its pictures, desktop entry,
+#                                   icons, manual page; dependencies worked out by dpkg-shlibdeps
+#   fennwick-<version>-win64.zip    Windows, cross-built with mingw-w64: fennwick.exe with its
+#                                   picture folders beside it, how to play, the licence
+#   fennwick-<version>-web.zip      any static web host: the page, script, WebAssembly and packed
+#                                   pictures (only where the build has a web preset)
+#
+#   scripts/package.sh [deb] [win64] [web]      (all three when none is named)
+#
+# Needs what scripts/install-deps.sh installs; the web package also needs emscripten.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+out=$root/build/packages
+version=$(sed -n 's/^project(Fennwick VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "package.sh: no version in CMakeLists.txt's project()" >&2; exit 1; }
+
+kinds=("$@")
+[ ${#kinds[@]} -gt 0 ] || kinds=(deb win64 web)
+mkdir -p "$out"
+
+has_preset() { cmake --list-presets 2>/dev/null | grep -q "^ *\"$1\""; }
+
+package_deb() {
+  cmake --preset package >/dev/null
+  cmake --build --preset package -j 2 --target fennwick fennwick-compressed-docs
+  rm -f "$out/fennwick_${version}_amd64.deb"
+  # Run in the build folder, where CPack leaves its staging tree.
+  (cd build/package && cpack -D CPACK_OUTPUT_FILE_PREFIX="$out" >/dev/null)
+  echo "$out/fennwick_${version}_amd64.deb"
+}
+
+package_win64() {
+  cmake --preset mingw >/dev/null
+  cmake --build --preset mingw -j 2 --target fennwick
+  rm -f "$out/fennwick-${version}-win64.zip"
+  (cd build/mingw && cpack -D CPACK_OUTPUT_FILE_PREFIX="$out" >/dev/null)
+  echo "$out/fennwick-${version}-win64.zip"
+}
+
+# The web build writes build/web/site, the whole site; the package is that folder zipped, with
+# the licence added.
+package_web() {
+  if ! has_preset web; then
+    echo "package.sh: this tree has no web build (CMake preset 'web'): no web package" >&2
+    return 0
+  fi
+  cmake --preset web >/dev/null
+  cmake --build --preset web -j 2
+  local page=build/web/site
+  if [ ! -f "$page/index.html" ] || ! ls "$page"/*.wasm >/dev/null 2>&1; then
+    echo "package.sh: the web build left no page with its WebAssembly in $page" >&2
+    return 1
+  fi
+  local staging=build/web-package
+  rm -rf "$staging" "$out/fennwick-${version}-web.zip"
+  mkdir -p "$staging"
+  cp -R "$page"/. "$staging"/
+  cp LICENSE "$staging/LICENSE.txt"
+  (cd "$staging" && cmake -E tar cf "$out/fennwick-${version}-web.zip" --format=zip -- *)
+  echo "$out/fennwick-${version}-web.zip"
+}
+
+for kind in "${kinds[@]}"; do
+  case $kind in
+    deb | win64 | web) "package_$kind" ;;
+    *) echo "package.sh: unknown package '$kind' (deb, win64 or web)" >&2; exit 2 ;;
+  esac
+done

@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# The packages a player installs (scripts/package.sh), installed and started the way a player
+# would, on a private Xvfb screen:
+#
+#   1. the .deb: lintian reports no errors; dpkg -i installs it; the installed fennwick,
+#      started from /tmp, shows the replay tool's first frame (so it found its pictures in the
+#      data folder) and Escape ends it with code 0; --version prints the version; dpkg -r
+#      leaves none of its files behind;
+#   2. the game copied away from its data and started from a folder without pictures: it names
+#      every place it tried on standard error, once, and runs on;
+#   3. the Windows zip unzipped into a new folder, fennwick.exe started under Wine from another
+#      folder: its version, the first frame, then Escape and code 0; alone in a folder, it names
+#      the places it tried;
+#   4. the web zip holds the whole site (70-web.sh plays that site in a browser).
+#
+# Installs and removes the package fennwick on this machine: needs root or sudo.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+version=$(sed -n 's/^project(Fennwick VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+packages=$root/build/packages
+deb=$packages/fennwick_${version}_amd64.deb
+win_zip=$packages/fennwick-${version}-win64.zip
+web_zip=$packages/fennwick-${version}-web.zip
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+
+# shellcheck source=tests/e2e/x11_session.sh
+source tests/e2e/x11_session.sh
+begin_session package
+installed=""
+session_cleanup() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+  [ -n "$installed" ] && $sudo dpkg -r fennwick >/dev/null 2>&1 || true
+}
+
+# --- The packages, and the picture they must show first ---------------------------------------
+scripts/package.sh deb win64 web
+
+replay=${FENNWICK_NATIVE_REPLAY:-$root/build/default/tools/replay/fennwick-replay}
+if [ ! -x "$replay" ]; then
+  cmake -S . -B "$work/native" -G Ninja -DFENNWICK_TESTS=OFF -DFENNWICK_BENCH=OFF >/dev/null
+  cmake --build "$work/native" -j 2 --target fennwick-replay
+  replay=$work/native/tools/replay/fennwick-replay
+fi
+"$replay" --assets assets --frames 1 --dump 1 "$work/frame1.bmp" </dev/null >/dev/null
+start_xvfb
+
+# Starts a program in a folder, checks that its window shows the first frame, presses Escape and
+# checks that it ended with code 0.
+play_first_frame_then_escape() {  # what dir command...
+  local what=$1
+  shift
+  start_in "$@"
+  if wait_for_picture "$work/shot.png" "$work/frame1.bmp" "${picture_tries:-20}"; then
+    pass "$what: the window shows the replay tool's first frame exactly"
+  else fail "$what: the window differs from the replay tool's first frame in $differing pixels"; fi
+  timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  press Escape 0.3
+  wait_for_exit "${exit_wait_ms:-5000}"
+  if [ "$exit_code" = "0" ]; then pass "$what: Escape ended it with code 0"
+  else fail "$what: after Escape the exit code is $exit_code"; fi
+}
+
+# --- 1. The Debian package ------------------------------------------------------------------
+lintian_report=$(lintian --fail-on error "$deb" 2>&1 | grep -v 'running with root privileges' || true)
+if lintian --fail-on error "$deb" >/dev/null 2>&1; then pass "lintian: no errors${lintian_report:+ ($lintian_report)}"
+else fail "lintian: $lintian_report"; fi
+
+$sudo dpkg -i "$deb" >/dev/null
+installed=yes
+dpkg -L fennwick >"$work/installed.txt"
+game=/usr/games/fennwick
+for want in "$game" /usr/share/fennwick/StickStand/Stand0000.bmp /usr/share/applications/fennwick.desktop \
+            /usr/share/icons/hicolor/16x16/apps/fennwick.png /usr/share/icons/hicolor/32x32/apps/fennwick.png \
+            /usr/share/doc/fennwick/copyright; do
+  if [ -e "$want" ]; then pass "installed: $want"; else fail "not installed: $want"; fi
+done
+
+if [ "$("$game" --version)" = "fennwick $version" ]; then pass "fennwick --version prints 'fennwick $version'"
+else fail "fennwick --version printed '$("$game" --version 2>&1)'"; fi
+
+play_first_frame_then_escape "installed game started from /tmp" /tmp "$game"
+if [ -s "$work/game.err" ]; then fail "the installed game complained: $(cat "$work/game.err")"; fi
+
+# --- 2. No pictures anywhere it looks -------------------------------------------------------
+mkdir -p "$work/alone/bin" "$work/empty"
+cp "$game" "$work/alone/bin/fennwick"
+run_without_pictures() {
+  start_in "$work/empty" "$work/alone/bin/fennwick"
+  sleep 0.5
+  if kill -0 "$game_pid" 2>/dev/null; then pass "without pictures the game runs on"
+  else fail "without pictures the game ended"; fi
+  press Escape 0.3
+  wait_for_exit 5000
+  if [ "$exit_code" = "0" ]; then pass "without pictures, Escape ended it with code 0"
+  else fail "without pictures, after Escape the exit code is $exit_code"; fi
+}
+run_without_pictures
+said=$(cat "$work/game.err")
+wanted="fennwick: 16 picture files missing in $work/empty, for example StickStand/Stand0000.bmp; also looked in $work/alone/bin (16 missing) and $work/alone/share/fennwick (no such folder)"
+if [ "$said" = "$wanted" ]; then pass "without pictures it said once where it looked: $said"
+else fail "without pictures it said '$said', wanted '$wanted'"; fi
+
+files_left=()
+while read -r path; do
+  [ -d "$path" ] && continue
+  files_left+=("$path")
+done <"$work/installed.txt"
+$sudo dpkg -r fennwick >/dev/null
+installed=""
+left=()
+for path in "${files_left[@]}" /usr/share/fennwick /usr/share/doc/fennwick; do
+  [ -e "$path" ] && left+=("$path")
+done
+if [ ${#left[@]} -eq 0 ]; then pass "dpkg -r removed all ${#files_left[@]} files it installed"
+else fail "left behind by dpkg -r: ${left[*]}"; fi
+
+# --- 3. The Windows zip under Wine ------------------------------------------------------------
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+started=$SECONDS
+wineboot -i >/dev/null 2>&1
+# One wine server for the whole stage, so each program starts quickly.
+wineserver -p || true
+echo "Wine prefix ready in $((SECONDS - started)) s"
+
+mkdir -p "$work/windows/Fennwick" "$work/windows/elsewhere" "$work/windows/alone" "$work/windows/empty"
+(cd "$work/windows/Fennwick" && unzip -q "$win_zip")
+for want in fennwick.exe StickStand/Stand0000.bmp StickRun/Run0012.bmp StickJump/Jump0000.bmp \
+            StickFall/Fall0000.bmp "How to play.txt" LICENSE.txt; do
+  [ -f "$work/windows/Fennwick/$want" ] || fail "the Windows zip has no $want"
+done
+said=$(cd "$work/windows/elsewhere" && wine "$work/windows/Fennwick/fennwick.exe" --version 2>/dev/null | tr -d '\r')
+if [ "$said" = "fennwick $version" ]; then pass "fennwick.exe --version prints 'fennwick $version'"
+else fail "fennwick.exe --version printed '$said'"; fi
+window_wait_ms=120000 picture_tries=300 exit_wait_ms=30000 play_first_frame_then_escape \
+  "Windows zip, fennwick.exe started from another folder" "$work/windows/elsewhere" \
+  wine "$work/windows/Fennwick/fennwick.exe"
+
+cp "$work/windows/Fennwick/fennwick.exe" "$work/windows/alone/"
+window_wait_ms=120000 start_in "$work/windows/empty" wine "$work/windows/alone/fennwick.exe"
+sleep 1
+press Escape 0.3
+wait_for_exit 30000
+# Wine has its own things to say on standard error; the game's lines are the ones it signs.
+said=$(tr -d '\r' <"$work/game.err" | grep '^fennwick:' || true)
+if [ "$exit_code" = "0" ] && [[ $said == "fennwick: 16 picture files missing in "*empty", for example StickStand/Stand0000.bmp; also looked in "*alone" (16 missing) and "*"share"?"fennwick (no such folder)" ]]; then
+  pass "Windows, without pictures: ran on, ended with code 0, said where it looked: $said"
+else fail "Windows, without pictures: exit code $exit_code, said '$said'"; fi
+
+# --- 4. The web zip ---------------------------------------------------------------------------
+if [ -f "$web_zip" ]; then
+  mkdir -p "$work/web"
+  (cd "$work/web" && unzip -q "$web_zip")
+  for want in index.html fennwick.js fennwick.wasm fennwick.data LICENSE.txt; do
+    if [ -f "$work/web/$want" ]; then pass "web zip: $want"; else fail "the web zip has no $want"; fi
+  done
+else
+  echo "skip the web zip: this build has no web preset"
+fi
+
+finish_session Packages

@@ -1,0 +1,116 @@
+#include "app/asset_folder.h"
+
+#include <system_error>
+
+#include "sprites/player_sprite.h"
+
+#ifndef FENNWICK_DATA_FROM_BIN
+#define FENNWICK_DATA_FROM_BIN "../share/fennwick"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Normal(const fs::path& folder) {
+  fs::path normal = folder.lexically_normal();
+  // "/usr/bin/" and "/usr/bin" are one place.
+  if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
+  return normal;
+}
+
+bool SamePlace(const fs::path& a, const fs::path& b) {
+  if (a == b) return true;
+  std::error_code error;
+  return fs::equivalent(a, b, error) && !error;
+}
+
+fs::path RelativeFile(const std::wstring& name) {
+  std::wstring portable = name;
+  for (wchar_t& c : portable)
+    if (c == L'\\') c = L'/';
+  return fs::path(portable);
+}
+
+struct Tried {
+  fs::path folder;
+  bool exists = false;
+  std::size_t missing = 0;
+  std::string firstMissing;
+};
+
+Tried Look(const fs::path& folder, const std::vector<fs::path>& files) {
+  Tried tried{folder, false, 0, {}};
+  std::error_code error;
+  tried.exists = fs::is_directory(folder, error);
+  for (const fs::path& file : files) {
+    if (tried.exists && fs::is_regular_file(folder / file, error)) continue;
+    if (tried.missing++ == 0) tried.firstMissing = file.generic_u8string();
+  }
+  return tried;
+}
+
+std::string Describe(const Tried& tried) {
+  if (!tried.exists) return tried.folder.u8string() + " (no such folder)";
+  return tried.folder.u8string() + " (" + std::to_string(tried.missing) + " missing)";
+}
+
+}  // namespace
+
+std::vector<fs::path> PictureFolderCandidates(const fs::path& workingFolder,
+                                              const fs::path& executableFolder) {
+  std::vector<fs::path> places{Normal(workingFolder)};
+  if (!executableFolder.empty()) {
+    places.push_back(Normal(executableFolder));
+    places.push_back(Normal(executableFolder / fs::u8path(FENNWICK_DATA_FROM_BIN)));
+  }
+  std::vector<fs::path> candidates;
+  for (const fs::path& place : places) {
+    bool seen = false;
+    for (const fs::path& earlier : candidates) seen = seen || SamePlace(place, earlier);
+    if (!seen) candidates.push_back(place);
+  }
+  return candidates;
+}
+
+PictureSearch FindPictureFolder(const std::vector<fs::path>& candidates,
+                                const std::vector<std::wstring>& files) {
+  std::vector<fs::path> relative;
+  for (const std::wstring& name : files) relative.push_back(RelativeFile(name));
+
+  std::vector<Tried> tried;
+  std::size_t best = 0;
+  for (const fs::path& folder : candidates) {
+    tried.push_back(Look(folder, relative));
+    if (tried.back().missing == 0) return PictureSearch{folder, true, {}};
+    if (tried.back().missing < tried[best].missing) best = tried.size() - 1;
+  }
+  if (tried.empty()) return PictureSearch{{}, false, "fennwick: no folder to look for pictures in"};
+
+  // The place closest to complete first: that is where the player should look.
+  const Tried& nearest = tried[best];
+  std::string message = "fennwick: " + std::to_string(nearest.missing) + " picture file" +
+                        (nearest.missing == 1 ? "" : "s") + " missing in " +
+                        nearest.folder.u8string() + ", for example " + nearest.firstMissing;
+  std::vector<std::string> others;
+  for (std::size_t i = 0; i < tried.size(); ++i)
+    if (i != best) others.push_back(Describe(tried[i]));
+  for (std::size_t i = 0; i < others.size(); ++i)
+    message += (i == 0 ? "; also looked in " : i + 1 == others.size() ? " and " : ", ") + others[i];
+  return PictureSearch{nearest.folder, false, message};
+}
+
+std::string EnterPictureFolder(const fs::path& executableFolder) {
+  std::error_code error;
+  const fs::path working = fs::current_path(error);
+  if (error) return "fennwick: cannot tell the working folder: " + error.message();
+  const PictureSearch search = FindPictureFolder(PictureFolderCandidates(working, executableFolder),
+                                                 PlayerSprite::PictureFiles());
+  if (!SamePlace(search.folder, working)) {
+    fs::current_path(search.folder, error);
+    if (error)
+      return "fennwick: cannot enter the pictures folder " + search.folder.u8string() + ": " +
+             error.message();
+  }
+  return search.message;
+}

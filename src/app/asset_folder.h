@@ -1,0 +1,31 @@
+// Where the game's pictures are. A player may start the game from anywhere: from the folder
+// the pictures are in (as the README says), by double-clicking it beside them, or from an
+// installed package, where they sit in a data folder next to the program's.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// The folders to look in, in order: the working folder, the executable's folder, then the
+// installed data folder relative to the executable. A place named twice is listed once; an
+// unknown executable folder (empty) adds nothing.
+std::vector<std::filesystem::path> PictureFolderCandidates(
+    const std::filesystem::path& workingFolder, const std::filesystem::path& executableFolder);
+
+struct PictureSearch {
+  std::filesystem::path folder;  // where to load from: the first complete candidate, else the
+                                 // one missing the fewest files
+  bool complete = false;
+  std::string message;  // when incomplete: every place tried and what is missing there
+};
+
+// `files` are relative to a candidate, with '\\' or '/' between folder and file.
+PictureSearch FindPictureFolder(const std::vector<std::filesystem::path>& candidates,
+                                const std::vector<std::wstring>& files);
+
+// Looks for the player's pictures from the working folder and `executableFolder`, and makes the
+// folder found the working folder, so the core's relative names reach them. Anything opened by
+// a relative name from the starting folder must be opened before this. Returns what to tell
+// the player on standard error, or "" when every picture is there.
+std::string EnterPictureFolder(const std::filesystem::path& executableFolder);
