@@ -9,8 +9,30 @@ namespace {
 constexpr int windowedLeft = 100;
 constexpr int windowedTop = 150;
 
+// Whether the "accelerated" renderer is OpenGL drawn by the processor (Mesa's llvmpipe and
+// kin, on machines and virtual displays without a graphics card). Going through it costs about
+// five times the processor time of handing SDL the finished picture directly.
+bool RasterisedInSoftware(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
+  using GetString = const unsigned char* (*)(unsigned int);
+  constexpr unsigned int glRenderer = 0x1F01;  // GL_RENDERER
+  const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  const unsigned char* name = getString != nullptr ? getString(glRenderer) : nullptr;
+  if (name == nullptr) return false;
+  const char* text = reinterpret_cast<const char*>(name);
+  return std::strstr(text, "llvmpipe") != nullptr || std::strstr(text, "softpipe") != nullptr ||
+         std::strstr(text, "swrast") != nullptr;
+}
+
 SDL_Renderer* CreateRenderer(SDL_Window* window) {
   SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+  if (renderer != nullptr && RasterisedInSoftware(renderer)) {
+    SDL_DestroyRenderer(renderer);
+    // The window's own surface, put on the screen by the window system without OpenGL.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  }
   if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
   if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, 0);
   return renderer;
@@ -75,11 +97,18 @@ void Display::ToggleDisplayMode(WindowHandle window) {
   }
   SDL_SetWindowFullscreen(sdlWindow, 0);
   SDL_SetWindowResizable(sdlWindow, SDL_TRUE);
-  SDL_SetWindowSize(sdlWindow, width, height);
+  // Each change below waits up to a tenth of a second for the window system to report it,
+  // the whole tenth when nothing was to change: only what differs is asked for.
+  int clientWidth = 0, clientHeight = 0;
+  SDL_GetWindowSize(sdlWindow, &clientWidth, &clientHeight);
+  if (clientWidth != width || clientHeight != height) SDL_SetWindowSize(sdlWindow, width, height);
   int top = 0, left = 0, bottom = 0, right = 0;
   if (SDL_GetWindowBordersSize(sdlWindow, &top, &left, &bottom, &right) != 0) top = left = 0;
   // SDL places the inside of the window; the outside goes to (100, 150).
-  SDL_SetWindowPosition(sdlWindow, windowedLeft + left, windowedTop + top);
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(sdlWindow, &x, &y);
+  if (x != windowedLeft + left || y != windowedTop + top)
+    SDL_SetWindowPosition(sdlWindow, windowedLeft + left, windowedTop + top);
 }
 
 bool Display::CanDraw() const { return platform->Ready(); }
