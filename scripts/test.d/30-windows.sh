@@ -304,8 +304,12 @@ if find_window && wait_for_picture "$out/session-start.png" "$out/frame1.bmp" &&
       "(its threads waited $((waited_to - waited_from)) ms for a processor)"
   load=$(awk -v t=$((ticks_to - ticks_from)) -v hz="$(getconf CLK_TCK)" -v ms="$elapsed" \
     'BEGIN { printf "%.2f", t / hz / (ms / 1000) }')
-  awk -v l="$load" 'BEGIN { exit !(l < 0.5) }' && pass "pace: the game used $load of a core" ||
-    fail "pace: the game used $load of a core, wanted under 0.5: it must sleep between frames"
+  # Here every Present goes through Wine's Direct3D to Mesa's OpenGL drawn by the processor,
+  # which alone costs about half a core at 60 frames a second (the SDL build, putting up the
+  # same frames without it, uses under a tenth). A loop that spins instead of sleeping takes
+  # well over a core, so that is what the limit tells apart.
+  awk -v l="$load" 'BEGIN { exit !(l < 0.8) }' && pass "pace: the game used $load of a core" ||
+    fail "pace: the game used $load of a core, wanted under 0.8: it must sleep between frames"
 else
   fail "session: the game did not start"
 fi
