@@ -15,9 +15,10 @@ class FramePacer {
   using Clock = std::chrono::steady_clock;
   static constexpr Clock::duration period =
       std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / 60.0));
-  // Later than this, a frame is not made up: a screen refreshing at 30 Hz still gets its two
-  // frames per refresh, a stall gets none.
-  static constexpr Clock::duration stallLimit = 4 * period;
+  // Later than this, a frame is not made up. A screen refreshing at 30 Hz still gets its two
+  // frames per refresh, and a hitch of a tenth of a second (a switch to full screen, a busy
+  // moment) costs the game no time; a longer stall is let go rather than played back fast.
+  static constexpr Clock::duration stallLimit = 8 * period;
 
   // Zero when a frame may run now, else how long until one may.
   Clock::duration TimeUntilDue(Clock::time_point now) const {
