@@ -13,7 +13,7 @@
 
 #include <unistd.h>
 
-#include "allocation_counter.h"
+#include "heap_counter.h"
 #include "bmp_manifest.h"
 #include "graphics/bmp_header.h"
 #include "graphics/image_sdl.h"
@@ -68,9 +68,9 @@ TEST(BitmapCorpus, EveryFileLoadsAsItsManifestSaysThroughTheGamesSurfaces) {
   std::map<std::string, int> outcomes;
   for (const Expectation& e : ReadManifest()) {
     SCOPED_TRACE(e.name);
-    const AllocationWatch watch;
+    const HeapWatch watch;
     const KeyedSurface surface(Wide(CorpusDir() / e.name), 0xFFFFFFFF);
-    const AllocationCount used = watch.Since();
+    const HeapActivity used = watch.Since();
     ExpectOutcome(e, surface.width, surface.height, surface.pixels.get());
     EXPECT_LE(used.bytes, allocationLimit);
     ++outcomes[surface.width == 0 ? "empty" : "picture"];
@@ -127,7 +127,7 @@ TEST(BitmapCorpus, SizeClaimsAreCheckedBeforeAnythingIsAllocatedForThem) {
     SCOPED_TRACE(name);
     const std::vector<unsigned char> bytes = ReadFile(CorpusDir() / name);
     ASSERT_FALSE(bytes.empty());
-    const AllocationWatch watch;
+    const HeapWatch watch;
     const Image image = DecodeBmp(bytes.data(), bytes.size());
     EXPECT_EQ(image.width, 0u);
     EXPECT_LT(watch.Since().bytes, 64u * 1024u);

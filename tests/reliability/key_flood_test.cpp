@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "allocation_counter.h"
+#include "heap_counter.h"
 #include "app/keyboard.h"
 #include "app/platform_headless.h"
 #include "app/window_messages.h"
@@ -49,7 +49,7 @@ TEST_F(KeyFlood, AMillionEventsAllocateNothingAndOnlyTheNewestFourReachTheState)
   RecordingState& recording = *recorder;
   world->player.data.state = std::move(recorder);
 
-  const AllocationWatch flood;
+  const HeapWatch flood;
   // Mostly jumps and a key the game ignores; if any of them survived, the record would show it.
   for (int i = 0; i < floodSize - 4; ++i) {
     if (i % 3 == 2) Send(wm::keyDown, vk::up);
@@ -59,12 +59,12 @@ TEST_F(KeyFlood, AMillionEventsAllocateNothingAndOnlyTheNewestFourReachTheState)
   Send(wm::keyUp, vk::left);
   Send(wm::keyDown, vk::right);
   Send(wm::keyUp, vk::space);
-  EXPECT_EQ(flood.Since().calls, 0u);
+  EXPECT_EQ(flood.Since().allocations, 0u);
   EXPECT_EQ(processKeyboard.PendingEvents(), Keyboard::queueBound);
 
-  const AllocationWatch frame;
+  const HeapWatch frame;
   world->RunFrame(nullptr);
-  EXPECT_EQ(frame.Since().calls, 0u) << "a frame without a state change allocates nothing";
+  EXPECT_EQ(frame.Since().allocations, 0u) << "a frame without a state change allocates nothing";
   const std::vector<std::string> seen(recording.calls.begin(), recording.calls.end());
   EXPECT_EQ(seen, (std::vector<std::string>{"press L", "release L", "press R", "release space"}));
   EXPECT_TRUE(processKeyboard.EventQueueEmpty());
@@ -91,9 +91,9 @@ TEST_F(KeyFlood, AFloodOfJumpsEndingInTwoTapsOfRightLeavesTheRealFigureStanding)
 }
 
 TEST_F(KeyFlood, AMillionCharactersKeepTheNewestFourAndAllocateNothing) {
-  const AllocationWatch flood;
+  const HeapWatch flood;
   for (int i = 0; i < floodSize; ++i) Send(wm::character, static_cast<std::uintptr_t>(i));
-  EXPECT_EQ(flood.Since().calls, 0u);
+  EXPECT_EQ(flood.Since().allocations, 0u);
   ASSERT_EQ(processKeyboard.PendingCharacters(), Keyboard::queueBound);
   for (int i = floodSize - 4; i < floodSize; ++i)
     EXPECT_EQ(processKeyboard.PopCharacter(), static_cast<std::uint8_t>(i & 0xFF));

@@ -1,5 +1,7 @@
 #include "heap_counter.h"
 
+#include <SDL.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -11,17 +13,15 @@ std::atomic<std::uint64_t> releases{0};
 std::atomic<std::uint64_t> bytes{0};
 std::atomic<std::size_t> lastSize{0};
 
+void Count(std::size_t size);
+
 void* Allocate(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  bytes.fetch_add(size, std::memory_order_relaxed);
-  lastSize.store(size, std::memory_order_relaxed);
+  Count(size);
   return std::malloc(size == 0 ? 1 : size);
 }
 
 void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  bytes.fetch_add(size, std::memory_order_relaxed);
-  lastSize.store(size, std::memory_order_relaxed);
+  Count(size);
   const auto align = static_cast<std::size_t>(alignment);
   return std::aligned_alloc(align, (size + align - 1) / align * align + (size == 0 ? align : 0));
 }
@@ -31,6 +31,32 @@ void Release(void* p) {
   releases.fetch_add(1, std::memory_order_relaxed);
   std::free(p);
 }
+
+void Count(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  bytes.fetch_add(size, std::memory_order_relaxed);
+  lastSize.store(size, std::memory_order_relaxed);
+}
+
+void* CountedMalloc(std::size_t size) {
+  Count(size);
+  return std::malloc(size);
+}
+
+void* CountedCalloc(std::size_t count, std::size_t size) {
+  Count(count * size);
+  return std::calloc(count, size);
+}
+
+void* CountedRealloc(void* pointer, std::size_t size) {
+  Count(size);
+  return std::realloc(pointer, size);
+}
+
+// SDL's allocator must be replaced before SDL allocates anything, so before main.
+struct SdlHooks {
+  SdlHooks() { SDL_SetMemoryFunctions(CountedMalloc, CountedCalloc, CountedRealloc, Release); }
+} sdlHooks;
 
 }  // namespace
 

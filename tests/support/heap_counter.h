@@ -1,5 +1,7 @@
-// Counts what the program asks of the heap through operator new and delete. Linking
-// heap_counter.cpp into a test program replaces its global operators.
+// Counts what a test program asks of the heap: through operator new and delete (the game's
+// own code and the standard library) and through SDL's allocator (the bitmap decoder).
+// Compiling heap_counter.cpp into a program replaces its global operators and installs SDL's
+// memory functions before main runs.
 #pragma once
 
 #include <cstddef>
