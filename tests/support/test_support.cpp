@@ -40,36 +40,10 @@ void PlayerRig::Place(float x, float y, float vx, float vy) {
   player.data.velocity = {vx, vy};
 }
 
-namespace {
-void Put(std::ofstream& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-}  // namespace
-
 void WriteBmp24(const std::filesystem::path& file, std::uint32_t width, std::uint32_t height,
                 const std::vector<std::uint32_t>& pixels) {
   std::filesystem::create_directories(file.parent_path());
-  const std::uint32_t rowBytes = (width * 3 + 3) & ~3u;
-  std::ofstream out(file, std::ios::binary);
-  out << "BM";
-  Put(out, 54 + rowBytes * height, 4);
-  Put(out, 0, 4);
-  Put(out, 54, 4);
-  Put(out, 40, 4);
-  Put(out, width, 4);
-  Put(out, height, 4);
-  Put(out, 1, 2);
-  Put(out, 24, 2);
-  Put(out, 0, 4);
-  Put(out, rowBytes * height, 4);
-  Put(out, 2835, 4);
-  Put(out, 2835, 4);
-  Put(out, 0, 4);
-  Put(out, 0, 4);
-  for (std::uint32_t y = height; y-- > 0;) {
-    for (std::uint32_t x = 0; x < width; ++x) Put(out, pixels[y * width + x] & 0xFFFFFF, 3);
-    for (std::uint32_t pad = width * 3; pad < rowBytes; ++pad) out.put(0);
-  }
+  WriteBmp24(file, width, height, pixels.data());
 }
 
 TempDir::TempDir() {

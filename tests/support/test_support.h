@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/keyboard.h"
+#include "bmp_file.h"
 #include "game/player_controller.h"
 #include "level/level_layout.h"
 #include "level/tile_map.h"
@@ -52,7 +53,7 @@ struct PlayerRig {
   PlayerController controller;
 };
 
-// Writes an uncompressed 24-bit bottom-up bitmap of 0xAARRGGBB pixels (alpha dropped).
+// The shared bitmap writer, for a test picture: makes the folder first.
 void WriteBmp24(const std::filesystem::path& file, std::uint32_t width, std::uint32_t height,
                 const std::vector<std::uint32_t>& pixels);
 

@@ -17,6 +17,7 @@
 #endif
 
 #include "app/platform_headless.h"
+#include "bmp_file.h"
 #include "app/version.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
@@ -61,43 +62,6 @@ std::uint64_t HashFrame(const Pixel* frame) {
     hash *= 0x100000001b3ull;
   }
   return hash;
-}
-
-void PutLE(std::string& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-bool WriteBmp(const std::string& fileName, const Pixel* frame) {
-  const std::uint32_t rowBytes = Display::width * 3;  // 2400: already a multiple of 4
-  const std::uint32_t dataBytes = rowBytes * Display::height;
-  std::string out;
-  out.reserve(54 + dataBytes);
-  out += "BM";
-  PutLE(out, 54 + dataBytes, 4);
-  PutLE(out, 0, 4);
-  PutLE(out, 54, 4);
-  PutLE(out, 40, 4);
-  PutLE(out, Display::width, 4);
-  PutLE(out, Display::height, 4);  // positive: bottom-up rows
-  PutLE(out, 1, 2);
-  PutLE(out, 24, 2);
-  PutLE(out, 0, 4);
-  PutLE(out, dataBytes, 4);
-  PutLE(out, 2835, 4);
-  PutLE(out, 2835, 4);
-  PutLE(out, 0, 4);
-  PutLE(out, 0, 4);
-  for (int y = Display::height - 1; y >= 0; --y) {
-    for (int x = 0; x < Display::width; ++x) {
-      const Pixel p = frame[y * Display::width + x];
-      out += static_cast<char>(p & 0xFF);
-      out += static_cast<char>((p >> 8) & 0xFF);
-      out += static_cast<char>((p >> 16) & 0xFF);
-    }
-  }
-  std::ofstream file(fileName, std::ios::binary);
-  file.write(out.data(), static_cast<std::streamsize>(out.size()));
-  return static_cast<bool>(file);
 }
 
 bool ParseCount(const char* text, long low, long& value) {
@@ -213,7 +177,7 @@ int main(int argc, char** argv) {
     std::fputc('\n', stdout);
 
     if (frame == options.dumpFrame) {
-      if (!WriteBmp(options.dumpFile, world->display.frameBuffer)) {
+      if (!WriteBmp24(options.dumpFile, Display::width, Display::height, world->display.frameBuffer)) {
         std::fprintf(stderr, "fennwick-replay: cannot write '%s'\n", options.dumpFile.c_str());
         return 1;
       }
