@@ -73,9 +73,10 @@ std::string Display::DrawFailure() const { return platform->failure; }
 Display::~Display() { platform->Release(); }
 
 void Display::Platform::Release() {
+  // The back buffer is the device's, and the device Direct3D's: each goes before its owner.
+  ReleaseHeld(backBuffer);
   ReleaseHeld(device);
   ReleaseHeld(direct3d);
-  ReleaseHeld(backBuffer);
 }
 
 HRESULT Display::Platform::ResetDevice() {
