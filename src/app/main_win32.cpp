@@ -37,7 +37,11 @@ GamepadKeys* messageKeys = nullptr;
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // Every message goes through the portable handler first, then on to Windows: the game only
-  // watches, it never swallows a message.
+  // watches, it never swallows a message. But a press still queued when the focus moved away
+  // comes after WM_KILLFOCUS has let go of every key, and its release goes to the other
+  // window: the game never sees it, or it would hold the key for good.
+  const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_CHAR;
+  if (press && GetFocus() != window) return DefWindowProcW(window, message, wParam, lParam);
   if (messageKeys != nullptr) {
     messageKeys->Message(message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam));
   } else {

@@ -129,7 +129,10 @@ void Display::ToggleDisplayMode(WindowHandle window) {
   if (!params.Windowed) {
     // Full screen has no desktop format to borrow; the frame buffer's layout needs X8R8G8B8.
     params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(fullScreenStyle));
+    // The style keeps the window shown: without WS_VISIBLE it is hidden, and a hidden window
+    // can never be given the focus again once it has lost it, so the keys stop reaching it.
+    const LONG shown = GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE;
+    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(fullScreenStyle) | shown);
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, fullScreenFlags);
   } else {
     params.BackBufferFormat = D3DFMT_UNKNOWN;
