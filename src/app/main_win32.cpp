@@ -141,12 +141,12 @@ int RunGame(HWND window, HINSTANCE module, GameSession& session) {
       RunGameLoop(driver, loop);
       messageKeys = nullptr;
     }
+    // The class goes before the world does; with Escape the window still exists here, and
+    // Windows refuses the unregistration, which is harmless at exit. The window is left for the
+    // end of the process to take down: destroying it here first hides it, and under Wine on a
+    // screen without a window manager the hiding can wait for good.
+    UnregisterClassW(className, module);
   }
-  // Torn down in order, the device before its window and the window before its class, rather
-  // than left for the end of the process: under Wine, a process that ends with its Direct3D
-  // window still up now and then dies of a segmentation fault on the way out.
-  DestroyWindow(window);
-  UnregisterClassW(className, module);
   return status;
 }
 

@@ -6,6 +6,7 @@
 #include <d3d9.h>
 
 #include <string>
+#include <vector>
 
 #include "graphics/display.h"
 
@@ -19,6 +20,8 @@ struct Display::Platform {
   D3DPRESENT_PARAMETERS presentParams = {};
   // Why there is no device, when there is none.
   std::string failure;
+  // The threads that came with the device, to be waited for once it is released.
+  std::vector<HANDLE> deviceThreads;
 
   // Fetches back buffer 0 again after a successful reset; leaves it null otherwise.
   HRESULT ResetDevice();
