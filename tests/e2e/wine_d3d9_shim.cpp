@@ -12,6 +12,10 @@
 //                        lost              the 60th Present finds the device lost; it stays
 //                                          lost for 5 checks, then may be reset
 //
+// Like a real driver's, the device comes with a thread of its own, and finishes its teardown
+// there, 300 ms after its last release has returned ("Device thread done" in the log): a game
+// that ends its process at once cuts that short.
+//
 // Only the interfaces' method tables are swapped; the objects stay Wine's own.
 #define CINTERFACE
 #include <windows.h>
@@ -39,6 +43,14 @@ bool logNextPresent = true;
 bool waitingForReset = false;  // the device answers D3DERR_DEVICENOTRESET until a Reset works
 int lostChecksLeft = 0;        // D3DERR_DEVICELOST answers still to give
 bool lost = false;
+HANDLE teardown = nullptr;  // set when the device's last reference is gone
+
+DWORD WINAPI DeviceThread(void*) {
+  WaitForSingleObject(teardown, INFINITE);
+  Sleep(300);
+  Log("Device thread done");
+  return 0;
+}
 
 bool Fault(const char* name) { return std::strcmp(fault, name) == 0; }
 
@@ -112,7 +124,10 @@ HRESULT WINAPI DeviceGetBackBuffer(IDirect3DDevice9* self, UINT swapChain, UINT 
 
 ULONG WINAPI DeviceRelease(IDirect3DDevice9* self) {
   const ULONG left = realDevice.Release(self);
-  if (left == 0) Log("Device released after %ld presents", presents);
+  if (left == 0) {
+    Log("Device released after %ld presents", presents);
+    SetEvent(teardown);
+  }
   return left;
 }
 
@@ -138,6 +153,8 @@ HRESULT WINAPI Direct3DCreateDevice(IDirect3D9* self, UINT adapter, D3DDEVTYPE t
     shimDevice.GetBackBuffer = DeviceGetBackBuffer;
     shimDevice.Release = DeviceRelease;
     (*device)->lpVtbl = &shimDevice;
+    teardown = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CloseHandle(CreateThread(nullptr, 0, DeviceThread, nullptr, 0, nullptr));
   }
   return result;
 }
