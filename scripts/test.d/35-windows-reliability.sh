@@ -81,7 +81,10 @@ stress_focus_back() {
 # The storm leaves the window wherever its last F11 put it: the probe says where its inside is.
 stress_locate_window() {
   local client
-  client=$(probe window | sed -n 's/^client=//p')
+  # What the window and the screen looked like, kept with the stage's pictures.
+  probe window >"$out/stress-window.txt"
+  xwd -root -silent | convert xwd:- "$out/stress-screen.png"
+  client=$(sed -n 's/^client=//p' "$out/stress-window.txt")
   IFS=, read -r cx cy cw ch <<<"$client"
   stress_client=${cw:-800}x${ch:-600}+${cx:-50}+${cy:-150}
 }

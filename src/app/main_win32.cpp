@@ -35,13 +35,28 @@ constexpr RECT clientPlacement = {50, 150, 850, 750};
 // when messages only go on to Windows.
 GamepadKeys* messageKeys = nullptr;
 
+// When the window last lost the focus, on the clock of the messages' times.
+bool focusLost = false;
+DWORD focusLostAt = 0;
+
+// A press still queued when the focus moved away comes after WM_KILLFOCUS has let go of every
+// key, and its release went to the other window: the game must not see it, or it would hold the
+// key for good. It may even be taken from the queue after the focus has come back, so its own
+// time tells it apart: it happened before the window last lost the focus.
+bool StalePress(HWND window, UINT message) {
+  if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN && message != WM_CHAR) return false;
+  if (GetFocus() != window) return true;
+  return focusLost && static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - focusLostAt) < 0;
+}
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KILLFOCUS) {
+    focusLost = true;
+    focusLostAt = GetTickCount();
+  }
   // Every message goes through the portable handler first, then on to Windows: the game only
-  // watches, it never swallows a message. But a press still queued when the focus moved away
-  // comes after WM_KILLFOCUS has let go of every key, and its release goes to the other
-  // window: the game never sees it, or it would hold the key for good.
-  const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_CHAR;
-  if (press && GetFocus() != window) return DefWindowProcW(window, message, wParam, lParam);
+  // watches, it never swallows a message, but a stale press is not the game's.
+  if (StalePress(window, message)) return DefWindowProcW(window, message, wParam, lParam);
   if (messageKeys != nullptr) {
     messageKeys->Message(message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam));
   } else {
