@@ -14,6 +14,7 @@
 #include "app/game_loop.h"
 #include "app/game_options.h"
 #include "app/gamepad_xinput.h"
+#include "app/keyboard.h"
 #include "app/platform.h"
 #include "app/resources/resource_ids.h"
 #include "app/window_messages.h"
@@ -91,9 +92,23 @@ class Win32Loop : public LoopPlatform {
 
   bool QuitPosted() const override { return quit; }
 
-  void FrameDue() override { pads.Read(keys); }
+  void FrameDue() override {
+    ReleaseKeysLetGoElsewhere();
+    pads.Read(keys);
+  }
 
  private:
+  // A release can go astray without a WM_KILLFOCUS to make up for it: under Wine, while the
+  // window is re-made for full screen, it may reach no window at all. The keyboard's own state
+  // knows better than the messages then, so a key it has up is let go of, as its release would
+  // have done. (A key a pad holds stays down: the pads' merge keeps it.)
+  void ReleaseKeysLetGoElsewhere() {
+    for (int code = 1; code < 256; ++code) {
+      if (processKeyboard.IsKeyDown(static_cast<std::uint8_t>(code)) && !(GetAsyncKeyState(code) & 0x8000))
+        keys.Message(WM_KEYUP, static_cast<std::uintptr_t>(code), 0);
+    }
+  }
+
   GamepadKeys& keys;
   XInputPads pads;
   bool quit = false;

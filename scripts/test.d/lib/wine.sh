@@ -107,9 +107,15 @@ launch() {
   (cd assets && exec env "${settings[@]}" wine "$exe" "$@" >/dev/null 2>&1) &
   game_pid=$!
 }
+# Asked again until it answers: one search gives up at once when a window it looks at is
+# destroyed under it, as a window manager's or Wine's passing windows may be.
 find_window() {
   local since=$SECONDS
-  window=$(timeout 120 xdotool search --sync --name '^Fennwick$' 2>/dev/null | head -n 1 || true)
+  window=""
+  while [ -z "$window" ] && [ $((SECONDS - since)) -lt 120 ]; do
+    window=$(xdotool search --name '^Fennwick$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] || sleep 0.2
+  done
   echo "   (window after $((SECONDS - since)) s)"
   [ -n "$window" ]
 }
