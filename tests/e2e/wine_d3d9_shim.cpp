@@ -48,7 +48,7 @@ HANDLE teardown = nullptr;  // set when the device's last reference is gone
 DWORD WINAPI DeviceThread(void*) {
   WaitForSingleObject(teardown, INFINITE);
   Sleep(300);
-  Log("Device thread done");
+  shim::LogFromThread("Device thread done");
   return 0;
 }
 
