@@ -13,7 +13,7 @@
 //                                          lost for 5 checks, then may be reset
 //
 // Like a real driver's, the device comes with a thread of its own, and finishes its teardown
-// there, 300 ms after its last release has returned ("Device thread done" in the log): a game
+// there, 100 ms after its last release has returned ("Device thread done" in the log): a game
 // that ends its process at once cuts that short.
 //
 // Only the interfaces' method tables are swapped; the objects stay Wine's own.
@@ -47,7 +47,7 @@ HANDLE teardown = nullptr;  // set when the device's last reference is gone
 
 DWORD WINAPI DeviceThread(void*) {
   WaitForSingleObject(teardown, INFINITE);
-  Sleep(300);
+  Sleep(100);
   shim::LogFromThread("Device thread done");
   return 0;
 }
