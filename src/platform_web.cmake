@@ -3,7 +3,7 @@
 # sound. Included from src/CMakeLists.txt when building with emscripten.
 #
 # Everything the page needs ends up in one folder, ${FENNWICK_SITE_DIR}, ready to be served as
-# it is: index.html, the favicon, fennwick.js, fennwick.wasm and fennwick.data (the pictures).
+# it is: index.html, share.js, the favicon, fennwick.js, fennwick.wasm and fennwick.data (the pictures).
 set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
 
 add_executable(fennwick
@@ -33,13 +33,14 @@ target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD}
 )
 set_property(TARGET fennwick APPEND PROPERTY LINK_DEPENDS ${FENNWICK_FRAME_FILES})
 
-# The page itself and its icon, copied whenever they change.
+# The page itself, its script for sharing runs and its icon, copied whenever they change.
 add_custom_command(
-  OUTPUT ${FENNWICK_SITE_DIR}/index.html ${FENNWICK_SITE_DIR}/favicon.ico
+  OUTPUT ${FENNWICK_SITE_DIR}/index.html ${FENNWICK_SITE_DIR}/share.js ${FENNWICK_SITE_DIR}/favicon.ico
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/index.html ${FENNWICK_SITE_DIR}/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/share.js ${FENNWICK_SITE_DIR}/share.js
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/assets/icons/fennwick32.ico ${FENNWICK_SITE_DIR}/favicon.ico
-  DEPENDS ${PROJECT_SOURCE_DIR}/web/index.html ${PROJECT_SOURCE_DIR}/assets/icons/fennwick32.ico
+  DEPENDS ${PROJECT_SOURCE_DIR}/web/index.html ${PROJECT_SOURCE_DIR}/web/share.js ${PROJECT_SOURCE_DIR}/assets/icons/fennwick32.ico
   VERBATIM
 )
-add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_SITE_DIR}/index.html ${FENNWICK_SITE_DIR}/favicon.ico)
+add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_SITE_DIR}/index.html ${FENNWICK_SITE_DIR}/share.js ${FENNWICK_SITE_DIR}/favicon.ico)
 add_dependencies(fennwick fennwick-page)

@@ -5,6 +5,7 @@
 #include <emscripten/html5.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -40,6 +41,11 @@ constexpr std::uint32_t vkTab = 0x09;
 // The page learns how the game stands through Module.onGameState, if it set one.
 EM_JS(void, TellPage, (const char* state, const char* detail), {
   if (Module['onGameState']) Module['onGameState'](UTF8ToString(state), UTF8ToString(detail));
+});
+
+// The run just played, as a replay script, for the page to offer when the game ends.
+EM_JS(void, HandRunToPage, (const char* text, std::size_t length), {
+  Module['recordedRun'] = UTF8ToString(text, length);
 });
 
 struct Game {
@@ -131,14 +137,18 @@ bool Finished() { return QuitPosted() || game.driver->ScriptEnded(); }
 
 // Escape, or the demo's last frame: the world goes, as it does when the desktop game ends,
 // and its last picture stays on the canvas.
+// A demo that reaches its last frame has ended as a demo, even when the run it plays ended
+// with Escape there.
 void End() {
-  const bool quit = QuitPosted();
+  const bool demoEnded = game.demo && game.driver->ScriptEnded();
   ListenToPage(false);
   game.driver->Close();
+  const std::string run = game.session.RecordedRun();
+  HandRunToPage(run.data(), run.size());
   game.keys.reset();
   game.driver.reset();
   game.world.reset();
-  TellPage(game.demo && !quit ? "demo-ended" : "ended", "");
+  TellPage(demoEnded ? "demo-ended" : "ended", "");
 }
 
 EM_BOOL OnAnimationFrame(double, void*) {
@@ -180,7 +190,10 @@ int main(int argc, char** argv) {
   if (!ParseGameOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) return Fail(error);
   // A recording would go into the page's memory and be lost with it.
   if (!options.record.empty()) return Fail("--record is not available in the browser");
+  // Every session is kept instead, for the page to offer once the game ends.
+  options.recordInMemory = true;
   if (!game.session.Open(options, error)) return Fail(error);
+  if (game.session.playing && game.session.script.lastFrame == 0) return Fail("the script has no frames to play");
 
   game.world = std::make_unique<GameWorld>(nullptr);
   if (!game.world->display.CanDraw()) return Fail("cannot draw on the page: " + game.world->display.DrawFailure());

@@ -1,13 +1,15 @@
 // The web build in Debian's chromium, headless, driven through playwright-core: the page's
 // first picture, its pace (on other screens and after a background tab too), the keys, focus,
-// full screen, Escape, a pad, a demo, and the page's messages when something is missing. One
-// browser start for all of it.
+// full screen, Escape, a pad, a demo, a run shared by its link and by its file, broken links, and
+// the page's messages when something is missing. One browser start for all of it.
 //
-//   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR
+//   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR --demo NAME --replay TOOL --assets DIR --work DIR
 //
 // DIR holds the native replay tool's pictures: frame1.bmp (the start), at-wall.bmp (standing
 // against the first wall after a run to the right), demo-last.bmp (the last frame of
-// demo.script, which the server offers beside the page) and the name of that script.
+// demo.script, which the server offers beside the page) and the name of that script. TOOL is the
+// native fennwick-replay, run with --assets DIR on the run the page offers for download; DIR
+// after --work takes the files made.
 'use strict';
 
 const fs = require('fs');
@@ -209,6 +211,18 @@ async function theGame(browser) {
   const back = await page.evaluate(() => document.fullscreenElement === null);
   check(full === 'canvas' && back && prevented.F11 !== false, 'F11 puts the canvas in full screen and back', `full screen: '${full}', back: ${back}`);
 
+  // Over the block by the wall, cling to the wall beyond it, jump off it and steer back: the
+  // run the link below must carry.
+  await page.keyboard.down('ArrowRight');
+  await press(page, 'Space', 0.7);
+  await page.waitForTimeout(1500);
+  await page.keyboard.down('ArrowLeft');
+  await page.waitForTimeout(50);
+  await press(page, 'Space', 0.4);
+  await page.keyboard.up('ArrowRight');
+  await page.keyboard.up('ArrowLeft');
+  await press(page, 'ArrowRight', 1.5);
+
   await press(page, 'Escape');
   const ended = await waitForState(page, ['ended'], 5);
   const text = await messageText(page);
@@ -217,8 +231,85 @@ async function theGame(browser) {
   await page.waitForTimeout(300);
   check((await page.evaluate(() => fennwick.frames())) === frames, 'no frame runs after the end');
 
+  // The run it played, as the end screen offers it.
+  const run = { last: await canvasPixels(page), file: path.join(args.work, 'downloaded-run.txt') };
+  run.link = await page.getByRole('link', { name: 'Link to this run' }).getAttribute('href', { timeout: 5000 }).catch(() => '');
+  const [download] = await Promise.all([page.waitForEvent('download', { timeout: 5000 }),
+                                       page.getByText('Download the recording').click()]);
+  await download.saveAs(run.file);
+  check(/^fennwick-run-\d{8}-\d{4}\.txt$/.test(download.suggestedFilename()) && run.link.startsWith(`${base}#run=`),
+        `the end offers the run as ${download.suggestedFilename()} and as a link of ${run.link.length} characters`, run.link);
+
+  // Ten minutes of restless keys make too long a link: only the file is offered, and why.
+  const long = await page.evaluate(async () => {
+    let script = '';
+    for (let frame = 1; frame < 36000; frame += 3 + Math.floor(Math.random() * 12)) script += `${frame} down ${37 + Math.floor(Math.random() * 3)}\n`;
+    const made = await FennwickRuns.offersFor(script, location.href, new Date());
+    return { note: made.note, offers: made.offers.map((offer) => offer.textContent).join('|') };
+  });
+  check(/too long for a link/.test(long.note) && long.offers === 'Download the recording', `a long run is offered as a file only ('${long.note}')`,
+        long.offers);
+
   check(errors.length === 0, 'no console errors', errors.join(' | '));
   await page.close();
+  return run;
+}
+
+// The run of theGame through its link, in a page of its own, and through its file, in the
+// native replay tool: both end on the very picture the live game ended on.
+async function theSharedRun(browser, run) {
+  const page = await browser.newPage();
+  const errors = watchErrors(page);
+  await page.goto(run.link);
+  const ended = await waitForState(page, ['demo-ended', 'ended', 'error'], 120);
+  const left = differing(await canvasPixels(page), run.last);
+  check(ended === 'demo-ended' && left === 0, "the run's link plays it to the live game's last picture (0 differing pixels)",
+        `state ${ended}, '${await messageText(page)}', ${left} pixels differ`);
+  const offers = await page.locator('#actions > *').allTextContents();
+  check(offers.join('|') === 'Play|Watch it again', `at its end the link offers ${offers.join(' and ')}`);
+  check(errors.length === 0, 'no console errors playing a link', errors.join(' | '));
+  await page.close();
+
+  const { execFileSync } = require('child_process');
+  const frames = execFileSync(args.replay, ['--assets', args.assets, run.file]).toString().trim().split('\n').length;
+  const dump = path.join(args.work, 'downloaded-run-last.bmp');
+  execFileSync(args.replay, ['--assets', args.assets, '--dump', String(frames), dump, run.file]);
+  const native = differing(readBmp(dump), run.last);
+  check(native === 0, `the downloaded run replayed by the native fennwick-replay ends on the same picture (frame ${frames})`,
+        `${native} pixels differ`);
+}
+
+// Links that cannot be played: each says so, offers a fresh game, and leaves no console error
+// the page does not explain.
+async function brokenLinks(browser, run) {
+  const zlib = require('zlib');
+  const payload = run.link.slice(run.link.indexOf('#run=') + 5);
+  const data = payload.slice(2);
+  const middle = Math.floor(data.length / 2);
+  const packed = (text) => `1.${zlib.deflateSync(Buffer.from(text)).toString('base64url')}`;
+  const links = {
+    'cut in half': payload.slice(0, Math.floor(payload.length / 2)),
+    'one character changed': `1.${data.slice(0, middle)}${data[middle] === 'A' ? 'B' : 'A'}${data.slice(middle + 1)}`,
+    'random base64': `1.${require('crypto').randomBytes(600).toString('base64url')}`,
+    'not base64': '1.a run?',
+    'an empty fragment': '',
+    'not a script': packed('hello, world\n'),
+    'from a newer page': `2.${data}`,
+    'a 10 MB decompression bomb': packed('1 down 39\n'.repeat(1 << 20)),
+  };
+  for (const [what, broken] of Object.entries(links)) {
+    const page = await browser.newPage();
+    const errors = watchErrors(page);
+    await page.goto(`${base}#run=${broken}`);
+    const ended = await waitForState(page, ['error', 'running', 'demo-ended'], 30);
+    const text = await messageText(page);
+    const offers = await page.locator('#actions > *').allTextContents();
+    // The game names a script it cannot parse on the console; the page says the same.
+    const unexplained = errors.filter((error) => !text.includes(error.replace(/^fennwick: \/demo\.script, /, '').slice(0, 60)));
+    check(ended === 'error' && /^The run in this link cannot be read: .+/.test(text) && offers.join() === 'Play' && unexplained.length === 0,
+          `a link ${what}: '${text}'`, `state ${ended}, offers ${offers.join()}, console: ${unexplained.join(' | ')}`);
+    await page.close();
+  }
 }
 
 async function theDemo(browser) {
@@ -364,7 +455,9 @@ async function noWebAssembly(browser) {
 (async () => {
   const browser = await chromium.launch({ executablePath: browserPath, headless: true });
   try {
-    await theGame(browser);
+    const run = await theGame(browser);
+    await theSharedRun(browser, run);
+    await brokenLinks(browser, run);
     await otherScreens(browser);
     await inTheBackground(browser);
     await thePad(browser);
