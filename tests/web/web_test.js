@@ -240,6 +240,11 @@ async function theGame(browser) {
   check(/^fennwick-run-\d{8}-\d{4}\.txt$/.test(download.suggestedFilename()) && run.link.startsWith(`${base}#run=`),
         `the end offers the run as ${download.suggestedFilename()} and as a link of ${run.link.length} characters`, run.link);
 
+  await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+  await page.getByRole('button', { name: 'Copy' }).click();
+  const copied = await page.evaluate(() => navigator.clipboard.readText()).catch((error) => `${error}`);
+  check(copied === run.link, 'Copy puts the link on the clipboard', copied);
+
   // Ten minutes of restless keys make too long a link: only the file is offered, and why.
   const long = await page.evaluate(async () => {
     let script = '';
@@ -249,6 +254,12 @@ async function theGame(browser) {
   });
   check(/too long for a link/.test(long.note) && long.offers === 'Download the recording', `a long run is offered as a file only ('${long.note}')`,
         long.offers);
+
+  // Watch it again: the same page plays the run to the same last picture.
+  await page.getByRole('button', { name: 'Watch it again' }).click();
+  const watched = await waitForState(page, ['demo-ended'], 120);
+  const again = differing(await canvasPixels(page), run.last);
+  check(watched === 'demo-ended' && again === 0, 'Watch it again plays the run to the same last picture', `state ${watched}, ${again} pixels differ`);
 
   check(errors.length === 0, 'no console errors', errors.join(' | '));
   await page.close();
