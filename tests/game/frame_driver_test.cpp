@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -113,52 +111,6 @@ TEST_F(FrameDriverTest, TheEndLineNeverComesBeforeWhatWasRecorded) {
   driver->Close();
   EXPECT_EQ(recording.str(), "5 down 37\n5 end\n");
   Parse(recording.str());
-}
-
-// The browser keeps every session in memory; a run ended with Escape replays to that frame,
-// which is where the replay's own Escape ends it too.
-TEST_F(FrameDriverTest, ASessionKeptInMemoryEndsOnItsEscapeAndReplays) {
-  GameOptions options;
-  options.recordInMemory = true;
-  GameSession session;
-  std::string error;
-  ASSERT_TRUE(session.Open(options, error)) << error;
-  session.Attach(*driver);
-  driver->Deliver(wm::keyDown, vk::right, 0);
-  std::vector<Snapshot> live;
-  Frames(40, &live);
-  driver->Deliver(wm::keyDown, vk::escape, 0);
-  Frames(1, &live);
-  ASSERT_TRUE(headlessPlatform.quitPosted);
-  driver->Close();
-  const std::string text = session.RecordedRun();
-  ASSERT_GT(text.size(), 18u);
-  EXPECT_EQ(text.substr(text.size() - 18), "41 down 27\n41 end\n") << text;
-
-  ReplayScript script = Parse(text);
-  EXPECT_EQ(script.lastFrame, 41);
-  Fresh();
-  driver->Play(std::move(script));
-  std::vector<Snapshot> replayed;
-  while (!driver->ScriptEnded()) Frames(1, &replayed);
-  EXPECT_EQ(replayed, live);
-  EXPECT_TRUE(headlessPlatform.quitPosted);
-
-  // Asked for both, the file gets the run and memory stays empty.
-  TempDir dir;
-  options.record = (dir.path() / "run.txt").string();
-  GameSession both;
-  ASSERT_TRUE(both.Open(options, error)) << error;
-  Fresh();
-  both.Attach(*driver);
-  driver->Deliver(wm::keyDown, vk::left, 0);
-  Frames(2);
-  driver->Close();
-  EXPECT_EQ(both.RecordedRun(), "");
-  both.recording.close();
-  std::ifstream written(options.record);
-  const std::string file((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
-  EXPECT_NE(file.find("1 down 37\n2 end\n"), std::string::npos) << file;
 }
 
 TEST(GameOptions, AcceptsRecordAndPlayAndRefusesTheRest) {
