@@ -82,7 +82,7 @@ TEST(SteadyFrames, AGameRecordedInMemoryAllocatesOnlyToGrowItsText) {
   options.recordInMemory = true;
   GameSession session;
   std::string error;
-  ASSERT_TRUE(session.Open(options, error)) << error;
+  ASSERT_TRUE(session.Open(options, error));
   session.Attach(driver);
   driver.RunFrame();
   const HeapWatch watch;

@@ -215,6 +215,7 @@ async function theGame(browser) {
   await press(page, 'Space', 0.7);
   await page.waitForTimeout(1500);
   await page.keyboard.down('ArrowLeft');
+  await page.waitForTimeout(50);
   await press(page, 'Space', 0.4);
   for (const key of ['ArrowRight', 'ArrowLeft']) await page.keyboard.up(key);
   await press(page, 'ArrowRight', 1.5);
