@@ -14,6 +14,7 @@
 #include "app/frame_pacer.h"
 #include "app/game_options.h"
 #include "app/gamepad_web.h"
+#include "app/page_controls_web.h"
 #include "app/platform_web.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
@@ -134,6 +135,7 @@ bool Finished() { return QuitPosted() || game.driver->ScriptEnded(); }
 void End() {
   const bool quit = QuitPosted();
   ListenToPage(false);
+  AttachPageControls(nullptr, nullptr);
   game.driver->Close();
   game.keys.reset();
   game.driver.reset();
@@ -189,6 +191,7 @@ int main(int argc, char** argv) {
   game.demo = game.session.playing;
   game.session.Attach(*game.driver);
   ListenToPage(true);
+  AttachPageControls(game.keys.get(), &game.pads);
   TellPage("running", "");
   emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
   return 0;
