@@ -64,9 +64,11 @@
       sent = now;
       Module._fennwick_touch(now);
     }
-    // No scrolling, zooming, selecting, long-press menu or made-up mouse clicks in the game area;
-    // the full-screen button keeps its click, which the browser requires for full screen.
-    if (event.cancelable && !fullScreen.contains(event.target)) event.preventDefault();
+    // The game area neither scrolls nor zooms (its touch-action says so); on the picture and the
+    // held controls a touch also makes up no mouse clicks. The full-screen button and the
+    // page's messages over the picture (Start again) keep their clicks.
+    const target = event.target;
+    if (event.cancelable && (target === canvas || (target.closest && target.closest('[data-hold]')))) event.preventDefault();
   }
   for (const type of ['touchstart', 'touchmove', 'touchend', 'touchcancel']) game.addEventListener(type, touched, { passive: false });
   game.addEventListener('contextmenu', (event) => event.preventDefault());
