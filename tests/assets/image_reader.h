@@ -74,7 +74,7 @@ inline std::uint32_t PngCrc(const Bytes& b, std::size_t from, std::size_t to) {
   return ~crc;
 }
 
-// Deflate's stored and fixed-code blocks, written here from RFC 1951 apart from the generator.
+// Deflate's fixed-code blocks, the generator's only kind, written here from RFC 1951 apart from it.
 // Returns the data; the stream's last four bytes (the checksum) are left to the caller.
 inline Bytes Inflate(const Bytes& zlib) {
   std::size_t bit = 16;  // past the two header bytes
@@ -99,19 +99,7 @@ inline Bytes Inflate(const Bytes& zlib) {
   Bytes out;
   for (bool last = false; !last;) {
     last = take(1) == 1;
-    const std::uint32_t type = take(2);
-    if (type == 0) {
-      bit = (bit + 7) / 8 * 8;
-      const std::size_t at = bit / 8;
-      const std::uint32_t length = U16(zlib, at);
-      Expect((length ^ U16(zlib, at + 2)) == 0xFFFF, "stored length and its complement disagree");
-      Expect(at + 4 + length + 4 <= zlib.size(), "stored block runs past the stream");
-      out.insert(out.end(), zlib.begin() + static_cast<std::ptrdiff_t>(at + 4),
-                 zlib.begin() + static_cast<std::ptrdiff_t>(at + 4 + length));
-      bit = (at + 4 + length) * 8;
-      continue;
-    }
-    Expect(type == 1, "a block uses its own Huffman codes");
+    Expect(take(2) == 1, "a block is not in the fixed code");
     for (;;) {
       std::uint32_t symbol = code(7);
       if (symbol <= 23) {
@@ -207,7 +195,7 @@ inline Image DecodeIco32(const Bytes& b) {
   return image;
 }
 
-// IHDR, IDAT and IEND only, every CRC checked; the zlib stream of stored or fixed-code blocks.
+// IHDR, IDAT and IEND only, every CRC checked; the zlib stream of fixed-code blocks.
 inline Image DecodePng(const Bytes& b) {
   using namespace detail;
   const Bytes signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
