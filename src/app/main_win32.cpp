@@ -13,9 +13,9 @@
 #include "app/game_loop.h"
 #include "app/game_start.h"
 #include "app/gamepad_xinput.h"
-#include "app/keyboard.h"
 #include "app/platform.h"
 #include "app/resources/resource_ids.h"
+#include "app/win32_workarounds.h"
 #include "app/window_messages.h"
 
 namespace {
@@ -33,28 +33,12 @@ constexpr RECT clientPlacement = {50, 150, 850, 750};
 // when messages only go on to Windows.
 GamepadKeys* messageKeys = nullptr;
 
-// When the window last lost the focus, on the clock of the messages' times.
-bool focusLost = false;
-DWORD focusLostAt = 0;
-
-// A press still queued when the focus moved away comes after WM_KILLFOCUS has let go of every
-// key, and its release went to the other window: the game must not see it, or it would hold the
-// key for good. It may even be taken from the queue after the focus has come back, so its own
-// time tells it apart: it happened before the window last lost the focus.
-bool StalePress(HWND window, UINT message) {
-  if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN && message != WM_CHAR) return false;
-  if (GetFocus() != window) return true;
-  return focusLost && static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - focusLostAt) < 0;
-}
+StalePresses stalePresses;
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KILLFOCUS) {
-    focusLost = true;
-    focusLostAt = GetTickCount();
-  }
   // Every message goes through the portable handler first, then on to Windows: the game only
   // watches, it never swallows a message, but a stale press is not the game's.
-  if (StalePress(window, message)) return DefWindowProcW(window, message, wParam, lParam);
+  if (stalePresses.Filter(window, message)) return DefWindowProcW(window, message, wParam, lParam);
   if (messageKeys != nullptr) {
     messageKeys->Message(message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam));
   } else {
@@ -68,7 +52,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 // frame.
 class Win32Loop : public LoopPlatform {
  public:
-  explicit Win32Loop(GamepadKeys& keys) : keys(keys) {}
+  Win32Loop(HWND window, GamepadKeys& keys) : window(window), keys(keys) {}
 
   bool HandleOneMessage() override {
     MSG message = {};
@@ -90,22 +74,13 @@ class Win32Loop : public LoopPlatform {
   bool QuitPosted() const override { return quit; }
 
   void FrameDue() override {
-    ReleaseKeysLetGoElsewhere();
+    ReleaseKeysLetGoElsewhere(keys);
+    stalePresses.QueueEmptied(window);
     pads.Read(keys);
   }
 
  private:
-  // A release can go astray without a WM_KILLFOCUS to make up for it: under Wine, while the
-  // window is re-made for full screen, it may reach no window at all. The keyboard's own state
-  // knows better than the messages then, so a key it has up is let go of, as its release would
-  // have done. (A key a pad holds stays down: the pads' merge keeps it.)
-  void ReleaseKeysLetGoElsewhere() {
-    for (int code = 1; code < 256; ++code) {
-      if (processKeyboard.IsKeyDown(static_cast<std::uint8_t>(code)) && !(GetAsyncKeyState(code) & 0x8000))
-        keys.Message(WM_KEYUP, static_cast<std::uintptr_t>(code), 0);
-    }
-  }
-
+  HWND window;
   GamepadKeys& keys;
   XInputPads pads;
   bool quit = false;
@@ -181,7 +156,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Report(start, window);
   } else {
     messageKeys = &start.Keys();
-    Win32Loop loop(start.Keys());
+    Win32Loop loop(window, start.Keys());
     start.Play(loop);
     messageKeys = nullptr;
   }
