@@ -11,7 +11,8 @@
   // Longer links are cut or refused by mail, chat and some browsers: such a run is offered as
   // a file only.
   const longestLink = 8000;
-  // A few kilobytes of link can inflate to gigabytes. An hour of frantic play is far below this.
+  // Deflated text can unpack a thousandfold, so a long hostile link could ask for gigabytes.
+  // An hour of frantic play (about 360 kB) stays well below this.
   const largestRun = 1 << 20;
   // The compressed bytes go in small steps, so that each step can inflate only so far before
   // the size is checked again.

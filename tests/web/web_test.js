@@ -261,13 +261,12 @@ async function theGame(browser) {
   const [download] = await Promise.all([page.waitForEvent('download', { timeout: 5000 }),
                                        page.getByText('Download the recording').click()]);
   await download.saveAs(run.file);
-  check(/^fennwick-run-\d{8}-\d{4}\.txt$/.test(download.suggestedFilename()) && run.link.startsWith(`${base}#run=`),
-        `the end offers the run as ${download.suggestedFilename()} and as a link of ${run.link.length} characters`, run.link);
-
   await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
   await page.getByRole('button', { name: 'Copy' }).click();
   const copied = await page.evaluate(() => navigator.clipboard.readText()).catch((error) => `${error}`);
-  check(copied === run.link, 'Copy puts the link on the clipboard', copied);
+  check(/^fennwick-run-\d{8}-\d{4}\.txt$/.test(download.suggestedFilename()) && run.link.startsWith(`${base}#run=`) && copied === run.link,
+        `the end offers the run as ${download.suggestedFilename()} and as a link of ${run.link.length} characters, which Copy copies`,
+        `link ${run.link}, copied ${copied}`);
 
   // Ten minutes of restless keys make too long a link: only the file is offered, and why.
   const long = await page.evaluate(async () => {
