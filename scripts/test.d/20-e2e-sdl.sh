@@ -15,7 +15,7 @@ source scripts/test.d/lib/session.sh
 build=$root/build/default
 game=$build/src/fennwick
 # The game with the test pad's hook, for the pad session.
-pad_game=$game
+pad_game=$build/src/fennwick-e2e
 native_replay=$build/tools/replay/fennwick-replay
 close_window=$build/tests/e2e/x11_close_window
 for program in "$game" "$pad_game" "$native_replay" "$close_window"; do
