@@ -78,7 +78,7 @@ read -r first_frame last_frame <<<"$(key_frames 16 "$out/pace.script")"
 if pace_within $((last_frame - first_frame)) "$elapsed" 58 62; then
   pass "the game ran $((last_frame - first_frame)) frames in $elapsed ms: $pace a second"
 else fail "the game ran frames $first_frame to $last_frame in $elapsed ms: $pace a second, wanted 60 +- 2"; fi
-load=$(awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v ms="$elapsed" 'BEGIN { printf "%.2f", t / hz / (ms / 1000) }')
+load=$(core_share $((after - before)) "$elapsed")
 if awk -v l="$load" 'BEGIN { exit !(l < 0.5) }'; then pass "game uses $load of a core while standing under Xvfb"
 else fail "game uses $load of a core while standing under Xvfb (limit 0.5: it must sleep between frames)"; fi
 
@@ -180,15 +180,7 @@ else fail "the recording replays to a picture that differs from the screen's in 
 # The demo: it stands at rest for its last two seconds, so the screen shows its last picture
 # before it ends by itself.
 start_game "$game" --play "$out/session.script"
-shown=""
-while kill -0 "$game_pid" 2>/dev/null; do
-  locate 2>/dev/null || { sleep 0.1; continue; }
-  [[ $client == 800x600+* ]] || { sleep 0.1; continue; }
-  screenshot "$out/demo.png" 2>/dev/null || true
-  [ "$(differing "$out/demo.png" "$out/replayed.bmp")" = "0" ] && { shown=yes; break; }
-  sleep 0.1
-done
-if [ -n "$shown" ]; then pass "the demo showed the recording's last picture"
+if shown_before_exit "$out/demo.png" "$out/replayed.bmp"; then pass "the demo showed the recording's last picture"
 else fail "the demo never showed the recording's last picture"; fi
 expect_exit 0 "the demo ended by itself" 30
 kill "${other_pids[@]}" 2>/dev/null || true

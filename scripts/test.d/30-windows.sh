@@ -284,8 +284,7 @@ if find_window && wait_for_picture "$out/session-start.png" "$out/frame1.bmp" &&
     pass "pace: frames $frame_from to $frame_to in $elapsed ms, $pace a second" ||
     fail "pace: frames $frame_from to $frame_to in $elapsed ms, $pace a second, wanted 60 +- 2" \
       "(its threads waited $((waited_to - waited_from)) ms for a processor)"
-  load=$(awk -v t=$((ticks_to - ticks_from)) -v hz="$(getconf CLK_TCK)" -v ms="$elapsed" \
-    'BEGIN { printf "%.2f", t / hz / (ms / 1000) }')
+  load=$(core_share $((ticks_to - ticks_from)) "$elapsed")
   # Here every Present goes through Wine's Direct3D to Mesa's OpenGL drawn by the processor,
   # which alone costs about half a core at 60 frames a second (the SDL build, putting up the
   # same frames without it, uses under a tenth). A loop that spins instead of sleeping takes
@@ -317,15 +316,7 @@ if [ -n "$rest_ok" ] && [ -n "$last" ]; then
   # The demo stands at rest for its last two seconds: the screen shows its last picture before
   # it ends by itself.
   launch wine "$game_exe" --play "$(windows_path "$recording")"
-  shown=""
-  if find_window; then
-    while kill -0 "$game_pid" 2>/dev/null; do
-      screenshot "$out/demo.png"
-      [ "$(differing "$out/demo.png" "$out/replayed.bmp")" = "0" ] && { shown=yes; break; }
-      sleep 0.2
-    done
-  fi
-  [ -n "$shown" ] && pass "play: the demo showed the recording's last picture" ||
+  find_window && shown_before_exit "$out/demo.png" "$out/replayed.bmp" && pass "play: the demo showed the recording's last picture" ||
     fail "play: the demo never showed the recording's last picture"
   # A game short of processor time plays its frames late: allow twice the demo's length.
   for _ in $(seq $((last / 6))); do

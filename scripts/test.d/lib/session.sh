@@ -23,7 +23,8 @@
 #   expect_exit CODE WHAT [SECONDS]           the game ends with CODE within SECONDS ($exit_wait)
 #   recorded_frame WORDS / wait_recorded WORDS    the frame of a line in $recording
 #   key_frames VK FILE            the first and last frame a recording saw key VK go down
-#   ticks PID                     processor time the process has used, in clock ticks
+#   ticks PID / core_share TICKS MS       processor time used, and as a share of one core
+#   shown_before_exit FILE REF    whether the inside equals REF at some look before the game ends
 #   pass / fail / finish_session WHAT         one output format for every stage
 # shellcheck disable=SC2034  # the variables set here are read by the stages
 root=$PWD
@@ -165,6 +166,16 @@ wait_for_still() {  # file [same] [every] [tries]
   return 1
 }
 
+# A demo ends by itself: its pictures can only be looked at while it runs.
+shown_before_exit() {  # file reference
+  while kill -0 "$game_pid" 2>/dev/null; do
+    screenshot "$1" 2>/dev/null || true
+    [ "$(differing "$1" "$2")" = "0" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Sets exit_code (or "running", after killing it) and exit_ms; passes or fails on the code.
 expect_exit() {  # code what [seconds]
   local started
@@ -202,3 +213,5 @@ pace_within() {  # frames ms low high
   awk -v p="$pace" -v lo="$3" -v hi="$4" 'BEGIN { exit !(p >= lo && p <= hi) }'
 }
 ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+# The share of one core that TICKS of processor time make over MS milliseconds.
+core_share() { awk -v t="$1" -v hz="$(getconf CLK_TCK)" -v ms="$2" 'BEGIN { printf "%.2f", t / hz / (ms / 1000) }'; }
