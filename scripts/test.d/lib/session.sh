@@ -113,10 +113,11 @@ find_window() {
   client=800x600+50+150  # where the game puts its window's inside
   focus
 }
-# Keys and pads are for the window with the focus; without a window manager nobody gives it.
-# Wine takes it from a click, as a player gives it.
+# Keys and pads are for the window with the focus; without a window manager nobody gives it,
+# so it is set. Wine takes it from a click, as a player gives it; under a window manager the
+# click alone, which leaves the focus to the manager as on a desktop.
 focus() {
-  timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  [ -n "${session_wine:-}" ] && [ -n "$openbox_pid" ] || timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true
   [ -z "${session_wine:-}" ] || xdotool mousemove --window "$wid" 400 300 click 1 2>/dev/null || true
 }
 locate() {
