@@ -147,8 +147,16 @@ async function theGame(browser) {
   const atWall = readBmp(path.join(pictures, 'at-wall.bmp'));
   const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
   const errors = watchErrors(page);
+  const asked = {};
+  page.on('request', (request) => {
+    const file = new URL(request.url()).pathname.split('/').pop();
+    asked[file] = (asked[file] || 0) + 1;
+  });
   await page.goto(base);
   check((await waitForState(page, ['running'], 60)) === 'running', 'the game starts', `state ${await state(page)}, '${await messageText(page)}'`);
+  // What the head asks for early must be what the game then uses, not a second download.
+  const twice = ['fennwick.js', 'fennwick.wasm', 'fennwick.data'].filter((file) => asked[file] !== 1);
+  check(twice.length === 0, "the page asks for each of the game's files once", JSON.stringify(asked));
   check((await page.title()) === 'Fennwick', 'the page is titled Fennwick');
   const favicon = await page.evaluate(async () => {
     const link = document.querySelector('link[rel=icon]');
@@ -248,7 +256,8 @@ async function missingFiles(browser) {
   await page.goto(`${base}no-wasm/`);
   ended = await waitForState(page, ['error', 'running'], 30);
   text = await messageText(page);
-  check(ended === 'error' && /could not|stopped/.test(text), `missing WebAssembly is reported ('${text}')`, `state ${ended}`);
+  check(ended === 'error' && /files could not be loaded\. Check the connection, then reload/.test(text) && !/fetching/.test(text),
+        `missing WebAssembly is reported in a player's words ('${text}')`, `state ${ended}`);
   await page.close();
 }
 
