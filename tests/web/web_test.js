@@ -252,13 +252,17 @@ async function missingFiles(browser) {
   check(ended === 'error' && /no-such\.script could not be loaded/.test(text), `a missing demo is reported ('${text}')`, `state ${ended}`);
   await page.close();
 
-  page = await browser.newPage();
-  await page.goto(`${base}no-wasm/`);
-  ended = await waitForState(page, ['error', 'running'], 30);
-  text = await messageText(page);
-  check(ended === 'error' && /files could not be loaded\. Check the connection, then reload/.test(text) && !/fetching/.test(text),
-        `missing WebAssembly is reported in a player's words ('${text}')`, `state ${ended}`);
-  await page.close();
+  // The toolchain's own words ("both async and sync fetching of the wasm failed") are no
+  // help to a player.
+  for (const [folder, what] of [['no-wasm', 'WebAssembly'], ['no-data', 'pictures']]) {
+    page = await browser.newPage();
+    await page.goto(`${base}${folder}/`);
+    ended = await waitForState(page, ['error', 'running'], 30);
+    text = await messageText(page);
+    check(ended === 'error' && /files could not be loaded\. Check the connection, then reload/.test(text) && !/fetching/.test(text),
+          `missing ${what} reported in a player's words ('${text}')`, `state ${ended}`);
+    await page.close();
+  }
 }
 
 // Screens that refresh at other rates than this one, as the page sees them: every animation
