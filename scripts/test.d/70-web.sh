@@ -64,8 +64,8 @@ mkdir -p "$served/no-wasm" "$served/no-data"
 web_zip=$(scripts/package.sh web | tail -n 1)
 (cd "$served" && unzip -q "$web_zip")
 cp "$demo" "$served/demo.script"
-cp "$served"/index.html "$served"/fennwick.js "$served"/fennwick.data "$served/no-wasm/"
-cp "$served"/index.html "$served"/fennwick.js "$served"/fennwick.wasm "$served/no-data/"
+cp "$served"/index.html "$served"/share.js "$served"/fennwick.js "$served"/fennwick.data "$served/no-wasm/"
+cp "$served"/index.html "$served"/share.js "$served"/fennwick.js "$served"/fennwick.wasm "$served/no-data/"
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 
@@ -83,7 +83,8 @@ for _ in $(seq 100); do
 done
 [ -n "$port" ] || { cat "$work/server.log" >&2; echo "FAIL the page's server did not start" >&2; exit 1; }
 
-if ! node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script; then
+if ! node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script \
+    --replay "$native_replay" --assets "$root/assets" --work "$work"; then
   failures=$((failures + 1))
 fi
 

@@ -2,18 +2,37 @@
 
 #include <filesystem>
 
+#include "app/controls.h"
 #include "app/version.h"
 #include "game/frame_driver.h"
 
-const char* const gameUsage = "usage: fennwick [--version] [--record FILE | --play FILE]";
+namespace {
+
+const char* const recordingHeader = "# recorded by fennwick: replay it with fennwick-replay\n";
+
+}  // namespace
+
+const char* const gameUsage = "usage: fennwick [--help] [--version] [--record FILE | --play FILE]";
 
 std::string VersionLine() { return std::string("fennwick ") + fennwickVersion; }
+
+std::string HelpText() {
+  return std::string(gameUsage) +
+         "\n\n"
+         "Options:\n"
+         "  --record FILE   write every key pressed, frame by frame, to FILE as a replay script\n"
+         "  --play FILE     play such a script back as a demo; only Escape is listened to\n"
+         "  --version       print the version\n"
+         "  -h, --help      print this help\n"
+         "\n" +
+         gameControls;
+}
 
 bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--version") {
-      options.version = true;
+    if (arg == "--version" || arg == "--help" || arg == "-h") {
+      (arg == "--version" ? options.version : options.help) = true;
       continue;
     }
     std::string* target = arg == "--record" ? &options.record : arg == "--play" ? &options.play : nullptr;
@@ -59,12 +78,18 @@ bool GameSession::Open(const GameOptions& options, std::string& error) {
       error = "cannot write the recording '" + options.record + "'";
       return false;
     }
-    recording << "# recorded by fennwick: replay it with fennwick-replay\n";
+    recording << recordingHeader;
+  }
+  // A file recording wins: one driver writes one script.
+  if (options.recordInMemory && !recording.is_open()) {
+    memoryRecording << recordingHeader;
+    recordingInMemory = true;
   }
   return true;
 }
 
 void GameSession::Attach(FrameDriver& driver) {
   if (recording.is_open()) driver.Record(recording);
+  else if (recordingInMemory) driver.Record(memoryRecording);
   if (playing) driver.Play(std::move(script));
 }

@@ -5,19 +5,19 @@
 #include <emscripten/html5.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/frame_pacer.h"
-#include "app/game_options.h"
+#include "app/game_start.h"
 #include "app/gamepad_web.h"
+#include "app/page_controls_web.h"
 #include "app/platform_web.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
-#include "game/game_world.h"
 
 namespace {
 
@@ -42,11 +42,14 @@ EM_JS(void, TellPage, (const char* state, const char* detail), {
   if (Module['onGameState']) Module['onGameState'](UTF8ToString(state), UTF8ToString(detail));
 });
 
+// The run just played, as a replay script, for the page to offer when the game ends.
+EM_JS(void, HandRunToPage, (const char* text, std::size_t length), {
+  Module['recordedRun'] = UTF8ToString(text, length);
+});
+
 struct Game {
-  GameSession session;
-  std::unique_ptr<GameWorld> world;
-  std::unique_ptr<FrameDriver> driver;
-  std::unique_ptr<GamepadKeys> keys;  // where the page's messages and the pads meet
+  GameStart start;
+  GamepadKeys* keys = nullptr;  // where the page's messages and the pads meet, while playing
   WebGamepads pads;
   FramePacer pacer;
   bool demo = false;
@@ -57,7 +60,7 @@ struct Game {
 Game game;
 
 void Deliver(std::uint32_t message, std::uintptr_t wParam) {
-  if (game.keys) game.keys->Message(message, wParam, 0);
+  if (game.keys != nullptr) game.keys->Message(message, wParam, 0);
 }
 
 // The keys whose default the browser must not act on while the game has the focus: the
@@ -127,18 +130,21 @@ void ListenToPage(bool listen) {
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, listen ? OnVisibility : nullptr);
 }
 
-bool Finished() { return QuitPosted() || game.driver->ScriptEnded(); }
+bool Finished() { return QuitPosted() || game.start.Driver().ScriptEnded(); }
 
 // Escape, or the demo's last frame: the world goes, as it does when the desktop game ends,
 // and its last picture stays on the canvas.
+// A demo that reaches its last frame has ended as a demo, even when the run it plays ended
+// with Escape there.
 void End() {
-  const bool quit = QuitPosted();
+  const bool demoEnded = game.demo && game.start.Driver().ScriptEnded();
   ListenToPage(false);
-  game.driver->Close();
-  game.keys.reset();
-  game.driver.reset();
-  game.world.reset();
-  TellPage(game.demo && !quit ? "demo-ended" : "ended", "");
+  AttachPageControls(nullptr, nullptr);
+  game.keys = nullptr;
+  game.start.End();
+  const std::string run = game.start.RecordedRun();
+  HandRunToPage(run.data(), run.size());
+  TellPage(demoEnded ? "demo-ended" : "ended", "");
 }
 
 EM_BOOL OnAnimationFrame(double, void*) {
@@ -153,8 +159,8 @@ EM_BOOL OnAnimationFrame(double, void*) {
     if (game.pacer.TimeUntilDue(now) > earlyEnough) break;
     game.pacer.FrameRuns(now);
     game.pads.Read(*game.keys);
-    game.driver->RunFrame();
-    game.framesRun = game.driver->FramesRun();
+    game.start.Driver().RunFrame();
+    game.framesRun = game.start.Driver().FramesRun();
   }
   if (Finished()) {
     End();
@@ -163,10 +169,10 @@ EM_BOOL OnAnimationFrame(double, void*) {
   return EM_TRUE;
 }
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "fennwick: %s\n", message.c_str());
-  TellPage("error", message.c_str());
-  return 1;
+// The console hears what the desktop's would; the page shows a fault in its own words.
+int Report() {
+  if (game.start.exitCode != GameStart::ok) TellPage("error", game.start.fault.c_str());
+  return game.start.Report();
 }
 
 }  // namespace
@@ -175,20 +181,23 @@ int Fail(const std::string& message) {
 extern "C" EMSCRIPTEN_KEEPALIVE long fennwick_frames_run() { return game.framesRun; }
 
 int main(int argc, char** argv) {
-  GameOptions options;
-  std::string error;
-  if (!ParseGameOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) return Fail(error);
+  // Every session is kept in memory, for the page to offer once the game ends.
+  game.start.options.recordInMemory = true;
+  if (!game.start.Prepare(std::vector<std::string>(argv + 1, argv + argc))) return Report();
   // A recording would go into the page's memory and be lost with it.
-  if (!options.record.empty()) return Fail("--record is not available in the browser");
-  if (!game.session.Open(options, error)) return Fail(error);
-
-  game.world = std::make_unique<GameWorld>(nullptr);
-  if (!game.world->display.CanDraw()) return Fail("cannot draw on the page: " + game.world->display.DrawFailure());
-  game.driver = std::make_unique<FrameDriver>(*game.world, nullptr);
-  game.keys = std::make_unique<GamepadKeys>(*game.driver);
-  game.demo = game.session.playing;
-  game.session.Attach(*game.driver);
+  if (!game.start.options.record.empty()) {
+    game.start.Fail(GameStart::badCommandLine, "--record is not available in the browser");
+    return Report();
+  }
+  if (!game.start.Build(nullptr)) return Report();
+  game.keys = &game.start.Keys();
+  game.demo = !game.start.options.play.empty();
+  if (game.demo && game.start.Driver().ScriptEnded()) {
+    game.start.Fail(GameStart::badCommandLine, "the script has no frames to play");
+    return Report();
+  }
   ListenToPage(true);
+  AttachPageControls(game.keys, &game.pads);
   TellPage("running", "");
   emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
   return 0;
