@@ -26,12 +26,18 @@ const networks = [
 ];
 
 // One visit: milliseconds from navigation to the game running, by the page's clock, and the
-// bytes received for it.
+// bytes that came over the network for it (not those the service worker or the browser's
+// cache handed over).
 async function visit(context, network) {
   const page = await context.newPage();
   const cdp = await context.newCDPSession(page);
   let bytes = 0;
-  cdp.on('Network.loadingFinished', (event) => { bytes += event.encodedDataLength; });
+  const kept = new Set();
+  cdp.on('Network.responseReceived', (event) => {
+    const response = event.response;
+    if (response.fromServiceWorker || response.fromDiskCache || response.fromPrefetchCache) kept.add(event.requestId);
+  });
+  cdp.on('Network.loadingFinished', (event) => { if (!kept.has(event.requestId)) bytes += event.encodedDataLength; });
   await cdp.send('Network.enable');
   await cdp.send('Network.emulateNetworkConditions', {
     offline: false, latency: network.latency, downloadThroughput: network.down, uploadThroughput: network.up,
@@ -46,6 +52,9 @@ async function visit(context, network) {
   if (result.error) throw new Error(`the page did not start the game: ${result.error}`);
   // Whatever is still arriving (the favicon) counts too.
   await page.waitForLoadState('networkidle').catch(() => {});
+  // A page that keeps itself for later (a service worker) has done so before it is left.
+  await page.evaluate(() => 'serviceWorker' in navigator && navigator.serviceWorker.getRegistration()
+    .then((registration) => registration && Promise.race([navigator.serviceWorker.ready, new Promise((done) => setTimeout(done, 60000))])));
   await page.close();
   return { ms: result.ms, bytes };
 }
