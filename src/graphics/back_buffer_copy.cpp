@@ -21,12 +21,14 @@ std::uint32_t BytesPerPixel(BackBufferLayout layout) {
   return 0;
 }
 
-// The low bits are dropped, not rounded: a channel near full can never carry into the next.
+// Each channel is scaled from 255 to its own top value and rounded down, the way image tools
+// convert to these formats, so a picture converted elsewhere compares pixel for pixel.
+inline std::uint32_t Channel(Pixel p, int shift, std::uint32_t top) { return ((p >> shift) & 0xFFu) * top / 255u; }
 inline std::uint16_t ToRgb565(Pixel p) {
-  return static_cast<std::uint16_t>(((p >> 8) & 0xF800u) | ((p >> 5) & 0x07E0u) | ((p >> 3) & 0x001Fu));
+  return static_cast<std::uint16_t>(Channel(p, 16, 31) << 11 | Channel(p, 8, 63) << 5 | Channel(p, 0, 31));
 }
 inline std::uint16_t ToXrgb1555(Pixel p) {
-  return static_cast<std::uint16_t>(((p >> 9) & 0x7C00u) | ((p >> 6) & 0x03E0u) | ((p >> 3) & 0x001Fu));
+  return static_cast<std::uint16_t>(Channel(p, 16, 31) << 10 | Channel(p, 8, 31) << 5 | Channel(p, 0, 31));
 }
 
 template <std::uint16_t (*Convert)(Pixel)>

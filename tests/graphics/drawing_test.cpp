@@ -254,16 +254,16 @@ TEST(BackBufferCopy, KnowsOnlyTheFormatsItCanFill) {
     EXPECT_EQ(LayoutOfFormat(other), BackBufferLayout::Unknown) << other;
 }
 
-TEST(BackBufferCopy, SixteenBitPixelsKeepTheTopBitsOfEachChannel) {
+TEST(BackBufferCopy, SixteenBitPixelsScaleEachChannelDown) {
   const Pixel frame[] = {0xFFFFFFFF, 0x00FF0000, 0xFF00FF00, 0x000000FF,
-                         0x12345678, 0xFFE0E0E0, 0x00070307, 0x00080408};
+                         0x12345678, 0xFFE0E0E0, 0x00080408, 0x00090509};
   std::uint16_t rgb565[8], xrgb1555[8];
   CopyFrameToRows(frame, 8, 1, {reinterpret_cast<std::uint8_t*>(rgb565), 16, 8, 1, BackBufferLayout::Rgb565});
   CopyFrameToRows(frame, 8, 1, {reinterpret_cast<std::uint8_t*>(xrgb1555), 16, 8, 1, BackBufferLayout::Xrgb1555});
   EXPECT_EQ(std::vector<std::uint16_t>(rgb565, rgb565 + 8),
-            (std::vector<std::uint16_t>{0xFFFF, 0xF800, 0x07E0, 0x001F, 0x32AF, 0xE71C, 0x0000, 0x0821}));
+            (std::vector<std::uint16_t>{0xFFFF, 0xF800, 0x07E0, 0x001F, 0x32AE, 0xDEFB, 0x0000, 0x0821}));
   EXPECT_EQ(std::vector<std::uint16_t>(xrgb1555, xrgb1555 + 8),
-            (std::vector<std::uint16_t>{0x7FFF, 0x7C00, 0x03E0, 0x001F, 0x194F, 0x739C, 0x0000, 0x0401}));
+            (std::vector<std::uint16_t>{0x7FFF, 0x7C00, 0x03E0, 0x001F, 0x194E, 0x6F7B, 0x0000, 0x0401}));
 }
 
 TEST(BackBufferCopy, WritesOnlyWhatEachRowOfTheSurfaceHolds) {
