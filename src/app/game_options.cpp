@@ -2,18 +2,31 @@
 
 #include <filesystem>
 
+#include "app/controls.h"
 #include "app/version.h"
 #include "game/frame_driver.h"
 
-const char* const gameUsage = "usage: fennwick [--version] [--record FILE | --play FILE]";
+const char* const gameUsage = "usage: fennwick [--help] [--version] [--record FILE | --play FILE]";
 
 std::string VersionLine() { return std::string("fennwick ") + fennwickVersion; }
+
+std::string HelpText() {
+  return std::string(gameUsage) +
+         "\n\n"
+         "Options:\n"
+         "  --record FILE   write every key pressed, frame by frame, to FILE as a replay script\n"
+         "  --play FILE     play such a script back as a demo; only Escape is listened to\n"
+         "  --version       print the version\n"
+         "  -h, --help      print this help\n"
+         "\n" +
+         gameControls;
+}
 
 bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--version") {
-      options.version = true;
+    if (arg == "--version" || arg == "--help" || arg == "-h") {
+      (arg == "--version" ? options.version : options.help) = true;
       continue;
     }
     std::string* target = arg == "--record" ? &options.record : arg == "--play" ? &options.play : nullptr;

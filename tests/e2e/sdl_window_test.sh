@@ -328,7 +328,7 @@ expect_exit() {
   if [ "$exit_code" = "$1" ]; then pass "$2: exit code $exit_code"; else fail "$2: exit code $exit_code, expected $1"; fi
 }
 : >"$pad_commands"
-FENNWICK_TEST_PAD=$pad_commands start_game --record "$recording"
+FENNWICK_TEST_PAD=$pad_commands start_in assets "$root/$build/src/fennwick-e2e" --record "$recording"
 play_pad_session
 [ -n "$game_pid" ] && { kill "$game_pid" 2>/dev/null || true; wait "$game_pid" 2>/dev/null || true; game_pid=""; }
 if [ -s "$work/game.err" ]; then fail "the game with a pad wrote: $(cat "$work/game.err")"; fi

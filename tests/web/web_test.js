@@ -1,7 +1,7 @@
 // The web build in Debian's chromium, headless, driven through playwright-core: the page's
 // first picture, its pace (on other screens and after a background tab too), the keys, focus,
-// full screen, Escape, a pad, a demo, and the page's messages when something is missing. One
-// browser start for all of it.
+// full screen, Escape, a pad, a phone's touch controls and its play offline, a demo, and the
+// page's messages when something is missing. One browser start for all of it.
 //
 //   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR
 //
@@ -99,6 +99,29 @@ async function waitForState(page, wanted, seconds) {
   return state(page);
 }
 
+// Waits until two looks at the canvas a moment apart agree: the figure has come to rest.
+async function waitForStill(page, seconds) {
+  let before = await canvasPixels(page);
+  for (const until = Date.now() + seconds * 1000; Date.now() < until;) {
+    await page.waitForTimeout(300);
+    const now = await canvasPixels(page);
+    if (differing(now, before) === 0) return true;
+    before = now;
+  }
+  return false;
+}
+
+// Fingers on a touch screen, through the DevTools protocol: every finger down now, as
+// [id, x, y]; none for the last one lifted.
+async function touch(client, type, fingers) {
+  await client.send('Input.dispatchTouchEvent', { type, touchPoints: fingers.map(([id, x, y]) => ({ id, x, y })) });
+}
+async function centreOf(page, name) {
+  const box = await page.getByRole('button', { name, exact: true }).boundingBox();
+  return [box.x + box.width / 2, box.y + box.height / 2];
+}
+const keyDown = (page, code) => page.evaluate((c) => Module._fennwick_key_down(c) === 1, code);
+
 // Every console error and uncaught exception of a page.
 function watchErrors(page) {
   const errors = [];
@@ -157,6 +180,9 @@ async function theGame(browser) {
   });
   check(favicon > 0, 'the page has its favicon');
   check((await page.evaluate(() => document.activeElement.id)) === 'canvas', 'the canvas has the focus');
+  const touchControls = await page.evaluate(() => Array.from(document.querySelectorAll('.touch-controls button'))
+    .filter((button) => button.getBoundingClientRect().width > 0).length);
+  check(touchControls === 0, 'a desktop browser shows no touch controls', `${touchControls} shown`);
 
   // The browser's own use of the game's keys is stopped; others pass.
   await page.evaluate(() => {
@@ -351,6 +377,167 @@ async function thePad(browser) {
   await page.close();
 }
 
+// Where the canvas and the touch controls are on the page.
+function layout(page) {
+  return page.evaluate(() => {
+    const box = (element) => element.getBoundingClientRect().toJSON();
+    const controls = ['Left', 'Right', 'Jump', 'Quit', 'Full screen']
+      .map((name) => ({ name, ...box(document.querySelector(`[aria-label="${name}"]`)) }))
+      .filter((control) => control.width > 0);
+    return { canvas: box(document.getElementById('canvas')), controls, width: innerWidth, height: innerHeight };
+  });
+}
+
+// A phone, held both ways, played with the fingers; then played again with the network gone.
+async function onAPhone(browser) {
+  const frame1 = readBmp(path.join(pictures, 'frame1.bmp'));
+  const atWall = readBmp(path.join(pictures, 'at-wall.bmp'));
+  const context = await browser.newContext({ viewport: { width: 844, height: 390 }, isMobile: true, hasTouch: true });
+  const page = await context.newPage();
+  const client = await context.newCDPSession(page);
+  const errors = watchErrors(page);
+  await page.goto(base);
+  check((await waitForState(page, ['running'], 60)) === 'running', 'on a phone the game starts');
+  await waitForPicture(page, frame1, 10);
+  await page.evaluate(() => { window.sameGame = true; });
+
+  // Landscape: the picture fills the height, the controls in the bands beside it.
+  await page.screenshot({ path: path.join(pictures, 'phone-landscape.png') });
+  let at = await layout(page);
+  const apart = (c) => c.right <= at.canvas.left || c.left >= at.canvas.right || c.bottom <= at.canvas.top || c.top >= at.canvas.bottom;
+  const named = (name) => at.controls.find((c) => c.name === name) || { left: NaN, right: NaN, top: NaN };
+  check(at.controls.length >= 4 && Math.abs(at.canvas.height - at.height) <= 1 && at.controls.every(apart) &&
+        at.controls.every((c) => c.width >= 48 && c.height >= 48) &&
+        named('Left').right <= at.canvas.left && named('Right').right <= at.canvas.left && named('Jump').left >= at.canvas.right,
+        'in landscape the game fills the height; Left and Right beside it on one side, Jump on the other, none over it',
+        JSON.stringify(at));
+
+  // The pointer over a canvas shown at 520 x 390: the Mouse speaks of the picture's pixels.
+  const scale = at.canvas.width / 800;
+  await page.mouse.move(at.canvas.left + 200.5 * scale, at.canvas.top + 300.5 * scale);
+  await page.mouse.down({ button: 'right' });
+  await page.waitForTimeout(100);
+  const mouse = () => page.evaluate(() => [0, 1, 2, 3, 4].map((field) => Module._fennwick_mouse(field)));
+  const held = await mouse();
+  await page.mouse.up({ button: 'right' });
+  await page.mouse.move(at.canvas.right + 40, at.canvas.top + 10);
+  await page.waitForTimeout(100);
+  const left = await mouse();
+  check(JSON.stringify(held) === '[200,300,0,1,1]' && left[4] === 0 && left[3] === 0,
+        "the page's pointer moves the game's Mouse in the picture's pixels, its right button, and leaving",
+        `held ${held}, after leaving ${left}`);
+
+  // Holding Right runs the figure to the wall, as the right arrow does.
+  const right = await centreOf(page, 'Right');
+  await touch(client, 'touchStart', [[1, ...right]]);
+  await page.waitForTimeout(1200);
+  await touch(client, 'touchEnd', []);
+  let differ = await waitForPicture(page, atWall, 5);
+  check(differ === 0, "holding the Right control runs the figure to the wall: the native replay's frame", `${differ} pixels differ`);
+
+  // Two fingers: running away from the wall and jumping at once.
+  const leftControl = await centreOf(page, 'Left');
+  await touch(client, 'touchStart', [[1, ...leftControl]]);
+  await page.waitForTimeout(200);
+  await touch(client, 'touchStart', [[1, ...leftControl], [2, ...(await centreOf(page, 'Jump'))]]);
+  await page.waitForTimeout(200);
+  const both = (await keyDown(page, 37)) && (await keyDown(page, 32));
+  const inTheAir = differing(await canvasPixels(page), atWall);
+  await touch(client, 'touchEnd', []);
+  const still = await waitForStill(page, 5);
+  check(both && inTheAir > 0 && still && !(await keyDown(page, 37)), 'two fingers give a running jump, and it comes to rest',
+        `both held: ${both}, ${inTheAir} pixels changed, at rest: ${still}`);
+
+  // A finger slides from Left to Right, then off every control onto the picture.
+  await touch(client, 'touchStart', [[1, ...leftControl]]);
+  await page.waitForTimeout(150);
+  const slideLeft = await keyDown(page, 37);
+  await touch(client, 'touchMove', [[1, ...right]]);
+  await page.waitForTimeout(150);
+  const slideRight = !(await keyDown(page, 37)) && (await keyDown(page, 39));
+  await touch(client, 'touchMove', [[1, at.canvas.left + at.canvas.width / 2, at.canvas.top + at.canvas.height / 2]]);
+  await page.waitForTimeout(150);
+  const letGo = !(await keyDown(page, 39));
+  const rested = await waitForStill(page, 5);
+  await touch(client, 'touchEnd', []);
+  check(slideLeft && slideRight && letGo && rested, 'a finger sliding from Left to Right turns the figure; sliding off lets go and it rests',
+        `left ${slideLeft}, then right ${slideRight}, let go ${letGo}, at rest ${rested}`);
+
+  // Portrait, without a reload: the picture fills the width, the controls below it.
+  await page.setViewportSize({ width: 390, height: 844 });
+  await page.waitForTimeout(300);
+  await page.screenshot({ path: path.join(pictures, 'phone-portrait.png') });
+  at = await layout(page);
+  const frames = await page.evaluate(() => fennwick.frames());
+  await page.waitForTimeout(300);
+  const goesOn = (await page.evaluate(() => window.sameGame && fennwick.frames())) > frames;
+  check(goesOn && Math.abs(at.canvas.width - at.width) <= 1 && at.controls.length >= 4 &&
+        at.controls.every((c) => c.top >= at.canvas.bottom && c.width >= 48),
+        'turned to portrait the same game goes on, filling the width, with the controls below it', JSON.stringify(at));
+
+  // A finger dragged over the game scrolls and zooms nothing; over the rest of the page it scrolls.
+  await page.evaluate(() => { document.body.style.paddingBottom = '2000px'; });
+  const view = () => page.evaluate(() => [Math.round(scrollY), visualViewport.scale]);
+  const drag = async (x, y) => {
+    await touch(client, 'touchStart', [[1, x, y]]);
+    for (let step = 1; step <= 10; step++) await touch(client, 'touchMove', [[1, x, y - step * 20]]);
+    await touch(client, 'touchEnd', []);
+    await page.waitForTimeout(500);
+  };
+  await drag(at.canvas.left + at.canvas.width / 2, at.canvas.bottom - 5);
+  const afterGame = await view();
+  await drag(at.width / 2, at.height - 20);
+  const afterPage = await view();
+  check(afterGame[0] === 0 && afterGame[1] === 1 && afterPage[0] > 0, 'the game area does not scroll or zoom under a finger; the page does',
+        `after the game area: scroll ${afterGame[0]}, zoom ${afterGame[1]}; after the page: scroll ${afterPage[0]}`);
+  await page.evaluate(() => { document.body.style.paddingBottom = ''; window.scrollTo(0, 0); });
+
+  // Installable and kept for offline play.
+  const offline = await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    for (let i = 0; i < 50 && !navigator.serviceWorker.controller; i++) await new Promise((done) => setTimeout(done, 100));
+    const manifest = await (await fetch(document.querySelector('link[rel=manifest]').href)).json();
+    const icons = await Promise.all(manifest.icons.map(async (icon) => {
+      const picture = await createImageBitmap(await (await fetch(icon.src)).blob());
+      return `${icon.sizes}=${picture.width}x${picture.height}`;
+    }));
+    return { controlled: !!navigator.serviceWorker.controller, display: manifest.display, icons: icons.sort().join(' ') };
+  });
+  check(offline.controlled, 'the service worker controls the page');
+  check(offline.icons === '192x192=192x192 512x512=512x512' && /fullscreen|standalone/.test(offline.display),
+        `the manifest is served and names both icons at their sizes (${offline.icons})`, JSON.stringify(offline));
+
+  // Quit: a short touch does nothing, held for a second it ends the game.
+  const quit = await centreOf(page, 'Quit');
+  await touch(client, 'touchStart', [[1, ...quit]]);
+  await page.waitForTimeout(300);
+  await touch(client, 'touchEnd', []);
+  await page.waitForTimeout(1500);
+  const afterShort = await state(page);
+  await touch(client, 'touchStart', [[1, ...quit]]);
+  const ended = await waitForState(page, ['ended'], 5);
+  await touch(client, 'touchEnd', []);
+  const again = await page.getByRole('button', { name: 'Start again' }).isVisible();
+  check(afterShort === 'running' && ended === 'ended' && again, 'a short touch of Quit does nothing; held, it ends the game and offers Start again',
+        `after a short touch ${afterShort}, held ${ended}, Start again shown: ${again}`);
+
+  // The network gone, Start again touched: the page comes from the service worker and runs at
+  // its pace.
+  await context.setOffline(true);
+  const startAgain = await page.getByRole('button', { name: 'Start again' }).boundingBox();
+  await touch(client, 'touchStart', [[1, startAgain.x + startAgain.width / 2, startAgain.y + startAgain.height / 2]]);
+  await touch(client, 'touchEnd', []);
+  await page.waitForEvent('load', { timeout: 10000 }).catch(() => {});
+  const restarted = await waitForState(page, ['running'], 60);
+  const rate = await measureRate(page);
+  check(errors.length === 0, 'no console errors on the phone', errors.join(' | '));
+  // Last, as the failed fetch it makes is an error of its own: nothing got past the cache.
+  const cutOff = await page.evaluate(() => fetch(`manifest.json?${Date.now()}`).then(() => false, () => true));
+  check(restarted === 'running' && cutOff && rate.ok, `offline, Start again touched, the game starts and runs ${rate.last} frames a second`,
+        `state ${restarted}, network cut off: ${cutOff}, counted ${rate.all}`);
+  await context.close();
+}
+
 // A browser without WebAssembly, as far as the page can tell.
 async function noWebAssembly(browser) {
   const page = await browser.newPage();
@@ -365,6 +552,7 @@ async function noWebAssembly(browser) {
   const browser = await chromium.launch({ executablePath: browserPath, headless: true });
   try {
     await theGame(browser);
+    await onAPhone(browser);
     await otherScreens(browser);
     await inTheBackground(browser);
     await thePad(browser);
