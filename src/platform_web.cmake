@@ -4,7 +4,8 @@
 #
 # Everything the page needs ends up in one folder, ${FENNWICK_SITE_DIR}, ready to be served as
 # it is: index.html, the favicon, fennwick.js, fennwick.wasm and fennwick.data (the pictures),
-# the touch controls' and offline play's scripts, the manifest and icons, the service worker.
+# the touch controls', offline play's and sharing's scripts, the manifest and icons, the service
+# worker.
 set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
 
 add_executable(fennwick
@@ -42,6 +43,7 @@ set(FENNWICK_PAGE_FILES
   favicon.ico:assets/icons/fennwick32.ico
   controls.js:web/controls.js
   offline.js:web/offline.js
+  share.js:web/share.js
   manifest.json:web/manifest.json
   icon-192.png:assets/icons/fennwick192.png
   icon-512.png:assets/icons/fennwick512.png

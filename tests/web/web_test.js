@@ -1,9 +1,10 @@
 // The web build in Debian's chromium, headless, driven through playwright-core: the page's
 // first picture, its pace (on other screens and after a background tab too), the keys, focus,
-// full screen, Escape, a pad, a phone's touch controls and its play offline, a demo, and the
-// page's messages when something is missing. One browser start for all of it.
+// full screen, Escape, a pad, a phone's touch controls and its play offline, a demo, a run shared
+// by its link and by its file, broken links, and the page's messages when something is missing.
+// One browser start for all of it.
 //
-//   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR
+//   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR --demo NAME --replay TOOL --assets DIR --work OUT
 //
 // DIR holds the native replay tool's pictures: frame1.bmp (the start), at-wall.bmp (standing
 // against the first wall after a run to the right), demo-last.bmp (the last frame of
@@ -235,6 +236,17 @@ async function theGame(browser) {
   const back = await page.evaluate(() => document.fullscreenElement === null);
   check(full === 'canvas' && back && prevented.F11 !== false, 'F11 puts the canvas in full screen and back', `full screen: '${full}', back: ${back}`);
 
+  // Over the block by the wall, cling to the wall beyond it, jump off it and steer back: the
+  // run the link below must carry.
+  await page.keyboard.down('ArrowRight');
+  await press(page, 'Space', 0.7);
+  await page.waitForTimeout(1500);
+  await page.keyboard.down('ArrowLeft');
+  await page.waitForTimeout(50);
+  await press(page, 'Space', 0.4);
+  for (const key of ['ArrowRight', 'ArrowLeft']) await page.keyboard.up(key);
+  await press(page, 'ArrowRight', 1.5);
+
   await press(page, 'Escape');
   const ended = await waitForState(page, ['ended'], 5);
   const text = await messageText(page);
@@ -243,8 +255,93 @@ async function theGame(browser) {
   await page.waitForTimeout(300);
   check((await page.evaluate(() => fennwick.frames())) === frames, 'no frame runs after the end');
 
+  // The run it played, as the end screen offers it.
+  const run = { last: await canvasPixels(page), file: path.join(args.work, 'downloaded-run.txt') };
+  run.link = await page.getByRole('link', { name: 'Link to this run' }).getAttribute('href', { timeout: 5000 }).catch(() => '');
+  const [download] = await Promise.all([page.waitForEvent('download', { timeout: 5000 }),
+                                       page.getByText('Download the recording').click()]);
+  await download.saveAs(run.file);
+  await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+  await page.getByRole('button', { name: 'Copy' }).click();
+  const copied = await page.evaluate(() => navigator.clipboard.readText()).catch((error) => `${error}`);
+  check(/^fennwick-run-\d{8}-\d{4}\.txt$/.test(download.suggestedFilename()) && run.link.startsWith(`${base}#run=`) && copied === run.link,
+        `the end offers the run as ${download.suggestedFilename()} and as a link of ${run.link.length} characters, which Copy copies`,
+        `link ${run.link}, copied ${copied}`);
+
+  // Ten minutes of restless keys make too long a link: only the file is offered, and why.
+  const long = await page.evaluate(async () => {
+    let script = '';
+    for (let frame = 1; frame < 36000; frame += 3 + Math.floor(Math.random() * 12)) script += `${frame} down ${37 + frame % 3}\n`;
+    const made = await FennwickRuns.offersFor(script, location.href, new Date());
+    return `${made.note} [${made.offers.map((offer) => offer.textContent)}]`;
+  });
+  check(/too long for a link.*\[Download the recording\]$/.test(long), `a long run is offered as a file only ('${long}')`);
+
+  // Watch it again: the same page plays the run to the same last picture.
+  await page.getByRole('button', { name: 'Watch it again' }).click();
+  const watched = await waitForState(page, ['demo-ended'], 120);
+  const again = differing(await canvasPixels(page), run.last);
+  check(watched === 'demo-ended' && again === 0, 'Watch it again plays the run to the same last picture', `state ${watched}, ${again} pixels differ`);
+
   check(errors.length === 0, 'no console errors', errors.join(' | '));
   await page.close();
+  return run;
+}
+
+// The run of theGame through its link, in a page of its own, and through its file, in the
+// native replay tool: both end on the very picture the live game ended on.
+async function theSharedRun(browser, run) {
+  const page = await browser.newPage();
+  const errors = watchErrors(page);
+  await page.goto(run.link);
+  const ended = await waitForState(page, ['demo-ended', 'ended', 'error'], 120);
+  const left = differing(await canvasPixels(page), run.last);
+  const offers = (await page.locator('#actions > *').allTextContents()).join('|');
+  check(ended === 'demo-ended' && left === 0 && offers === 'Play|Watch it again' && errors.length === 0,
+        "the run's link plays it to the live game's last picture (0 differing pixels), then offers Play and Watch it again",
+        `state ${ended}, ${left} pixels differ, offers ${offers}, console: ${errors.join(' | ')}`);
+  await page.close();
+
+  const replay = (...more) => require('child_process').execFileSync(args.replay, ['--assets', args.assets, ...more, run.file]);
+  const frames = replay().toString().trim().split('\n').length;
+  const dump = path.join(args.work, 'downloaded-run-last.bmp');
+  replay('--dump', String(frames), dump);
+  const native = differing(readBmp(dump), run.last);
+  check(native === 0, `the downloaded run in the native fennwick-replay ends on the same picture (frame ${frames})`, `${native} differ`);
+}
+
+// Links that cannot be played: each says so, offers a fresh game, and leaves no console error
+// the page does not explain.
+async function brokenLinks(browser, run) {
+  const zlib = require('zlib');
+  const payload = run.link.slice(run.link.indexOf('#run=') + 5);
+  const data = payload.slice(2);
+  const middle = Math.floor(data.length / 2);
+  const packed = (text) => `1.${zlib.deflateSync(Buffer.from(text)).toString('base64url')}`;
+  const links = {
+    'cut in half': payload.slice(0, Math.floor(payload.length / 2)),
+    'one character changed': `1.${data.slice(0, middle)}${data[middle] === 'A' ? 'B' : 'A'}${data.slice(middle + 1)}`,
+    'random base64': `1.${require('crypto').randomBytes(600).toString('base64url')}`,
+    'not base64': '1.a run?',
+    'an empty fragment': '',
+    'not a script': packed('hello, world\n'),
+    'from a newer page': `2.${data}`,
+    'a 10 MB decompression bomb': packed('1 down 39\n'.repeat(1 << 20)),
+  };
+  for (const [what, broken] of Object.entries(links)) {
+    const page = await browser.newPage();
+    const errors = watchErrors(page);
+    await page.goto(`${base}#run=${broken}`);
+    const ended = await waitForState(page, ['error', 'running', 'demo-ended'], 30);
+    const text = await messageText(page);
+    const offers = await page.locator('#actions > *').allTextContents();
+    // The game names a script it cannot parse on the console, with its usage; the page says the same.
+    const unexplained = errors.filter((error) => !/^usage: fennwick/.test(error) &&
+                                                 !text.includes(error.replace(/^fennwick: \/demo\.script, /, '').slice(0, 60)));
+    check(ended === 'error' && /^The run in this link cannot be read: .+/.test(text) && offers.join() === 'Play' && unexplained.length === 0,
+          `a link ${what}: '${text}'`, `state ${ended}, offers ${offers.join()}, console: ${unexplained.join(' | ')}`);
+    await page.close();
+  }
 }
 
 async function theDemo(browser) {
@@ -551,7 +648,9 @@ async function noWebAssembly(browser) {
 (async () => {
   const browser = await chromium.launch({ executablePath: browserPath, headless: true });
   try {
-    await theGame(browser);
+    const run = await theGame(browser);
+    await theSharedRun(browser, run);
+    await brokenLinks(browser, run);
     await onAPhone(browser);
     await otherScreens(browser);
     await inTheBackground(browser);
