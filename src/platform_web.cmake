@@ -74,12 +74,19 @@ foreach(pair IN LISTS FENNWICK_PAGE_FILES)
   list(GET pair 1 source)
   list(APPEND FENNWICK_PAGE_OUTPUTS ${FENNWICK_SITE_DIR}/${name})
   list(APPEND FENNWICK_PAGE_SOURCES ${PROJECT_SOURCE_DIR}/${source})
-  list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${FENNWICK_SITE_DIR}/${name})
+  # The page's scripts travel without their comments and long names, as the game's does.
+  if(name MATCHES "\\.js$")
+    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
+         ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js --page ${PROJECT_SOURCE_DIR}/${source}
+         ${FENNWICK_SITE_DIR}/${name})
+  else()
+    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${FENNWICK_SITE_DIR}/${name})
+  endif()
 endforeach()
 add_custom_command(
   OUTPUT ${FENNWICK_PAGE_OUTPUTS}
   ${FENNWICK_PAGE_COPIES}
-  DEPENDS ${FENNWICK_PAGE_SOURCES}
+  DEPENDS ${FENNWICK_PAGE_SOURCES} ${PROJECT_SOURCE_DIR}/web/shrink_script.js
   VERBATIM
 )
 add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_PAGE_OUTPUTS})
