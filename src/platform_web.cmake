@@ -18,6 +18,9 @@ add_executable(fennwick
   ${FENNWICK_IMAGE_SOURCE}
 )
 target_link_libraries(fennwick PRIVATE fennwick_core ${FENNWICK_IMAGE_LIBS})
+# Only putting the frame on the canvas is drawing; the rest is built for size, as in the core.
+set_source_files_properties(app/gamepad_web.cpp app/main_web.cpp app/page_controls_web.cpp app/platform_web.cpp
+                            ${FENNWICK_IMAGE_SOURCE} PROPERTIES COMPILE_OPTIONS -Os)
 set_target_properties(fennwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${FENNWICK_SITE_DIR})
 
 # The pictures are packed beside the program and appear in its file system's top folder,
@@ -33,6 +36,11 @@ endforeach()
 # that allocates at start-up.
 target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD} -sLZ4=1 -sMALLOC=emmalloc
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
+  # Every browser that runs WebAssembly decodes text itself, and nothing here jumps with longjmp.
+  -sTEXTDECODER=2 -sSUPPORT_LONGJMP=0
+  # The script reads only the settings the page gives it (index.html's Module) and the usual
+  # hooks; the page's own properties (onGameState, recordedRun) are reached by name regardless.
+  "SHELL:-sINCOMING_MODULE_JS_API=[canvas,arguments,preRun,postRun,setStatus,onAbort,onExit,instantiateWasm,locateFile,print,printErr,monitorRunDependencies,onRuntimeInitialized]"
   # The page reads the frame counter and learns how the game ended through these, and hands
   # in its pointer and touch controls.
   "SHELL:-sEXPORTED_FUNCTIONS=_main,_fennwick_frames_run,_fennwick_pointer,_fennwick_touch,_fennwick_mouse,_fennwick_key_down"
@@ -57,7 +65,7 @@ add_custom_command(TARGET fennwick POST_BUILD
 # The page itself, its scripts, its icons and its manifest, copied whenever they change.
 set(FENNWICK_PAGE_FILES
   index.html:web/index.html
-  favicon.ico:assets/icons/fennwick32.ico
+  favicon.png:assets/icons/fennwick32.png
   controls.js:web/controls.js
   offline.js:web/offline.js
   share.js:web/share.js
@@ -74,12 +82,19 @@ foreach(pair IN LISTS FENNWICK_PAGE_FILES)
   list(GET pair 1 source)
   list(APPEND FENNWICK_PAGE_OUTPUTS ${FENNWICK_SITE_DIR}/${name})
   list(APPEND FENNWICK_PAGE_SOURCES ${PROJECT_SOURCE_DIR}/${source})
-  list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${FENNWICK_SITE_DIR}/${name})
+  # The page's scripts travel without their comments and long names, as the game's does.
+  if(name MATCHES "\\.(js|html)$")
+    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
+         ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js --page ${PROJECT_SOURCE_DIR}/${source}
+         ${FENNWICK_SITE_DIR}/${name})
+  else()
+    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${FENNWICK_SITE_DIR}/${name})
+  endif()
 endforeach()
 add_custom_command(
   OUTPUT ${FENNWICK_PAGE_OUTPUTS}
   ${FENNWICK_PAGE_COPIES}
-  DEPENDS ${FENNWICK_PAGE_SOURCES}
+  DEPENDS ${FENNWICK_PAGE_SOURCES} ${PROJECT_SOURCE_DIR}/web/shrink_script.js
   VERBATIM
 )
 add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_PAGE_OUTPUTS})

@@ -1,6 +1,6 @@
 #include "app/game_options.h"
 
-#include <filesystem>
+#include <cstdio>
 
 #include "app/controls.h"
 #include "app/version.h"
@@ -58,38 +58,39 @@ bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options
 }
 
 bool GameSession::Open(const GameOptions& options, std::string& error) {
-  // Names arrive as UTF-8 on every system; Windows needs them widened to open them.
+  // Names arrive as UTF-8 on every system.
   if (!options.play.empty()) {
-    std::ifstream in(std::filesystem::u8path(options.play));
-    if (!in) {
+    std::FILE* in = OpenUtf8File(options.play, "r");
+    if (in == nullptr) {
       error = "cannot read the script '" + options.play + "'";
       return false;
     }
     std::string why;
-    if (!ParseReplayScript(in, script, why)) {
+    const bool parsed = ParseReplayScript(in, script, why);
+    std::fclose(in);
+    if (!parsed) {
       error = options.play + ", " + why;
       return false;
     }
     playing = true;
   }
   if (!options.record.empty()) {
-    recording.open(std::filesystem::u8path(options.record), std::ios::binary | std::ios::trunc);
-    if (!recording) {
+    if (!recording.Open(options.record)) {
       error = "cannot write the recording '" + options.record + "'";
       return false;
     }
-    recording << recordingHeader;
+    recording.Write(recordingHeader);
   }
   // A file recording wins: one driver writes one script.
-  if (options.recordInMemory && !recording.is_open()) {
-    memoryRecording << recordingHeader;
+  if (options.recordInMemory && !recording.IsOpen()) {
+    memoryRecording.Write(recordingHeader);
     recordingInMemory = true;
   }
   return true;
 }
 
 void GameSession::Attach(FrameDriver& driver) {
-  if (recording.is_open()) driver.Record(recording);
+  if (recording.IsOpen()) driver.Record(recording);
   else if (recordingInMemory) driver.Record(memoryRecording);
   if (playing) driver.Play(std::move(script));
 }

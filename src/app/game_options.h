@@ -2,12 +2,11 @@
 // replay script, --play shows one as a demo.
 #pragma once
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "game/replay_script.h"
+#include "game/script_sink.h"
 
 class FrameDriver;
 
@@ -32,9 +31,8 @@ bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options
 
 // The files the options name, opened before the game starts so a mistake is reported at once.
 struct GameSession {
-  std::ofstream recording;
-  // Grows geometrically, so a frame that records a line almost never allocates.
-  std::ostringstream memoryRecording;
+  FileSink recording;
+  StringSink memoryRecording;
   bool recordingInMemory = false;
   ReplayScript script;
   bool playing = false;
@@ -43,5 +41,5 @@ struct GameSession {
   bool Open(const GameOptions& options, std::string& error);
   void Attach(FrameDriver& driver);
   // The script kept in memory so far: complete once the driver is closed.
-  std::string RecordedRun() const { return memoryRecording.str(); }
+  std::string RecordedRun() const { return memoryRecording.text; }
 };

@@ -8,7 +8,7 @@
 
 FrameDriver::FrameDriver(GameWorld& world, WindowHandle window) : world(world), window(window) {}
 
-void FrameDriver::Record(std::ostream& out) { recording = &out; }
+void FrameDriver::Record(ScriptSink& out) { recording = &out; }
 
 void FrameDriver::Play(ReplayScript played) {
   script = std::move(played);
@@ -50,7 +50,7 @@ void FrameDriver::RunFrame() {
     Send(script.events[nextEvent].message, script.events[nextEvent].wParam, 0);
   world.RunFrame(window);
   framesRun = frame;
-  if (recording != nullptr) recording->flush();
+  if (recording != nullptr) recording->Flush();
 }
 
 void FrameDriver::Close() {
@@ -58,6 +58,6 @@ void FrameDriver::Close() {
   closed = true;
   // Messages that arrived after the last frame (the close box, say) are already written; the
   // end may not come before them.
-  *recording << (framesRun > lastRecordedFrame ? framesRun : lastRecordedFrame) << " end\n";
-  recording->flush();
+  WriteScriptEnd(*recording, framesRun > lastRecordedFrame ? framesRun : lastRecordedFrame);
+  recording->Flush();
 }

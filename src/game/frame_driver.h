@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <ostream>
 
 #include "game/replay_script.h"
 #include "types.h"
@@ -18,7 +17,7 @@ class FrameDriver {
 
   // From now on every key and character message delivered is written to out as a replay
   // script line, flushed after each frame so that a crash loses nothing already played.
-  void Record(std::ostream& out);
+  void Record(ScriptSink& out);
   // The script's messages drive the game from now on; live keys are ignored, except Escape.
   void Play(ReplayScript script);
 
@@ -38,7 +37,7 @@ class FrameDriver {
 
   GameWorld& world;
   WindowHandle window;
-  std::ostream* recording = nullptr;
+  ScriptSink* recording = nullptr;
   long lastRecordedFrame = 0;
   bool closed = false;
   ReplayScript script;

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <sstream>
 
 #include "app/window_messages.h"
 
@@ -18,21 +17,62 @@ bool ParseNumber(const std::string& word, long low, long high, long& value) {
   return true;
 }
 
+// The white space that parts a line's words: the C locale's.
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// The next word of line from at, or an empty word when none is left.
+std::string NextWord(const std::string& line, std::size_t& at) {
+  while (at < line.size() && Blank(line[at])) ++at;
+  const std::size_t start = at;
+  while (at < line.size() && !Blank(line[at])) ++at;
+  return line.substr(start, at - start);
+}
+
+// Appends a number in decimal without printf, which a line written every frame need not carry.
+char* PutNumber(char* at, unsigned long value) {
+  char digits[24];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  while (count > 0) *at++ = digits[--count];
+  return at;
+}
+
+char* PutFrame(char* at, long frame) {
+  if (frame < 0) {
+    *at++ = '-';
+    return PutNumber(at, 0ul - static_cast<unsigned long>(frame));
+  }
+  return PutNumber(at, static_cast<unsigned long>(frame));
+}
+
+char* PutWord(char* at, const char* word) {
+  while (*word != '\0') *at++ = *word++;
+  return at;
+}
+
 }  // namespace
 
-bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& error) {
-  std::string line;
+bool ParseReplayScript(const std::string& text, ReplayScript& script, std::string& error) {
   long lineNumber = 0;
   long previousFrame = 1;
   bool endSeen = false;
-  while (std::getline(in, line)) {
+  for (std::size_t lineStart = 0; lineStart < text.size();) {
+    std::size_t lineEnd = text.find('\n', lineStart);
+    if (lineEnd == std::string::npos) lineEnd = text.size();
+    std::string line = text.substr(lineStart, lineEnd - lineStart);
+    lineStart = lineEnd + 1;
     ++lineNumber;
     const std::size_t hash = line.find('#');
     if (hash != std::string::npos) line.erase(hash);
-    std::istringstream words(line);
-    std::string frameWord, verb, argument, extra;
-    if (!(words >> frameWord)) continue;
-    words >> verb >> argument >> extra;
+    std::size_t at = 0;
+    const std::string frameWord = NextWord(line, at);
+    if (frameWord.empty()) continue;
+    const std::string verb = NextWord(line, at);
+    const std::string argument = NextWord(line, at);
+    const std::string extra = NextWord(line, at);
     const auto fail = [&](const std::string& why) {
       error = "line " + std::to_string(lineNumber) + ": " + why;
       return false;
@@ -58,19 +98,37 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
     script.events.push_back(ScriptEvent{frame, message, static_cast<std::uintptr_t>(code)});
     if (!endSeen && frame > script.lastFrame) script.lastFrame = frame;
   }
-  if (in.bad()) {
+  return true;
+}
+
+bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error) {
+  std::string text;
+  char block[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(block, 1, sizeof block, in)) > 0) text.append(block, got);
+  if (std::ferror(in) != 0) {
     error = "the script could not be read";
     return false;
   }
-  return true;
+  return ParseReplayScript(text, script, error);
 }
 
 bool ScriptableMessage(std::uint32_t message) {
   return message == wm::keyDown || message == wm::keyUp || message == wm::character;
 }
 
-void WriteScriptLine(std::ostream& out, long frame, std::uint32_t message, std::uintptr_t wParam) {
-  const char* word = message == wm::keyDown ? "down" : message == wm::keyUp ? "up" : "char";
+void WriteScriptLine(ScriptSink& out, long frame, std::uint32_t message, std::uintptr_t wParam) {
+  const char* word = message == wm::keyDown ? " down " : message == wm::keyUp ? " up " : " char ";
+  char line[48];
+  char* at = PutWord(PutFrame(line, frame), word);
   // The handler reads only the low bits; the script keeps what fits its number range.
-  out << frame << ' ' << word << ' ' << (wParam & 0xFFFF) << '\n';
+  at = PutNumber(at, static_cast<unsigned long>(wParam & 0xFFFF));
+  *at++ = '\n';
+  out.Write(line, static_cast<std::size_t>(at - line));
+}
+
+void WriteScriptEnd(ScriptSink& out, long frame) {
+  char line[32];
+  char* at = PutWord(PutFrame(line, frame), " end\n");
+  out.Write(line, static_cast<std::size_t>(at - line));
 }

@@ -9,10 +9,11 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
-#include <ostream>
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "game/script_sink.h"
 
 struct ScriptEvent {
   long frame;
@@ -26,9 +27,13 @@ struct ReplayScript {
 };
 
 // Returns false and sets error (naming the line) on the first malformed line.
-bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& error);
+bool ParseReplayScript(const std::string& text, ReplayScript& script, std::string& error);
+// The same for the rest of an open file, which may also fail to be read.
+bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error);
 
 // Whether a window message is one a script can hold: a key going down or up, or a character.
 bool ScriptableMessage(std::uint32_t message);
 // Writes one script line for such a message, delivered before the given frame.
-void WriteScriptLine(std::ostream& out, long frame, std::uint32_t message, std::uintptr_t wParam);
+void WriteScriptLine(ScriptSink& out, long frame, std::uint32_t message, std::uintptr_t wParam);
+// Writes the line that names the last frame.
+void WriteScriptEnd(ScriptSink& out, long frame);

@@ -1,7 +1,7 @@
 // Bitmap decoding in the browser build, through stb_image. The file is read whole, its header
 // checked before stb_image sees it, and the RGBA bytes stb_image gives back are turned into
 // 0xAARRGGBB, with the same reading of a bitmap's fourth byte as the other decoders.
-#include <fstream>
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -69,12 +69,16 @@ Image DecodeBmp(const void* data, std::size_t size) {
 Image LoadImageFile(const std::wstring& fileName) {
   const std::string path = ToPath(fileName);
   if (path.empty()) return Image{};
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return Image{};
-  const std::streamoff size = in.tellg();
-  if (size <= 0 || size > maxBmpFileBytes) return Image{};
-  std::vector<unsigned char> file(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(file.data()), size)) return Image{};
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return Image{};
+  std::vector<unsigned char> file;
+  long size = -1;
+  if (std::fseek(in, 0, SEEK_END) == 0) size = std::ftell(in);
+  if (size > 0 && size <= maxBmpFileBytes && std::fseek(in, 0, SEEK_SET) == 0) {
+    file.resize(static_cast<std::size_t>(size));
+    if (std::fread(file.data(), 1, file.size(), in) != file.size()) file.clear();
+  }
+  std::fclose(in);
+  if (file.empty()) return Image{};
   return Decode(file.data(), file.size());
 }

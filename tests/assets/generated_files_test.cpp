@@ -12,6 +12,7 @@
 #include <string>
 
 #include "expected_frames.h"
+#include "image_files.h"
 #include "image_reader.h"
 
 namespace fs = std::filesystem;
@@ -199,4 +200,26 @@ TEST(FileFormats, WindowIconPixelsMatchThe32PixelIcon) {
   const Image icon = DecodeIco32(ReadBytes(assetsDir / "icons/fennwick32.ico"));
   const std::vector<std::uint32_t> included(std::begin(iconPixels), std::end(iconPixels));
   EXPECT_EQ(included, icon.argb) << "the window icon must be the same picture, top row first";
+}
+
+TEST(FileFormats, PngsKeepEveryPixelWithOrWithoutAPalette) {
+  // A few colours, one of them half seen through, and then more colours than a palette holds.
+  assetgen::Canvas few(7, 5, 0xFF336699u);
+  few.Set(1, 1, 0x80FFFFFFu);
+  few.Set(6, 4, 0x00000000u);
+  assetgen::Canvas many(20, 20, 0u);
+  for (std::int32_t y = 0; y < 20; ++y)
+    for (std::int32_t x = 0; x < 20; ++x) many.Set(x, y, 0x01000000u * static_cast<std::uint32_t>(x + 1) + 0x0103u * static_cast<std::uint32_t>(y));
+  for (const assetgen::Canvas* canvas : {&few, &many}) {
+    const assetgen::Bytes png = assetgen::EncodePng(*canvas);
+    ASSERT_GT(png.size(), 26u);
+    EXPECT_EQ(png[25], canvas == &few ? 3 : 6) << "colour type";
+    Image decoded;
+    ASSERT_NO_THROW(decoded = DecodePng(png));
+    ASSERT_EQ(decoded.width, canvas->Width());
+    ASSERT_EQ(decoded.height, canvas->Height());
+    for (std::int32_t y = 0; y < canvas->Height(); ++y)
+      for (std::int32_t x = 0; x < canvas->Width(); ++x)
+        ASSERT_EQ(decoded.At(x, y), canvas->At(x, y)) << x << "," << y;
+  }
 }

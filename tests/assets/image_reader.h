@@ -1,6 +1,7 @@
 // Just enough of the BMP, ICO and PNG formats to check what fennwick-assetgen wrote. It is strict
-// about the exact layout promised (24-bit bottom-up frames, single-image 32-bit icons, RGBA PNGs of stored blocks) and is
-// kept apart from the game's loader, so a mistake shared by both cannot hide.
+// about the exact layout promised (24-bit bottom-up frames, single-image 32-bit icons, RGBA or
+// palette PNGs of fixed-code blocks) and is kept apart from the game's loader, so a mistake
+// shared by both cannot hide.
 #pragma once
 
 #include <cstdint>
@@ -195,7 +196,8 @@ inline Image DecodeIco32(const Bytes& b) {
   return image;
 }
 
-// IHDR, IDAT and IEND only, every CRC checked; the zlib stream of fixed-code blocks.
+// IHDR, a palette (PLTE, maybe tRNS) or none, IDAT and IEND only, every CRC checked; the zlib
+// stream of fixed-code blocks.
 inline Image DecodePng(const Bytes& b) {
   using namespace detail;
   const Bytes signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -203,6 +205,8 @@ inline Image DecodePng(const Bytes& b) {
   Image image;
   Bytes zlib;
   std::vector<std::string> order;
+  bool indexed = false;
+  std::vector<std::uint32_t> palette;
   for (std::size_t at = 8; at < b.size();) {
     const std::uint32_t length = Big32(b, at);
     Expect(at + 12 + length <= b.size(), "chunk runs past the end");
@@ -214,9 +218,18 @@ inline Image DecodePng(const Bytes& b) {
       Expect(length == 13, "IHDR is not 13 bytes");
       image.width = static_cast<int>(Big32(b, data));
       image.height = static_cast<int>(Big32(b, data + 4));
-      Expect(b[data + 8] == 8 && b[data + 9] == 6 && b[data + 10] == 0 && b[data + 11] == 0 &&
-                 b[data + 12] == 0,
-             "not 8-bit RGBA, deflate, filter method 0, no interlace");
+      Expect(b[data + 8] == 8 && (b[data + 9] == 6 || b[data + 9] == 3) && b[data + 10] == 0 &&
+                 b[data + 11] == 0 && b[data + 12] == 0,
+             "not 8-bit RGBA or palette, deflate, filter method 0, no interlace");
+      indexed = b[data + 9] == 3;
+    } else if (type == "PLTE") {
+      Expect(length % 3 == 0 && length > 0 && length <= 3 * 256, "PLTE is not 1 to 256 colours");
+      for (std::size_t c = data; c < data + length; c += 3)
+        palette.push_back(0xFF000000u | static_cast<std::uint32_t>(b[c]) << 16 | b[c + 1] << 8 | b[c + 2]);
+    } else if (type == "tRNS") {
+      Expect(length <= palette.size(), "tRNS has more entries than the palette");
+      for (std::size_t i = 0; i < length; ++i)
+        palette[i] = (palette[i] & 0xFFFFFFu) | static_cast<std::uint32_t>(b[data + i]) << 24;
     } else if (type == "IDAT") {
       zlib.insert(zlib.end(), b.begin() + static_cast<std::ptrdiff_t>(data),
                   b.begin() + static_cast<std::ptrdiff_t>(data + length));
@@ -224,7 +237,10 @@ inline Image DecodePng(const Bytes& b) {
     order.push_back(type);
     at += 12 + length;
   }
-  Expect(order == std::vector<std::string>{"IHDR", "IDAT", "IEND"}, "chunks are not IHDR, IDAT, IEND");
+  const std::vector<std::string> plain{"IHDR", "IDAT", "IEND"}, withPalette{"IHDR", "PLTE", "IDAT", "IEND"},
+      withAlphas{"IHDR", "PLTE", "tRNS", "IDAT", "IEND"};
+  Expect(indexed ? order == withPalette || order == withAlphas : order == plain,
+         "chunks are not IHDR, a palette if one is used, IDAT, IEND");
   Expect(zlib.size() >= 6 && zlib[0] == 0x78 && (zlib[0] * 256 + zlib[1]) % 31 == 0, "bad zlib header");
 
   const Bytes raw = Inflate(zlib);
@@ -236,13 +252,19 @@ inline Image DecodePng(const Bytes& b) {
   }
   Expect(at + 4 == zlib.size() && Big32(zlib, at) == (s2 << 16 | s1), "Adler-32 is wrong");
 
-  const std::size_t stride = 1 + static_cast<std::size_t>(image.width) * 4;
+  const std::size_t pixelBytes = indexed ? 1 : 4;
+  const std::size_t stride = 1 + static_cast<std::size_t>(image.width) * pixelBytes;
   Expect(raw.size() == stride * static_cast<std::size_t>(image.height), "pixel data is not whole rows");
   for (int y = 0; y < image.height; ++y) {
     const std::size_t row = stride * static_cast<std::size_t>(y);
     Expect(raw[row] == 0, "a row is filtered");
     for (int x = 0; x < image.width; ++x) {
-      const std::size_t p = row + 1 + static_cast<std::size_t>(x) * 4;
+      const std::size_t p = row + 1 + static_cast<std::size_t>(x) * pixelBytes;
+      if (indexed) {
+        Expect(raw[p] < palette.size(), "a pixel names a colour past the palette");
+        image.argb.push_back(palette[raw[p]]);
+        continue;
+      }
       image.argb.push_back(static_cast<std::uint32_t>(raw[p + 3]) << 24 | raw[p] << 16 |
                            raw[p + 1] << 8 | raw[p + 2]);
     }

@@ -2,6 +2,7 @@
 // releases included; a played script is not disturbed by live keys; the command line.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -17,6 +18,8 @@
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
 #include "game/game_world.h"
+#include "game/replay_script.h"
+#include "game/script_sink.h"
 #include "test_support.h"
 
 namespace {
@@ -45,9 +48,8 @@ class FrameDriverTest : public ::testing::Test {
   }
   ReplayScript Parse(const std::string& text) {
     ReplayScript script;
-    std::istringstream in(text);
     std::string error;
-    EXPECT_TRUE(ParseReplayScript(in, script, error)) << error << "\n" << text;
+    EXPECT_TRUE(ParseReplayScript(text, script, error)) << error << "\n" << text;
     return script;
   }
 
@@ -56,7 +58,7 @@ class FrameDriverTest : public ::testing::Test {
 };
 
 TEST_F(FrameDriverTest, ARecordingReplaysToTheSameGameFrameByFrame) {
-  std::ostringstream recording;
+  StringSink recording;
   driver->Record(recording);
   std::vector<Snapshot> live;
   Frames(3, &live);
@@ -71,7 +73,7 @@ TEST_F(FrameDriverTest, ARecordingReplaysToTheSameGameFrameByFrame) {
   driver->Deliver(wm::killFocus, 0, 0);
   Frames(120, &live);
   driver->Close();
-  const std::string text = recording.str();
+  const std::string text = recording.text;
   EXPECT_NE(text.find("24 down 32\n24 char 32\n"), std::string::npos) << text;
   EXPECT_NE(text.find("36 up 32\n36 up 39\n"), std::string::npos) << text;
   EXPECT_EQ(text.substr(text.size() - 8), "155 end\n");
@@ -104,7 +106,7 @@ TEST_F(FrameDriverTest, ADemoIgnoresTheKeyboardButEscapeAndTheFocus) {
 }
 
 TEST_F(FrameDriverTest, TheEndLineNeverComesBeforeWhatWasRecorded) {
-  std::ostringstream recording;
+  StringSink recording;
   driver->Record(recording);
   Frames(4);
   // A key arrives, then the window closes before the next frame runs.
@@ -112,8 +114,83 @@ TEST_F(FrameDriverTest, TheEndLineNeverComesBeforeWhatWasRecorded) {
   driver->Deliver(wm::destroy, 0, 0);
   driver->Close();
   driver->Close();
-  EXPECT_EQ(recording.str(), "5 down 37\n5 end\n");
-  Parse(recording.str());
+  EXPECT_EQ(recording.text, "5 down 37\n5 end\n");
+  Parse(recording.text);
+}
+
+TEST(ReplayScriptText, LinesAndWordsAreReadAsWritten) {
+  struct Case {
+    const char* text;
+    std::size_t events;
+    long lastFrame;
+    const char* error;  // empty when the script is sound
+  };
+  const Case cases[] = {
+      {"", 0, 0, ""},
+      {"\n\n# only a note\n", 0, 0, ""},
+      // A last line without its newline, and lines ended the Windows way.
+      {"2 down 39\r\n5 up 39", 2, 5, ""},
+      // Tabs and runs of blanks part words; a note may follow a line.
+      {"\t3   char\t\v65 # a\n7\fend\n", 1, 7, ""},
+      {"1 down 39\n\n4 down 39 extra\n", 0, 0, "line 3: unexpected 'extra'"},
+      {"1 down\n", 0, 0, "line 1: bad key or character code ''"},
+      {"1\n", 0, 0, "line 1: missing event word"},
+      {"1 end now\n", 0, 0, "line 1: 'end' takes no argument"},
+      {"1 up 65536\n", 0, 0, "line 1: bad key or character code '65536'"},
+      {"100000001 end\n", 0, 0, "line 1: bad frame number '100000001'"},
+      {"4 end\n2 end\n", 0, 0, "line 2: frame 2 goes backwards"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    ReplayScript script;
+    std::string error;
+    EXPECT_EQ(ParseReplayScript(std::string(c.text), script, error), *c.error == '\0');
+    EXPECT_EQ(error, c.error);
+    if (*c.error != '\0') continue;
+    EXPECT_EQ(script.events.size(), c.events);
+    EXPECT_EQ(script.lastFrame, c.lastFrame);
+  }
+}
+
+TEST(ReplayScriptText, LinesAreWrittenAsTheParserReadsThem) {
+  StringSink out;
+  WriteScriptLine(out, 1, wm::keyDown, 0);
+  WriteScriptLine(out, 2147483647L, wm::keyUp, 0x12345);  // only the low bits are kept
+  WriteScriptLine(out, 40, wm::character, 233);
+  WriteScriptEnd(out, 2147483647L);
+  EXPECT_EQ(out.text, "1 down 0\n2147483647 up 9029\n40 char 233\n2147483647 end\n");
+}
+
+TEST(ReplayScriptText, FilesAreReadWholeAndWrittenAsTheyAre) {
+  TempDir dir;
+  // A name beyond plain ASCII, as a player's folder may have.
+  const std::string name = (dir.path() / "r\xC3\xA9sum\xC3\xA9.txt").string();
+  {
+    FileSink sink;
+    ASSERT_TRUE(sink.Open(name));
+    sink.Write("1 down 39\n");
+    sink.Flush();
+    std::string longLine(10000, ' ');
+    longLine += "2 up 39\n";
+    sink.Write(longLine);
+  }
+  std::FILE* in = OpenUtf8File(name, "r");
+  ASSERT_NE(in, nullptr);
+  ReplayScript script;
+  std::string error;
+  EXPECT_TRUE(ParseReplayScript(in, script, error)) << error;
+  std::fclose(in);
+  EXPECT_EQ(script.events.size(), 2u);
+  EXPECT_EQ(script.lastFrame, 2);
+  // A folder opens on some systems but never reads as a script.
+  if (std::FILE* folder = std::fopen(dir.path().string().c_str(), "r")) {
+    EXPECT_FALSE(ParseReplayScript(folder, script, error));
+    EXPECT_EQ(error, "the script could not be read");
+    std::fclose(folder);
+  }
+  FileSink nowhere;
+  EXPECT_FALSE(nowhere.Open((dir.path() / "no" / "folder.txt").string()));
+  nowhere.Write("ignored\n");  // a sink that could not open drops what it is given
 }
 
 TEST(GameOptions, AcceptsRecordAndPlayAndRefusesTheRest) {

@@ -161,8 +161,7 @@ using Frame = std::array<float, 4>;  // x, y, vx, vy after a frame
 std::vector<Frame> Replay(const std::string& text) {
   ReplayScript script;
   std::string error;
-  std::istringstream in(text);
-  EXPECT_TRUE(ParseReplayScript(in, script, error)) << error;
+  EXPECT_TRUE(ParseReplayScript(text, script, error)) << error;
   processKeyboard = Keyboard{};
   GameWorld world(nullptr);
   FrameDriver driver(world, nullptr);

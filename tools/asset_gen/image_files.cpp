@@ -108,14 +108,14 @@ std::size_t MatchLength(const Bytes& raw, std::size_t at, std::size_t distance) 
 
 // A zlib stream of one block in deflate's fixed code. Icons are large areas of one colour: a
 // pixel repeating the one before it, or a row the one above, is all the searching they need.
-Bytes FixedZlib(const Bytes& raw, std::size_t rowBytes) {
+Bytes FixedZlib(const Bytes& raw, std::size_t pixelBytes, std::size_t rowBytes) {
   Bytes out{0x78, 0x01};
   BitWriter bits(out);
   bits.Bits(1, 1);  // the last block
   bits.Bits(1, 2);  // fixed codes
   for (std::size_t at = 0; at < raw.size();) {
     std::size_t length = 0, distance = 0;
-    for (const std::size_t back : {std::size_t{4}, rowBytes}) {
+    for (const std::size_t back : {pixelBytes, rowBytes}) {
       const std::size_t found = MatchLength(raw, at, back);
       if (found > length) {
         length = found;
@@ -224,23 +224,48 @@ Bytes EncodeIco(const Canvas& canvas) {
 }
 
 Bytes EncodePng(const Canvas& canvas) {
+  // Icons hold a few dozen colours: as a palette, a pixel is one byte instead of four.
+  std::vector<Argb> palette;
+  for (const Argb p : canvas.Pixels()) {
+    if (palette.size() > 256) break;
+    if (std::find(palette.begin(), palette.end(), p) == palette.end()) palette.push_back(p);
+  }
+  const bool indexed = palette.size() <= 256;
+  const std::size_t pixelBytes = indexed ? 1 : 4;
+
   Bytes header;
   PutBig32(header, static_cast<std::uint32_t>(canvas.Width()));
   PutBig32(header, static_cast<std::uint32_t>(canvas.Height()));
-  header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, filter 0, no interlace
+  // 8 bits, a palette or RGBA, deflate, filter 0, no interlace
+  header.insert(header.end(), {8, static_cast<std::uint8_t>(indexed ? 3 : 6), 0, 0, 0});
 
   Bytes raw;
   for (std::int32_t y = 0; y < canvas.Height(); ++y) {
     raw.push_back(0);  // the row is not filtered
     for (std::int32_t x = 0; x < canvas.Width(); ++x) {
       const Argb p = canvas.At(x, y);
+      if (indexed) {
+        raw.push_back(static_cast<std::uint8_t>(std::find(palette.begin(), palette.end(), p) - palette.begin()));
+        continue;
+      }
       for (int shift : {16, 8, 0, 24}) raw.push_back(static_cast<std::uint8_t>(p >> shift));
     }
   }
 
   Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   PutChunk(out, "IHDR", header);
-  PutChunk(out, "IDAT", FixedZlib(raw, 1 + static_cast<std::size_t>(canvas.Width()) * 4));
+  if (indexed) {
+    Bytes colours, alphas;
+    for (const Argb p : palette) {
+      for (int shift : {16, 8, 0}) colours.push_back(static_cast<std::uint8_t>(p >> shift));
+      alphas.push_back(static_cast<std::uint8_t>(p >> 24));
+    }
+    PutChunk(out, "PLTE", colours);
+    // Entries past the last one given are opaque.
+    while (!alphas.empty() && alphas.back() == 0xFF) alphas.pop_back();
+    if (!alphas.empty()) PutChunk(out, "tRNS", alphas);
+  }
+  PutChunk(out, "IDAT", FixedZlib(raw, pixelBytes, 1 + static_cast<std::size_t>(canvas.Width()) * pixelBytes));
   PutChunk(out, "IEND", {});
   return out;
 }

@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <memory>
 #include <string>
 #include <typeinfo>
@@ -125,17 +123,19 @@ int main(int argc, char** argv) {
   ReplayScript script;
   std::string error;
   if (options.script == "-") {
-    if (!ParseReplayScript(std::cin, script, error)) {
+    if (!ParseReplayScript(stdin, script, error)) {
       std::fprintf(stderr, "fennwick-replay: standard input, %s\n", error.c_str());
       return usageError;
     }
   } else {
-    std::ifstream in(options.script);
-    if (!in) {
+    std::FILE* in = std::fopen(options.script.c_str(), "r");
+    if (in == nullptr) {
       std::fprintf(stderr, "fennwick-replay: cannot read script '%s'\n", options.script.c_str());
       return usageError;
     }
-    if (!ParseReplayScript(in, script, error)) {
+    const bool parsed = ParseReplayScript(in, script, error);
+    std::fclose(in);
+    if (!parsed) {
       std::fprintf(stderr, "fennwick-replay: %s, %s\n", options.script.c_str(), error.c_str());
       return usageError;
     }

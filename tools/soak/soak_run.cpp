@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 #include "app/keyboard.h"
@@ -53,8 +52,8 @@ SoakSeedResult RunSoakSeed(std::uint64_t seed, long frames, bool keepScript, con
   auto world = std::make_unique<GameWorld>(nullptr);
   FrameDriver driver(*world, nullptr);
   // Everything delivered is recorded, so a failure comes with the script that replays it.
-  std::ostringstream script;
-  script << ScriptHeader(seed);
+  StringSink script;
+  script.Write(ScriptHeader(seed));
   driver.Record(script);
   SoakInput input(seed);
   std::vector<SoakMessage> messages;
@@ -79,7 +78,7 @@ SoakSeedResult RunSoakSeed(std::uint64_t seed, long frames, bool keepScript, con
   }
   if (keepScript || result.failedFrame != 0) {
     driver.Close();
-    result.script = script.str();
+    result.script = std::move(script.text);
   }
   return result;
 }
@@ -87,13 +86,13 @@ SoakSeedResult RunSoakSeed(std::uint64_t seed, long frames, bool keepScript, con
 std::string SoakScript(std::uint64_t seed, long frames) {
   SoakInput input(seed);
   std::vector<SoakMessage> messages;
-  std::ostringstream script;
-  script << ScriptHeader(seed);
+  StringSink script;
+  script.Write(ScriptHeader(seed));
   for (long frame = 1; frame <= frames; ++frame) {
     messages.clear();
     input.NextFrame(messages);
     for (const SoakMessage& m : messages) WriteScriptLine(script, frame, m.message, m.wParam);
   }
-  script << frames << " end\n";
-  return script.str();
+  WriteScriptEnd(script, frames);
+  return script.text;
 }
