@@ -6,8 +6,8 @@
 #   2. the web build's bitmap decoder reads the hostile corpus (tests/corpus/bmp) as its
 #      manifest says, as the other platforms do;
 #   3. the page as a player gets it (the web package of scripts/package.sh, unzipped), served
-#      on 127.0.0.1, played in Debian's chromium, headless, through playwright-core (tests/web,
-#      pinned by its package-lock.json): see tests/web/web_test.js.
+#      on 127.0.0.1 by scripts/play-web.sh, played in Debian's chromium, headless, through
+#      playwright-core (tests/web, pinned by its package-lock.json): see tests/web/web_test.js.
 #
 # Needs: emscripten, libstb-dev, chromium, node and npm, python3. FENNWICK_NATIVE_REPLAY may
 # name the native fennwick-replay to compare with.
@@ -70,16 +70,19 @@ cp "$served"/index.html "$served"/fennwick.js "$served"/fennwick.data "$served/n
 server_pid=""
 cleanup() { if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi; }
 trap cleanup EXIT
-# Port 0: the system picks a free one, and the server names it on its first line.
-python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$served" >"$work/server.log" 2>&1 &
+# Served as a player serves it, through scripts/play-web.sh, on a port the system found free.
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+scripts/play-web.sh "$port" "$served" >"$work/server.log" 2>&1 &
 server_pid=$!
-port=""
 for _ in $(seq 100); do
-  port=$(sed -n 's/.* port \([0-9]*\).*/\1/p' "$work/server.log" | head -n 1)
-  [ -n "$port" ] && break
+  grep -q "^Serving HTTP on 127.0.0.1 port $port" "$work/server.log" && break
+  kill -0 "$server_pid" 2>/dev/null || break
   sleep 0.1
 done
-[ -n "$port" ] || { cat "$work/server.log" >&2; echo "FAIL the page's server did not start" >&2; exit 1; }
+if grep -q "^Fennwick is at http://127.0.0.1:$port/ " "$work/server.log" &&
+   grep -q "^Serving HTTP on 127.0.0.1 port $port" "$work/server.log"; then
+  pass "play-web.sh serves the page at http://127.0.0.1:$port/, as it says"
+else cat "$work/server.log" >&2; echo "FAIL play-web.sh did not serve the page" >&2; exit 1; fi
 
 if ! node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script; then
   failures=$((failures + 1))
