@@ -5,7 +5,8 @@
 #      same scripts (tests/e2e/wine_replays): the game is the same on both systems.
 #   2. fennwick.exe opens its window (class, title, placement, icons, manifest), shows exactly
 #      the frame the headless replay draws, moves the figure while the right arrow is held,
-#      and quits with exit code 0 on Escape and when its window is closed.
+#      and quits with exit code 0 on Escape and when its window is closed; a bad option is
+#      shown in a message box and ends it with code 2; a damaged picture is named.
 #   3. With a stand-in d3d9.dll in front of Wine's (tests/e2e/wine_d3d9_shim.cpp), the display
 #      copes with a device that cannot do hardware vertex processing, with no device at all
 #      (message box, exit code 1), with a lost device, and with a failed Reset while switching
@@ -103,6 +104,35 @@ if find_window; then
 else
   fail "no window titled Fennwick appeared"
 fi
+
+# A bad option: a message box with the fault and the usage, no game window, and code 2 once the
+# box is dismissed.
+launch "$game_exe" -- --no-such-option
+if find_window; then
+  game_window=$(probe window)
+  dialog=$(probe dialog || true)
+  grep -q '^text=fennwick: .*--no-such-option' <<<"$dialog" && grep -q '^usage: fennwick' <<<"$dialog" &&
+    grep -qx 'found=no' <<<"$game_window" && pass "bad option: the message box gives the fault and the usage, no game window" ||
+    fail "bad option: message box '$dialog', game window '$game_window'"
+else fail "bad option: no message box appeared"; fi
+expect_exit 2 "bad option, once the message box was dismissed"
+
+# One running frame cut short in a copy of the pictures: named on standard error with the
+# reason, and the game plays on.
+damaged=$work/damaged
+rm -rf "$damaged"
+mkdir -p "$damaged"
+cp -r assets/Stick* "$damaged/"
+truncate -s 1000 "$damaged/StickRun/Run0003.bmp"
+(cd "$damaged" && exec wine "$game_exe" >/dev/null 2>"$out/damaged.err") &
+game_pid=$!
+if find_window && wait_for_picture "$out/damaged.png" "$out/frame1.bmp"; then
+  press Escape
+  expect_exit 0 "damaged picture, Escape"
+else fail "damaged picture: the game did not show its first frame"; fi
+said=$(tr -d '\r' <"$out/damaged.err" | grep '^fennwick:' || true)
+[[ $said == "fennwick: 1 picture file in "*"damaged cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short)" ]] &&
+  pass "damaged picture: named with the reason: $said" || fail "damaged picture: said '$said'"
 echo "Game run in $((SECONDS - start)) s"
 
 # --- 3. The display's recovery, through the stand-in d3d9.dll ------------------------------

@@ -28,6 +28,16 @@ wait_recorded() {
   return 1
 }
 
+# Waits until the recording holds N lines "F WORDS".
+wait_count() {  # words n
+  local _
+  for _ in $(seq 150); do
+    [ "$(awk -v want="$1" '{ $1 = "" } substr($0, 2) == want { n++ } END { print n + 0 }' "$recording")" -ge "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # The figure's column, state and speed, frame by frame, as the recorded session made them.
 replay_recording() {  # frames
   grep -v ' end$' "$recording" >"$pad_work/pad.script"
@@ -88,6 +98,27 @@ play_pad_session() {
     }' "$pad_work/replayed.txt" 2>"$pad_work/moved.txt" &&
     pass "pad: the figure ran, jumped, and came to rest after the pad was pulled out" ||
     fail "pad: $(cat "$pad_work/moved.txt")"
+
+  # The stick held while the focus goes and comes back (where the caller can move the focus):
+  # the game lets go when it goes, and presses again when it returns, so the figure runs on.
+  if declare -F focus_away >/dev/null; then
+    pad attach
+    pad axis leftx 32767
+    if wait_count "down 39" 2 && focus_away && wait_count "up 39" 2 && focus_back && wait_count "down 39" 3; then
+      sleep 0.5
+      pad axis leftx 0
+      wait_count "up 39" 3 || fail "pad: letting go of the stick after the focus came back never released the arrow"
+      local back_frame up_frame
+      back_frame=$(awk '$2 == "down" && $3 == 39 { f = $1 } END { print f }' "$recording")
+      up_frame=$(awk '$2 == "up" && $3 == 39 { f = $1 } END { print f }' "$recording")
+      replay_recording "$up_frame"
+      awk -v a="$back_frame" -v b="$up_frame" '$1 == a { x0 = $6 } $1 == b { x1 = $6 } END { exit !(x1 > x0 + 10) }' \
+        "$pad_work/replayed.txt" &&
+        pass "pad: a stick held through a focus loss runs the figure again when the focus returns" ||
+        fail "pad: after the focus returned the held stick did not run the figure (frames $back_frame to $up_frame)"
+    else fail "pad: the stick held through a focus loss recorded: $(grep -v ' end$' "$recording" | cut -d' ' -f2- | tr '\n' ',')"; fi
+    pad detach
+  fi
 
   # Plugged in again and Back held: the game ends as with Escape, and records it.
   pad attach

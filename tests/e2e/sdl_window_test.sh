@@ -248,6 +248,37 @@ if [ "$exit_code" = "0" ]; then pass "the demo ended by itself with code 0"
 else fail "the demo: exit code $exit_code after its script"; fi
 kill "${other_pids[@]}" 2>/dev/null || true
 
+# --- The README's bug-report steps, as written -----------------------------------------------
+# Typed as a player types them, in a top folder laid out as the repository's: record a session,
+# then the replay tool's frame lines, the last frame as a picture, and the demo.
+bugtop=$work/bug-report
+mkdir -p "$bugtop"
+cp -r assets "$bugtop/"
+ln -s "$root/build" "$bugtop/build"
+readme_block() {  # N: the Nth code block of the README's "Reporting a bug"
+  awk -v n="$1" '/^## / { s = ($0 == "## Reporting a bug") }
+    s && /^```/ { if (open) open = 0; else { open = 1; b++ }; next } s && open && b == n' README.md
+}
+mapfile -t replay_steps < <(readme_block 2)
+start_in "$bugtop" bash -c "$(readme_block 1)"
+read -r x y w h <<<"$(geometry)"
+press Right 0.4
+press space 0.3
+wait_for_rest "$work/bug-end.png" || fail "bug report: the figure did not come to rest"
+press Escape
+wait_for_exit 2000
+(cd "$bugtop" && bash -c "${replay_steps[0]}") >"$work/bug.hash" 2>&1 || true
+last=$(tail -n 1 "$work/bug.hash" | cut -d' ' -f1)
+(cd "$bugtop" && bash -c "${replay_steps[1]//1234/$last}") >/dev/null 2>&1 || true
+differing=$(difference "$bugtop/frame.bmp" "$work/bug-end.png")
+if [ "${#replay_steps[@]}" = 3 ] && [ "$differing" = "0" ]; then
+  pass "the README's bug-report steps replay the session to the picture the screen showed (frame $last)"
+else fail "the README's bug-report steps: frame '$last' differs from the screen in '$differing' pixels; steps: ${replay_steps[*]}"; fi
+start_in "$bugtop" bash -c "${replay_steps[2]}"
+wait_for_exit 30000
+[ "$exit_code" = "0" ] && pass "the README's demo step played the session and ended" ||
+  fail "the README's demo step: exit code $exit_code"
+
 # --- Full screen and back with a window manager ------------------------------------------------
 openbox >/dev/null 2>&1 &
 other_pids+=($!)
@@ -315,6 +346,20 @@ if [ -s "$work/game.out" ] || [ -s "$work/game.err" ]; then
   fail "the game wrote something: $(cat "$work/game.out" "$work/game.err")"
 fi
 
+# --- A damaged picture ---------------------------------------------------------------------------
+# One running frame cut short in a copy of the pictures: named with the reason, and the game plays.
+mkdir -p "$work/damaged"
+cp -r assets/Stick* "$work/damaged/"
+truncate -s 1000 "$work/damaged/StickRun/Run0003.bmp"
+start_in "$work/damaged" "$game"
+wait_for_picture "$work/damaged.png" "$work/frame1.bmp" || fail "with a damaged running frame the first frame is not the replay's"
+press Escape
+wait_for_exit 2000
+said=$(cat "$work/game.err")
+if [ "$exit_code" = "0" ] && [ "$said" = "fennwick: 1 picture file in $work/damaged cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short)" ]; then
+  pass "a damaged picture is named and the game plays on: $said"
+else fail "with a damaged picture: exit code $exit_code, said '$said'"; fi
+
 # --- A pad -----------------------------------------------------------------------------------
 # SDL's virtual joystick, plugged in and played through the test hook of the SDL entry.
 # shellcheck source=tests/e2e/pad_session.sh
@@ -327,6 +372,11 @@ expect_exit() {
   wait_for_exit 10000
   if [ "$exit_code" = "$1" ]; then pass "$2: exit code $exit_code"; else fail "$2: exit code $exit_code, expected $1"; fi
 }
+xlogo -geometry 100x100+1000+0 2>/dev/null &
+other_pids+=($!)
+other=$(timeout 20 xdotool search --sync --class '^xlogo$' 2>/dev/null | head -n1 || true)
+focus_away() { timeout 5 xdotool windowfocus --sync "$other"; }
+focus_back() { timeout 5 xdotool windowfocus --sync "$wid"; }
 : >"$pad_commands"
 FENNWICK_TEST_PAD=$pad_commands start_game --record "$recording"
 play_pad_session
@@ -345,6 +395,18 @@ for setting in "-u DISPLAY" "DISPLAY=:$unused"; do
     pass "with env $setting the game exits at once with code 1: $(grep '^fennwick' "$work/nodisplay.err")"
   else fail "with env $setting the game exited with code $code (124: still running after 2 s) and said: $(cat "$work/nodisplay.err")"; fi
 done
+# A bad option: the usage on standard error and code 2, before any window (with a display nobody
+# serves, trying to open one would end in code 1).
+code=0
+(cd assets && env DISPLAY=":$unused" "$game" --no-such-option) >"$work/badopt.out" 2>"$work/badopt.err" || code=$?
+if [ "$code" = "2" ] && grep -q "^usage: fennwick" "$work/badopt.err" && [ ! -s "$work/badopt.out" ]; then
+  pass "a bad option ends the game with code 2 and the usage, opening no window: $(head -n1 "$work/badopt.err")"
+else fail "a bad option: code $code, said '$(cat "$work/badopt.out" "$work/badopt.err")'"; fi
+code=0
+env -u WAYLAND_DISPLAY DISPLAY=":$unused" timeout 120 scripts/play.sh >/dev/null 2>"$work/play.err" || code=$?
+if [ "$code" != "0" ] && [ "$code" != "124" ] && grep -q "^fennwick: no display" "$work/play.err"; then
+  pass "with a display nobody serves play.sh builds, then exits with code $code: $(grep '^fennwick' "$work/play.err")"
+else fail "with a display nobody serves play.sh exited with code $code (124: still running) and said: $(tail -n 3 "$work/play.err")"; fi
 code=0
 env -u DISPLAY -u WAYLAND_DISPLAY scripts/play.sh >/dev/null 2>"$work/play.err" || code=$?
 if [ "$code" != "0" ] && grep -qi "display" "$work/play.err"; then
