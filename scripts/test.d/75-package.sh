@@ -67,6 +67,24 @@ lintian_report=$(lintian --fail-on error "$deb" 2>&1 | grep -v 'running with roo
 if lintian --fail-on error "$deb" >/dev/null 2>&1; then pass "lintian: no errors${lintian_report:+ ($lintian_report)}"
 else fail "lintian: $lintian_report"; fi
 
+# What the .deb asks of the system must be there on Ubuntu 22.04 (SDL 2.0.20, glibc 2.35), and
+# nothing only a test uses may be in the game it carries.
+depends=$(dpkg-deb -f "$deb" Depends)
+for limit in libsdl2-2.0-0:2.0.20 libc6:2.35; do
+  name=${limit%%:*} most=${limit#*:}
+  asked=$(tr ',' '\n' <<<"$depends" | sed -n "s/^ *$name (>= \([^)]*\)).*/\1/p")
+  if [ -z "$asked" ]; then fail "the .deb does not name $name among its Depends: $depends"
+  elif dpkg --compare-versions "$asked" le "$most"; then pass "the .deb asks for $name >= $asked, at most $most"
+  else fail "the .deb asks for $name >= $asked, more than $most: $depends"; fi
+done
+mkdir -p "$work/deb"
+dpkg-deb -x "$deb" "$work/deb"
+if ! imports=$(nm -D --undefined-only "$work/deb/usr/games/fennwick") || ! grep -q ' SDL_Init$' <<<"$imports"; then
+  fail "cannot read the packaged fennwick's SDL imports"
+elif grep -q 'SDL_JoystickAttachVirtual' <<<"$imports"; then
+  fail "the packaged fennwick imports $(grep -o 'SDL_JoystickAttachVirtual[A-Za-z]*' <<<"$imports" | tr '\n' ' ')"
+else pass "the packaged fennwick imports no SDL_JoystickAttachVirtual*"; fi
+
 $sudo dpkg -i "$deb" >/dev/null
 installed=yes
 dpkg -L fennwick >"$work/installed.txt"

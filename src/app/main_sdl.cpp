@@ -19,7 +19,7 @@
 #include "app/platform.h"
 #include "app/platform_sdl.h"
 #include "app/sdl_keys.h"
-#include "app/virtual_pad_sdl.h"
+#include "app/test_pad.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
 #include "game/game_world.h"
@@ -136,7 +136,7 @@ class EventTranslator {
 // The shared loop's view of SDL's event queue, and of the pads, which are read once a frame.
 class SdlLoop : public LoopPlatform {
  public:
-  SdlLoop(EventTranslator& events, GamepadKeys& keys, VirtualPadScript* testPad)
+  SdlLoop(EventTranslator& events, GamepadKeys& keys, TestPad* testPad)
       : events(events), keys(keys), testPad(testPad) {}
 
   bool HandleOneMessage() override {
@@ -168,7 +168,7 @@ class SdlLoop : public LoopPlatform {
 
   EventTranslator& events;
   GamepadKeys& keys;
-  VirtualPadScript* testPad;
+  TestPad* testPad;
   SdlGamepads pads;
 };
 
@@ -254,7 +254,7 @@ int main(int argc, char** argv) {
       session.Attach(driver);
       GamepadKeys keys(driver);
       EventTranslator events(window, keys);
-      const auto testPad = VirtualPadScript::FromEnvironment();
+      const auto testPad = OpenTestPad();
       SdlLoop loop(events, keys, testPad.get());
       RunGameLoop(driver, loop);
     }

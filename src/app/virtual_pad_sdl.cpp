@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <sstream>
 
-std::unique_ptr<VirtualPadScript> VirtualPadScript::FromEnvironment() {
+std::unique_ptr<TestPad> OpenTestPad() {
   const char* path = std::getenv("FENNWICK_TEST_PAD");
   if (path == nullptr) return nullptr;
   std::FILE* file = std::fopen(path, "r");

@@ -10,21 +10,19 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
-class VirtualPadScript {
- public:
-  // Null unless the environment asks for the test pad.
-  static std::unique_ptr<VirtualPadScript> FromEnvironment();
+#include "app/test_pad.h"
 
+class VirtualPadScript : public TestPad {
+ public:
   explicit VirtualPadScript(std::FILE* commands) : commands(commands) {}
-  ~VirtualPadScript();
+  ~VirtualPadScript() override;
   VirtualPadScript(const VirtualPadScript&) = delete;
   VirtualPadScript& operator=(const VirtualPadScript&) = delete;
 
   // Before the frame's events are read: SDL passes what was set on at its next update.
-  void Frame();
+  void Frame() override;
 
  private:
   void Run(const std::string& line);

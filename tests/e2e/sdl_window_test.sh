@@ -378,7 +378,7 @@ other=$(timeout 20 xdotool search --sync --class '^xlogo$' 2>/dev/null | head -n
 focus_away() { timeout 5 xdotool windowfocus --sync "$other"; }
 focus_back() { timeout 5 xdotool windowfocus --sync "$wid"; }
 : >"$pad_commands"
-FENNWICK_TEST_PAD=$pad_commands start_game --record "$recording"
+FENNWICK_TEST_PAD=$pad_commands start_in assets "$root/$build/src/fennwick-e2e" --record "$recording"
 play_pad_session
 [ -n "$game_pid" ] && { kill "$game_pid" 2>/dev/null || true; wait "$game_pid" 2>/dev/null || true; game_pid=""; }
 if [ -s "$work/game.err" ]; then fail "the game with a pad wrote: $(cat "$work/game.err")"; fi

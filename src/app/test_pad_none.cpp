@@ -1,0 +1,3 @@
+#include "app/test_pad.h"
+
+std::unique_ptr<TestPad> OpenTestPad() { return nullptr; }
