@@ -156,13 +156,7 @@ TEST(PictureFolder, AFaultSaysWhatIsWrongWithTheFile) {
   };
   EXPECT_EQ(faultOf(bmp), "");
   EXPECT_EQ(faultOf(bmp.substr(0, 40)), "not a bitmap (the file is cut short)");
-  std::string deep = bmp;
-  deep[28] = 7;
-  EXPECT_EQ(faultOf(deep), "not a bitmap (an unknown number of bits a pixel)");
-  put32(18, 0), put32(22, 0);
-  const std::string empty = bmp;
   put32(18, 20000), put32(22, 20000);
-  EXPECT_EQ(faultOf(empty), "not a bitmap (no pixels at all)");
   EXPECT_EQ(faultOf(bmp), "not a bitmap (too many pixels)");
   fs::remove("p.bmp");
   EXPECT_EQ(PictureFault(L"p.bmp"), "cannot be read");

@@ -184,19 +184,4 @@ TEST(GamepadThroughHandler, TheGameSeesTheArrowDownUntilBothSourcesLetGo) {
   EXPECT_EQ(events, (std::vector<KeyEventType>{KeyEventType::Pressed, KeyEventType::Pressed, KeyEventType::Released}));
 }
 
-TEST(GamepadThroughHandler, AStickHeldThroughAFocusLossRunsAgainOnReturn) {
-  processKeyboard = Keyboard{};
-  GamepadKeys pads([](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    HandleWindowMessage(nullptr, message, wParam, lParam);
-  });
-  PadState right = Stick(0.9f);
-  pads.PadsRead(&right, 1);
-  pads.Message(wm::killFocus, 0, 0);
-  EXPECT_FALSE(processKeyboard.IsKeyDown(vk::right));
-  pads.PadsRead(&right, 1);
-  pads.Message(wm::setFocus, 0, 0);
-  pads.PadsRead(&right, 1);
-  EXPECT_TRUE(processKeyboard.IsKeyDown(vk::right));
-}
-
 }  // namespace
