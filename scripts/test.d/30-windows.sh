@@ -109,7 +109,7 @@ fi
 # box is dismissed.
 launch "$game_exe" -- --no-such-option
 if find_window; then
-  game_window=$(probe window)
+  game_window=$(probe window || true)
   dialog=$(probe dialog || true)
   grep -q '^text=fennwick: .*--no-such-option' <<<"$dialog" && grep -q '^usage: fennwick' <<<"$dialog" &&
     grep -qx 'found=no' <<<"$game_window" && pass "bad option: the message box gives the fault and the usage, no game window" ||
