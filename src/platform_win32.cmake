@@ -7,6 +7,7 @@ add_executable(fennwick WIN32
   app/gamepad_xinput.cpp
   app/main_win32.cpp
   app/platform_win32.cpp
+  app/win32_workarounds.cpp
   graphics/display_d3d9.cpp
   sound/sound_device_dsound.cpp
   ${FENNWICK_IMAGE_SOURCE}

@@ -84,6 +84,11 @@ if ! imports=$(nm -D --undefined-only "$work/deb/usr/games/fennwick") || ! grep 
 elif grep -q 'SDL_JoystickAttachVirtual' <<<"$imports"; then
   fail "the packaged fennwick imports $(grep -o 'SDL_JoystickAttachVirtual[A-Za-z]*' <<<"$imports" | tr '\n' ' ')"
 else pass "the packaged fennwick imports no SDL_JoystickAttachVirtual*"; fi
+help_code=0
+help=$("$work/deb/usr/games/fennwick" --help) || help_code=$?
+if [ "$help_code" = 0 ] && grep -q '^usage: fennwick ' <<<"$help" && grep -q -- '--record FILE' <<<"$help" && grep -q 'Escape' <<<"$help"; then
+  pass "fennwick --help prints the usage, the options and the controls, and exits 0"
+else fail "fennwick --help exited $help_code and printed: $help"; fi
 
 $sudo dpkg -i "$deb" >/dev/null
 installed=yes

@@ -2,18 +2,26 @@
 
 #include <filesystem>
 
+#include "app/controls.h"
 #include "app/version.h"
 #include "game/frame_driver.h"
 
-const char* const gameUsage = "usage: fennwick [--version] [--record FILE | --play FILE]";
+const char* const gameUsage = "usage: fennwick [--help] [--version] [--record FILE | --play FILE]";
 
 std::string VersionLine() { return std::string("fennwick ") + fennwickVersion; }
+
+std::string HelpText() {
+  std::string text = std::string(gameUsage) + "\n\n" + gameControls;
+  // Whoever prints it adds the last line's end.
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
 
 bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--version") {
-      options.version = true;
+    if (arg == "--version" || arg == "--help" || arg == "-h") {
+      (arg == "--version" ? options.version : options.help) = true;
       continue;
     }
     std::string* target = arg == "--record" ? &options.record : arg == "--play" ? &options.play : nullptr;

@@ -16,10 +16,13 @@ struct GameOptions {
   std::string record;  // file to record into, or empty
   std::string play;    // script to play, or empty
   bool version = false;  // print the version and stop
+  bool help = false;     // print the usage, the options and the controls, and stop
 };
 
 // What --version prints: "fennwick" and the version.
 std::string VersionLine();
+// What --help prints: the usage, what each option does, and the controls.
+std::string HelpText();
 
 // Reads the arguments after the program's name; false with a message naming the fault.
 bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options, std::string& error);

@@ -12,17 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "app/asset_folder.h"
 #include "app/game_loop.h"
-#include "app/game_options.h"
+#include "app/game_start.h"
 #include "app/gamepad_sdl.h"
 #include "app/platform.h"
 #include "app/platform_sdl.h"
 #include "app/sdl_keys.h"
 #include "app/test_pad.h"
 #include "app/window_messages.h"
-#include "game/frame_driver.h"
-#include "game/game_world.h"
+#include "graphics/display.h"
 
 namespace {
 
@@ -172,11 +170,6 @@ class SdlLoop : public LoopPlatform {
   SdlGamepads pads;
 };
 
-int Fail(const char* what) {
-  std::fprintf(stderr, "fennwick: %s: %s\n", what, SDL_GetError());
-  return 1;
-}
-
 // SDL falls back to a driver that draws nowhere when no display answers; a window there would
 // run unseen forever. Unless someone asked for such a driver, there is nothing to play on.
 bool NoDisplay() {
@@ -187,36 +180,21 @@ bool NoDisplay() {
   return invisible && (asked == nullptr || std::strstr(asked, driver) == nullptr);
 }
 
-int NoDisplayFailure() {
+std::string NoDisplayFailure() {
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   std::string where;
   if (display != nullptr && *display != '\0') where += std::string(" DISPLAY=") + display;
   if (wayland != nullptr && *wayland != '\0') where += std::string(" WAYLAND_DISPLAY=") + wayland;
-  std::fprintf(stderr, "fennwick: no display: no X11 or Wayland display could be opened (%s)\n",
-               where.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : ("tried" + where).c_str());
-  return 1;
+  return "no display: no X11 or Wayland display could be opened (" +
+         (where.empty() ? std::string("neither DISPLAY nor WAYLAND_DISPLAY is set") : "tried" + where) + ")";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  GameOptions options;
-  GameSession session;
-  std::string error;
-  if (!ParseGameOptions(std::vector<std::string>(argv + 1, argv + argc), options, error) ||
-      !session.Open(options, error)) {
-    std::fprintf(stderr, "fennwick: %s\n%s\n", error.c_str(), gameUsage);
-    return 2;
-  }
-  if (options.version) {
-    std::printf("%s\n", VersionLine().c_str());
-    return 0;
-  }
-  // The recording and the script are open already: their names were relative to where the
-  // player started the game, and the search may move elsewhere.
-  const std::string missing = EnterPictureFolder(ExecutableFolder());
-  if (!missing.empty()) std::fprintf(stderr, "%s\n", missing.c_str());
+  GameStart start;
+  if (!start.Prepare(std::vector<std::string>(argv + 1, argv + argc))) return start.Report();
 
   SDL_SetMainReady();
 #ifdef __linux__
@@ -225,10 +203,14 @@ int main(int argc, char** argv) {
   if (std::getenv("SDL_VIDEODRIVER") == nullptr && std::getenv("XDG_RUNTIME_DIR") == nullptr)
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,offscreen");
 #endif
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail("cannot open a window");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    start.Fail(GameStart::cannotPlay, std::string("cannot open a window: ") + SDL_GetError());
+    return start.Report();
+  }
   if (NoDisplay()) {
+    start.Fail(GameStart::cannotPlay, NoDisplayFailure());
     SDL_Quit();
-    return NoDisplayFailure();
+    return start.Report();
   }
   // Without pads the game plays on keys alone.
   SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
@@ -236,30 +218,21 @@ int main(int argc, char** argv) {
   SDL_Window* window = SDL_CreateWindow("Fennwick", windowLeft, windowTop, Display::width, Display::height,
                                         SDL_WINDOW_HIDDEN);
   if (window == nullptr) {
-    const int status = Fail("cannot create the window");
+    start.Fail(GameStart::cannotPlay, std::string("cannot create the window: ") + SDL_GetError());
     SDL_Quit();
-    return status;
+    return start.Report();
   }
   SetIcon(window);
   SDL_ShowWindow(window);
 
-  int status = 0;
-  {
-    GameWorld world(window);
-    if (!world.display.CanDraw()) {
-      std::fprintf(stderr, "fennwick: cannot draw into the window: %s\n", world.display.DrawFailure().c_str());
-      status = 1;
-    } else {
-      FrameDriver driver(world, window);
-      session.Attach(driver);
-      GamepadKeys keys(driver);
-      EventTranslator events(window, keys);
-      const auto testPad = OpenTestPad();
-      SdlLoop loop(events, keys, testPad.get());
-      RunGameLoop(driver, loop);
-    }
+  if (start.Build(window)) {
+    EventTranslator events(window, start.Keys());
+    const auto testPad = OpenTestPad();
+    SdlLoop loop(events, start.Keys(), testPad.get());
+    start.Play(loop);
   }
+  start.End();
   SDL_DestroyWindow(window);
   SDL_Quit();
-  return status;
+  return start.Report();
 }

@@ -7,17 +7,15 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/frame_pacer.h"
-#include "app/game_options.h"
+#include "app/game_start.h"
 #include "app/gamepad_web.h"
 #include "app/platform_web.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
-#include "game/game_world.h"
 
 namespace {
 
@@ -43,10 +41,8 @@ EM_JS(void, TellPage, (const char* state, const char* detail), {
 });
 
 struct Game {
-  GameSession session;
-  std::unique_ptr<GameWorld> world;
-  std::unique_ptr<FrameDriver> driver;
-  std::unique_ptr<GamepadKeys> keys;  // where the page's messages and the pads meet
+  GameStart start;
+  GamepadKeys* keys = nullptr;  // where the page's messages and the pads meet, while playing
   WebGamepads pads;
   FramePacer pacer;
   bool demo = false;
@@ -57,7 +53,7 @@ struct Game {
 Game game;
 
 void Deliver(std::uint32_t message, std::uintptr_t wParam) {
-  if (game.keys) game.keys->Message(message, wParam, 0);
+  if (game.keys != nullptr) game.keys->Message(message, wParam, 0);
 }
 
 // The keys whose default the browser must not act on while the game has the focus: the
@@ -127,17 +123,15 @@ void ListenToPage(bool listen) {
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, listen ? OnVisibility : nullptr);
 }
 
-bool Finished() { return QuitPosted() || game.driver->ScriptEnded(); }
+bool Finished() { return QuitPosted() || game.start.Driver().ScriptEnded(); }
 
 // Escape, or the demo's last frame: the world goes, as it does when the desktop game ends,
 // and its last picture stays on the canvas.
 void End() {
   const bool quit = QuitPosted();
   ListenToPage(false);
-  game.driver->Close();
-  game.keys.reset();
-  game.driver.reset();
-  game.world.reset();
+  game.keys = nullptr;
+  game.start.End();
   TellPage(game.demo && !quit ? "demo-ended" : "ended", "");
 }
 
@@ -153,8 +147,8 @@ EM_BOOL OnAnimationFrame(double, void*) {
     if (game.pacer.TimeUntilDue(now) > earlyEnough) break;
     game.pacer.FrameRuns(now);
     game.pads.Read(*game.keys);
-    game.driver->RunFrame();
-    game.framesRun = game.driver->FramesRun();
+    game.start.Driver().RunFrame();
+    game.framesRun = game.start.Driver().FramesRun();
   }
   if (Finished()) {
     End();
@@ -163,10 +157,10 @@ EM_BOOL OnAnimationFrame(double, void*) {
   return EM_TRUE;
 }
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "fennwick: %s\n", message.c_str());
-  TellPage("error", message.c_str());
-  return 1;
+// The console hears what the desktop's would; the page shows a fault in its own words.
+int Report() {
+  if (game.start.exitCode != GameStart::ok) TellPage("error", game.start.fault.c_str());
+  return game.start.Report();
 }
 
 }  // namespace
@@ -175,19 +169,15 @@ int Fail(const std::string& message) {
 extern "C" EMSCRIPTEN_KEEPALIVE long fennwick_frames_run() { return game.framesRun; }
 
 int main(int argc, char** argv) {
-  GameOptions options;
-  std::string error;
-  if (!ParseGameOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) return Fail(error);
+  if (!game.start.Prepare(std::vector<std::string>(argv + 1, argv + argc))) return Report();
   // A recording would go into the page's memory and be lost with it.
-  if (!options.record.empty()) return Fail("--record is not available in the browser");
-  if (!game.session.Open(options, error)) return Fail(error);
-
-  game.world = std::make_unique<GameWorld>(nullptr);
-  if (!game.world->display.CanDraw()) return Fail("cannot draw on the page: " + game.world->display.DrawFailure());
-  game.driver = std::make_unique<FrameDriver>(*game.world, nullptr);
-  game.keys = std::make_unique<GamepadKeys>(*game.driver);
-  game.demo = game.session.playing;
-  game.session.Attach(*game.driver);
+  if (!game.start.options.record.empty()) {
+    game.start.Fail(GameStart::badCommandLine, "--record is not available in the browser");
+    return Report();
+  }
+  if (!game.start.Build(nullptr)) return Report();
+  game.keys = &game.start.Keys();
+  game.demo = !game.start.options.play.empty();
   ListenToPage(true);
   TellPage("running", "");
   emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);

@@ -10,16 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/asset_folder.h"
 #include "app/game_loop.h"
-#include "app/game_options.h"
+#include "app/game_start.h"
 #include "app/gamepad_xinput.h"
-#include "app/keyboard.h"
 #include "app/platform.h"
 #include "app/resources/resource_ids.h"
+#include "app/win32_workarounds.h"
 #include "app/window_messages.h"
-#include "game/frame_driver.h"
-#include "game/game_world.h"
 
 namespace {
 
@@ -36,28 +33,12 @@ constexpr RECT clientPlacement = {50, 150, 850, 750};
 // when messages only go on to Windows.
 GamepadKeys* messageKeys = nullptr;
 
-// When the window last lost the focus, on the clock of the messages' times.
-bool focusLost = false;
-DWORD focusLostAt = 0;
-
-// A press still queued when the focus moved away comes after WM_KILLFOCUS has let go of every
-// key, and its release went to the other window: the game must not see it, or it would hold the
-// key for good. It may even be taken from the queue after the focus has come back, so its own
-// time tells it apart: it happened before the window last lost the focus.
-bool StalePress(HWND window, UINT message) {
-  if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN && message != WM_CHAR) return false;
-  if (GetFocus() != window) return true;
-  return focusLost && static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - focusLostAt) < 0;
-}
+StalePresses stalePresses;
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KILLFOCUS) {
-    focusLost = true;
-    focusLostAt = GetTickCount();
-  }
   // Every message goes through the portable handler first, then on to Windows: the game only
   // watches, it never swallows a message, but a stale press is not the game's.
-  if (StalePress(window, message)) return DefWindowProcW(window, message, wParam, lParam);
+  if (stalePresses.Filter(window, message)) return DefWindowProcW(window, message, wParam, lParam);
   if (messageKeys != nullptr) {
     messageKeys->Message(message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam));
   } else {
@@ -71,7 +52,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 // frame.
 class Win32Loop : public LoopPlatform {
  public:
-  explicit Win32Loop(GamepadKeys& keys) : keys(keys) {}
+  Win32Loop(HWND window, GamepadKeys& keys) : window(window), keys(keys) {}
 
   bool HandleOneMessage() override {
     MSG message = {};
@@ -93,22 +74,13 @@ class Win32Loop : public LoopPlatform {
   bool QuitPosted() const override { return quit; }
 
   void FrameDue() override {
-    ReleaseKeysLetGoElsewhere();
+    ReleaseKeysLetGoElsewhere(keys);
+    stalePresses.QueueEmptied(window);
     pads.Read(keys);
   }
 
  private:
-  // A release can go astray without a WM_KILLFOCUS to make up for it: under Wine, while the
-  // window is re-made for full screen, it may reach no window at all. The keyboard's own state
-  // knows better than the messages then, so a key it has up is let go of, as its release would
-  // have done. (A key a pad holds stays down: the pads' merge keeps it.)
-  void ReleaseKeysLetGoElsewhere() {
-    for (int code = 1; code < 256; ++code) {
-      if (processKeyboard.IsKeyDown(static_cast<std::uint8_t>(code)) && !(GetAsyncKeyState(code) & 0x8000))
-        keys.Message(WM_KEYUP, static_cast<std::uintptr_t>(code), 0);
-    }
-  }
-
+  HWND window;
   GamepadKeys& keys;
   XInputPads pads;
   bool quit = false;
@@ -131,12 +103,18 @@ std::vector<std::string> Arguments() {
   return args;
 }
 
-void ShowError(HWND window, const std::string& what, UINT icon = MB_ICONERROR) {
-  // A GUI program has no console to write to: say it where the player looks.
-  const int length = MultiByteToWideChar(CP_UTF8, 0, what.c_str(), -1, nullptr, 0);
+// Standard output when someone reads it; else a GUI program has no console to write to, so
+// the message goes where the player looks.
+int Report(const GameStart& start, HWND window = nullptr) {
+  if (start.message.empty()) return start.exitCode;
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (start.exitCode == GameStart::ok && out != nullptr && out != INVALID_HANDLE_VALUE) return start.Report();
+  const int length = MultiByteToWideChar(CP_UTF8, 0, start.message.c_str(), -1, nullptr, 0);
   std::wstring text(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, what.c_str(), -1, &text[0], length);
-  MessageBoxW(window, text.c_str(), windowTitle, MB_OK | icon);
+  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, start.message.c_str(), -1, &text[0], length);
+  MessageBoxW(window, text.c_str(), windowTitle,
+              MB_OK | (start.exitCode == GameStart::ok ? MB_ICONINFORMATION : MB_ICONERROR));
+  return start.exitCode;
 }
 
 void RegisterWindowClass(HINSTANCE instance, HINSTANCE module) {
@@ -154,59 +132,11 @@ void RegisterWindowClass(HINSTANCE instance, HINSTANCE module) {
   RegisterClassExW(&windowClass);
 }
 
-int RunGame(HWND window, HINSTANCE module, GameSession& session) {
-  int status = 0;
-  {
-    GameWorld world(window);
-    if (!world.display.CanDraw()) {
-      // Without a device there is nothing to show the game on: say so rather than vanish.
-      ShowError(window, world.display.DrawFailure());
-      status = 1;
-    } else {
-      FrameDriver driver(world, window);
-      session.Attach(driver);
-      GamepadKeys keys(driver);
-      messageKeys = &keys;
-      Win32Loop loop(keys);
-      RunGameLoop(driver, loop);
-      messageKeys = nullptr;
-    }
-    // The class goes before the world does; with Escape the window still exists here, and
-    // Windows refuses the unregistration, which is harmless at exit. The window is left for the
-    // end of the process to take down: destroying it here first hides it, and under Wine on a
-    // screen without a window manager the hiding can wait for good.
-    UnregisterClassW(className, module);
-  }
-  return status;
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  GameOptions options;
-  GameSession session;
-  std::string error;
-  if (!ParseGameOptions(Arguments(), options, error) || !session.Open(options, error)) {
-    ShowError(nullptr, "fennwick: " + error + "\n\n" + gameUsage);
-    return 2;
-  }
-  if (options.version) {
-    // On standard output when someone reads it, else where a player can see it.
-    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (out != nullptr && out != INVALID_HANDLE_VALUE)
-      std::printf("%s\n", VersionLine().c_str());
-    else
-      ShowError(nullptr, VersionLine(), MB_ICONINFORMATION);
-    return 0;
-  }
-  // The recording and the script are open already: their names were relative to where the
-  // player started the game, and the search may move elsewhere. A GUI program's standard error
-  // is seen only when redirected, which is where someone looking for the fault looks.
-  const std::string missing = EnterPictureFolder(ExecutableFolder());
-  if (!missing.empty()) {
-    std::fprintf(stderr, "%s\n", missing.c_str());
-    std::fflush(stderr);
-  }
+  GameStart start;
+  if (!start.Prepare(Arguments())) return Report(start);
 
   const HINSTANCE module = GetModuleHandleW(nullptr);
   RegisterWindowClass(instance, module);
@@ -221,7 +151,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   // The default timer ticks every 15.6 ms, too coarse to sleep to a frame's deadline.
   timeBeginPeriod(1);
-  const int status = RunGame(window, module, session);
+  if (!start.Build(window)) {
+    // Without a device there is nothing to show the game on: say so rather than vanish.
+    Report(start, window);
+  } else {
+    messageKeys = &start.Keys();
+    Win32Loop loop(window, start.Keys());
+    start.Play(loop);
+    messageKeys = nullptr;
+  }
+  // The class goes before the world does; with Escape the window still exists here, and
+  // Windows refuses the unregistration, which is harmless at exit. The window is left for the
+  // end of the process to take down: destroying it here first hides it, and under Wine on a
+  // screen without a window manager the hiding can wait for good.
+  UnregisterClassW(className, module);
+  start.End();
   timeEndPeriod(1);
-  return status;
+  return start.exitCode;
 }

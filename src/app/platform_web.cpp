@@ -12,3 +12,7 @@ bool QuitPosted() { return quitPosted; }
 // capture.
 void CaptureMouse(WindowHandle) {}
 void ReleaseMouseCapture() {}
+
+// The page's pictures are packed into the top folder of its file system; there is no program
+// file to look beside.
+std::filesystem::path ExecutableFolder() { return {}; }

@@ -1,7 +1,5 @@
 #include "graphics/display_d3d9.h"
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -21,19 +19,6 @@ void ReleaseHeld(T*& item) {
     item->Release();
     item = nullptr;
   }
-}
-
-// The ids of this process's threads as they stand.
-std::vector<DWORD> ThreadIds() {
-  std::vector<DWORD> ids;
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return ids;
-  THREADENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.push_back(entry.th32ThreadID);
-  CloseHandle(snapshot);
-  return ids;
 }
 
 std::string Hex(HRESULT result) {
@@ -66,7 +51,7 @@ Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
   // The game does no vertex work at all, so a card without hardware vertex processing serves
   // just as well; only when neither kind of device exists is there no way on.
   const D3DPRESENT_PARAMETERS asked = params;
-  const std::vector<DWORD> threadsBefore = ThreadIds();
+  p.deviceThreads.BeforeCreation();
   HRESULT created = p.direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd,
                                              hardwareVertexProcessing, &params, &p.device);
   if (FAILED(created)) {
@@ -82,10 +67,7 @@ Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
   }
 
   p.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &p.backBuffer);
-  for (const DWORD id : ThreadIds()) {
-    if (std::find(threadsBefore.begin(), threadsBefore.end(), id) != threadsBefore.end()) continue;
-    if (const HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id)) p.deviceThreads.push_back(thread);
-  }
+  p.deviceThreads.AfterCreation();
 }
 
 bool Display::CanDraw() const { return platform->device != nullptr; }
@@ -98,16 +80,7 @@ void Display::Platform::Release() {
   ReleaseHeld(backBuffer);
   ReleaseHeld(device);
   ReleaseHeld(direct3d);
-  // The device may hand its own teardown to a thread of its own and return before that thread
-  // is done; a process that ends under such a thread can die of it (Wine's Direct3D does this).
-  // So the threads that came with the device get a moment to finish, and no more: a driver's
-  // thread that lives as long as the process must not hold up the end.
-  if (!deviceThreads.empty()) {
-    const auto count = static_cast<DWORD>(std::min<std::size_t>(deviceThreads.size(), MAXIMUM_WAIT_OBJECTS));
-    WaitForMultipleObjects(count, deviceThreads.data(), TRUE, 500);
-    for (const HANDLE thread : deviceThreads) CloseHandle(thread);
-    deviceThreads.clear();
-  }
+  deviceThreads.WaitForEnd();
 }
 
 HRESULT Display::Platform::ResetDevice() {

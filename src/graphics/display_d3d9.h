@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win32_workarounds.h"
 #include "graphics/display.h"
 
 struct Display::Platform {
@@ -20,8 +21,7 @@ struct Display::Platform {
   D3DPRESENT_PARAMETERS presentParams = {};
   // Why there is no device, when there is none.
   std::string failure;
-  // The threads that came with the device, to be waited for once it is released.
-  std::vector<HANDLE> deviceThreads;
+  DeviceThreads deviceThreads;
 
   // Fetches back buffer 0 again after a successful reset; leaves it null otherwise.
   HRESULT ResetDevice();

@@ -52,9 +52,9 @@ Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
       // The alpha byte must not matter, as it does not on a back buffer.
       if (platform->texture != nullptr) SDL_SetTextureBlendMode(platform->texture, SDL_BLENDMODE_NONE);
     }
-    if (!platform->Ready()) platform->failure = SDL_GetError();
+    if (!platform->Ready()) platform->failure = std::string("cannot draw into the window: ") + SDL_GetError();
   } else {
-    platform->failure = "no window";
+    platform->failure = "cannot draw into the window: no window";
   }
   AllocateFrameBuffer();
 }

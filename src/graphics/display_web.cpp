@@ -68,5 +68,5 @@ void Display::ToggleDisplayMode(WindowHandle) { ToggleFullScreen(); }
 bool Display::CanDraw() const { return platform->canvasOpen; }
 
 std::string Display::DrawFailure() const {
-  return platform->canvasOpen ? std::string() : "the page has no canvas with a 2D context";
+  return platform->canvasOpen ? std::string() : "cannot draw on the page: the page has no canvas with a 2D context";
 }

@@ -1,6 +1,9 @@
-// What window messages do to the keyboard and the mouse.
+// What window messages do to the keyboard and the mouse; which presses a lost focus makes stale.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
+#include "app/focus_clock.h"
 #include "app/keyboard.h"
 #include "app/mouse.h"
 #include "app/platform_headless.h"
@@ -169,6 +172,57 @@ TEST_F(InputTest, LosingTheFocusLetsGoOfEveryHeldKeyThroughTheQueue) {
   // Getting the focus back presses nothing.
   Send(wm::setFocus, 0);
   EXPECT_TRUE(processKeyboard.EventQueueEmpty());
+}
+
+// The message clock is 32 bits of milliseconds; 2^31 is 24.9 days, 2^32 is 49.7 days.
+constexpr std::uint32_t halfClock = 0x80000000u;
+
+TEST(FocusClock, APressFromBeforeTheLossIsStaleOnEitherSideOfTheClocksWrap) {
+  const std::uint32_t losses[] = {1000, halfClock - 20, 0xFFFFFFF0u};  // the last returns past 2^32
+  for (const std::uint32_t lost : losses) {
+    FocusClock clock;
+    EXPECT_FALSE(clock.StalePress(true, lost - 5)) << "nothing was lost yet";
+    clock.Lost(lost);
+    EXPECT_TRUE(clock.StalePress(false, lost + 10)) << "away, every press is someone else's";
+    clock.Returned(lost + 40);
+    EXPECT_TRUE(clock.StalePress(true, lost - 1)) << lost;
+    EXPECT_TRUE(clock.StalePress(true, lost - 3000)) << lost;
+    EXPECT_FALSE(clock.StalePress(true, lost)) << lost;
+    EXPECT_FALSE(clock.StalePress(true, lost + 20)) << "between the loss and the return";
+    EXPECT_FALSE(clock.StalePress(true, lost + 41)) << lost;
+  }
+}
+
+TEST(FocusClock, AMonthWithTheFocusNeverMakesAPressStale) {
+  FocusClock clock;
+  const std::uint32_t lost = 0xFFFFFF00u;
+  clock.Lost(lost);
+  clock.Returned(lost + 100);
+  clock.QueueEmptied(true, lost + 116);
+  EXPECT_TRUE(clock.StalePress(true, lost - 1)) << "just back, a late press from before is still caught";
+  // Frames go on; ten seconds later the loss is long forgotten.
+  clock.QueueEmptied(true, lost + 10000);
+  const std::uint32_t later[] = {lost + halfClock - 1, lost + halfClock, lost + halfClock + 1, lost - 1,
+                                 lost + 31u * 24 * 3600 * 1000};
+  for (const std::uint32_t at : later) EXPECT_FALSE(clock.StalePress(true, at)) << at;
+  EXPECT_TRUE(clock.StalePress(false, lost + halfClock)) << "without the focus, still not the game's";
+}
+
+TEST(FocusClock, APressAfterALongAbsenceIsNewAndAReturnWithoutAWordCounts) {
+  FocusClock away;
+  away.Lost(0);
+  const std::uint32_t back = 30u * 24 * 3600 * 1000;  // a month away: more than 2^31 ms
+  away.Returned(back);
+  EXPECT_FALSE(away.StalePress(true, back + 5));
+  EXPECT_FALSE(away.StalePress(true, back));
+
+  FocusClock silent;
+  silent.Lost(halfClock + 100);
+  silent.QueueEmptied(false, halfClock + 200);  // still away: nothing forgotten
+  EXPECT_TRUE(silent.StalePress(true, halfClock + 99));
+  silent.QueueEmptied(true, halfClock + 300);  // a frame with the focus back, though no message said so
+  EXPECT_TRUE(silent.StalePress(true, halfClock + 99));
+  EXPECT_FALSE(silent.StalePress(true, halfClock + 300));
 }
 
 }  // namespace

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/game_options.h"
+#include "app/game_start.h"
 #include "app/keyboard.h"
 #include "app/platform_headless.h"
 #include "app/window_messages.h"
@@ -132,10 +135,19 @@ TEST(GameOptions, AcceptsRecordAndPlayAndRefusesTheRest) {
   EXPECT_EQ(parse({"--play", "x", "--play", "y"}), "!");
   EXPECT_EQ(parse({"--play", "x", "--record", "x"}), "!");
 
+  EXPECT_EQ(parse({"--helpme"}, &error), "!");
+  EXPECT_EQ(error, "unknown option '--helpme'");
+
   GameOptions options;
   std::string why;
   EXPECT_TRUE(ParseGameOptions({"--version"}, options, why));
   EXPECT_TRUE(options.version);
+  for (const char* help : {"--help", "-h"}) {
+    GameOptions asked;
+    EXPECT_TRUE(ParseGameOptions({"--play", "x", help}, asked, why)) << help;
+    EXPECT_TRUE(asked.help) << help;
+    EXPECT_FALSE(asked.version) << help;
+  }
   EXPECT_EQ(VersionLine().rfind("fennwick ", 0), 0u);
   EXPECT_GT(VersionLine().size(), std::string("fennwick ").size());
 }
@@ -157,6 +169,60 @@ TEST(GameOptions, FilesThatCannotBeUsedAreReportedBeforeTheGameStarts) {
   options.record = (dir.path() / "no" / "such" / "folder.txt").string();
   EXPECT_FALSE(other.Open(options, error));
   EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+}
+
+std::string Contents(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(GameStart, SaysWhyItStopsAndWithWhichExitCode) {
+  TempDir dir;
+  const std::string recording = (dir.path() / "kept.txt").string();
+  std::ofstream(recording) << "an earlier recording\n";
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::vector<std::string> told;
+  };
+  const Case cases[] = {
+      {{"--speed"}, 2, {"unknown option '--speed'\nusage: fennwick "}},
+      {{"--play", (dir.path() / "none.txt").string()}, 2, {"cannot read the script", "\nusage: "}},
+      {{"--record", recording, "-h"}, 0, {"usage: fennwick ", "--record FILE", "Escape", "F11", "Back"}},
+      {{"--help"}, 0, {"--play FILE", "-h, --help"}},
+      {{"--version", "--record", recording}, 0, {"fennwick "}},
+  };
+  for (const Case& c : cases) {
+    GameStart start;
+    EXPECT_FALSE(start.Prepare(c.args)) << c.args[0];
+    EXPECT_EQ(start.exitCode, c.exitCode) << c.args[0];
+    for (const std::string& part : c.told) EXPECT_NE(start.message.find(part), std::string::npos) << start.message;
+    EXPECT_EQ(start.Report(), c.exitCode);
+  }
+  EXPECT_EQ(Contents(recording), "an earlier recording\n");
+
+  GameStart start;
+  EXPECT_FALSE(start.Fail(1, "no display"));
+  EXPECT_EQ(start.message, "no display");
+  EXPECT_EQ(start.exitCode, 1);
+}
+
+TEST(GameStart, PlaysTheWindowsMessagesIntoTheRecordingAndEndsIt) {
+  TempDir dir;
+  ScopedCwd here(dir.path());
+  processKeyboard = Keyboard{};
+  const std::filesystem::path recording = dir.path() / "played.txt";
+  GameStart start;
+  ASSERT_TRUE(start.Prepare({"--record", recording.string()}));
+  ASSERT_TRUE(start.Build(nullptr));
+  start.Driver().RunFrame();
+  start.Keys().Message(wm::keyDown, vk::right, 0);
+  start.Driver().RunFrame();
+  start.End();
+  start.End();
+  EXPECT_EQ(start.message, "");
+  const std::string played = Contents(recording);
+  EXPECT_NE(played.find("\n2 down 39\n2 end\n"), std::string::npos) << played;
 }
 
 }  // namespace

@@ -1,0 +1,68 @@
+#include "app/game_start.h"
+
+#include <cstdio>
+
+#include "app/asset_folder.h"
+#include "app/game_loop.h"
+#include "app/platform.h"
+#include "game/frame_driver.h"
+#include "game/game_world.h"
+
+GameStart::GameStart() = default;
+GameStart::~GameStart() { End(); }
+
+bool GameStart::Prepare(const std::vector<std::string>& args) {
+  std::string error;
+  if (!ParseGameOptions(args, options, error)) return Fail(badCommandLine, error);
+  // Asking what the game is must not empty a recording named beside the question.
+  if (options.help || options.version) {
+    message = options.help ? HelpText() : VersionLine();
+    return false;
+  }
+  if (!session.Open(options, error)) return Fail(badCommandLine, error);
+  // The recording and the script are open already: their names were relative to where the
+  // player started the game, and the search may move elsewhere. Standard error is where
+  // someone looking for the fault looks, even from a program without a console.
+  const std::string missing = EnterPictureFolder(ExecutableFolder());
+  if (!missing.empty()) {
+    std::fprintf(stderr, "%s\n", missing.c_str());
+    std::fflush(stderr);
+  }
+  return true;
+}
+
+bool GameStart::Build(WindowHandle window) {
+  world = std::make_unique<GameWorld>(window);
+  if (!world->display.CanDraw()) return Fail(cannotPlay, world->display.DrawFailure());
+  driver = std::make_unique<FrameDriver>(*world, window);
+  session.Attach(*driver);
+  keys = std::make_unique<GamepadKeys>(*driver);
+  return true;
+}
+
+void GameStart::Play(LoopPlatform& loop) { RunGameLoop(*driver, loop); }
+
+void GameStart::End() {
+  if (driver) driver->Close();
+  keys.reset();
+  driver.reset();
+  world.reset();
+}
+
+bool GameStart::Fail(int code, const std::string& what) {
+  exitCode = code;
+  fault = what;
+  message = what;
+  // A mistake on the command line is put right with the usage.
+  if (code == badCommandLine) message += std::string("\n") + gameUsage;
+  return false;
+}
+
+int GameStart::Report() const {
+  if (message.empty()) return exitCode;
+  if (exitCode == ok)
+    std::printf("%s\n", message.c_str());
+  else
+    std::fprintf(stderr, "fennwick: %s\n", message.c_str());
+  return exitCode;
+}

@@ -1,0 +1,65 @@
+// The way the game starts and ends, the same on every platform: the options and the files
+// they name, the pictures, the world, whether it can draw, the frame driver with its recording
+// or demo, and the pads' merge in front of it. A platform's main adds only its window, its loop
+// and the way a message reaches the player; every message is worded here.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/game_options.h"
+#include "app/gamepad.h"
+#include "types.h"
+
+class FrameDriver;
+class GameWorld;
+class LoopPlatform;
+
+class GameStart {
+ public:
+  // How the program ends: 0 after a game, --version or --help; 2 for a bad option or a file
+  // that cannot be used; 1 when there is nothing to play on.
+  static constexpr int ok = 0;
+  static constexpr int cannotPlay = 1;
+  static constexpr int badCommandLine = 2;
+
+  GameStart();
+  ~GameStart();
+  GameStart(const GameStart&) = delete;
+  GameStart& operator=(const GameStart&) = delete;
+
+  // Reads the options, opens the files they name and enters the pictures' folder, telling
+  // standard error what is missing there. False when there is nothing to play; then
+  // `exitCode` and `message` say what to tell the player.
+  bool Prepare(const std::vector<std::string>& args);
+  // The world in the platform's window; false, with the message, when it cannot draw there.
+  bool Build(WindowHandle window);
+
+  // Where the platform's window messages go once the world is built.
+  GamepadKeys& Keys() { return *keys; }
+  FrameDriver& Driver() { return *driver; }
+  // The desktop's loop: plays until Escape, the close button or the demo's end.
+  void Play(LoopPlatform& loop);
+  // The world is gone, and with it the picture's hold on the window.
+  void End();
+
+  // Stops the start with a fault of the platform's (no window, say).
+  bool Fail(int code, const std::string& fault);
+  // Tells the console: standard output for what was asked for, standard error for a fault.
+  // Returns the exit code.
+  int Report() const;
+
+  GameOptions options;
+  int exitCode = ok;
+  std::string fault;    // what went wrong, in a few words
+  // All the player is told: the fault with its remedy, or what was asked for. A line on a
+  // console is signed "fennwick: "; a message box or the page carries the name already.
+  std::string message;
+
+ private:
+  GameSession session;
+  std::unique_ptr<GameWorld> world;
+  std::unique_ptr<FrameDriver> driver;
+  std::unique_ptr<GamepadKeys> keys;
+};
