@@ -42,6 +42,13 @@ launch_pad() {
 
 # --- 1. A pad through xinput1_4.dll -------------------------------------------------------------
 
+# Another window to take the focus away to, as a player's Alt-Tab does.
+xlogo -geometry 100x100+1000+0 >/dev/null 2>&1 &
+other_pid=$!
+other=$(timeout 20 xdotool search --sync --class '^xlogo$' 2>/dev/null | head -n1 || true)
+focus_away() { xdotool windowfocus --sync "$other" 2>/dev/null; }
+focus_back() { xdotool windowfocus --sync "$window" 2>/dev/null; xdotool mousemove --window "$window" 400 300 click 1 2>/dev/null; }
+
 start=$SECONDS
 recording=$out/pad.recording
 if launch_pad "xinput1_4=n"; then
@@ -49,6 +56,7 @@ if launch_pad "xinput1_4=n"; then
 else
   fail "pad: no window titled Fennwick appeared"
 fi
+kill "$other_pid" 2>/dev/null || true
 echo "Pad session in $((SECONDS - start)) s"
 
 # --- 2. Only xinput9_1_0.dll --------------------------------------------------------------------
