@@ -6,6 +6,7 @@
 add_library(fennwick_sdl OBJECT
   app/gamepad_sdl.cpp
   app/platform_sdl.cpp
+  app/sdl_events.cpp
   app/sdl_keys.cpp
   graphics/display_sdl.cpp
   sound/sound_device_sdl.cpp

@@ -3,12 +3,15 @@
 # sound. Included from src/CMakeLists.txt when building with emscripten.
 #
 # Everything the page needs ends up in one folder, ${FENNWICK_SITE_DIR}, ready to be served as
-# it is: index.html, the favicon, fennwick.js, fennwick.wasm and fennwick.data (the pictures).
+# it is: index.html, the favicon, fennwick.js, fennwick.wasm and fennwick.data (the pictures),
+# the touch controls', offline play's and sharing's scripts, the manifest and icons, the service
+# worker.
 set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
 
 add_executable(fennwick
   app/gamepad_web.cpp
   app/main_web.cpp
+  app/page_controls_web.cpp
   app/platform_web.cpp
   graphics/display_web.cpp
   sound/sound_device_null.cpp
@@ -27,19 +30,49 @@ foreach(folder StickStand StickRun StickJump StickFall)
 endforeach()
 target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD}
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
-  # The page reads the frame counter and learns how the game ended through these.
-  "SHELL:-sEXPORTED_FUNCTIONS=_main,_fennwick_frames_run"
+  # The page reads the frame counter and learns how the game ended through these, and hands
+  # in its pointer and touch controls.
+  "SHELL:-sEXPORTED_FUNCTIONS=_main,_fennwick_frames_run,_fennwick_pointer,_fennwick_touch,_fennwick_mouse,_fennwick_key_down"
   "SHELL:-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency"
 )
 set_property(TARGET fennwick APPEND PROPERTY LINK_DEPENDS ${FENNWICK_FRAME_FILES})
 
-# The page itself and its icon, copied whenever they change.
+# The page itself, its scripts, its icons and its manifest, copied whenever they change.
+set(FENNWICK_PAGE_FILES
+  index.html:web/index.html
+  favicon.ico:assets/icons/fennwick32.ico
+  controls.js:web/controls.js
+  offline.js:web/offline.js
+  share.js:web/share.js
+  manifest.json:web/manifest.json
+  icon-192.png:assets/icons/fennwick192.png
+  icon-512.png:assets/icons/fennwick512.png
+)
+set(FENNWICK_PAGE_OUTPUTS)
+set(FENNWICK_PAGE_COPIES)
+set(FENNWICK_PAGE_SOURCES)
+foreach(pair IN LISTS FENNWICK_PAGE_FILES)
+  string(REPLACE ":" ";" pair ${pair})
+  list(GET pair 0 name)
+  list(GET pair 1 source)
+  list(APPEND FENNWICK_PAGE_OUTPUTS ${FENNWICK_SITE_DIR}/${name})
+  list(APPEND FENNWICK_PAGE_SOURCES ${PROJECT_SOURCE_DIR}/${source})
+  list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${FENNWICK_SITE_DIR}/${name})
+endforeach()
 add_custom_command(
-  OUTPUT ${FENNWICK_SITE_DIR}/index.html ${FENNWICK_SITE_DIR}/favicon.ico
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/index.html ${FENNWICK_SITE_DIR}/index.html
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/assets/icons/fennwick32.ico ${FENNWICK_SITE_DIR}/favicon.ico
-  DEPENDS ${PROJECT_SOURCE_DIR}/web/index.html ${PROJECT_SOURCE_DIR}/assets/icons/fennwick32.ico
+  OUTPUT ${FENNWICK_PAGE_OUTPUTS}
+  ${FENNWICK_PAGE_COPIES}
+  DEPENDS ${FENNWICK_PAGE_SOURCES}
   VERBATIM
 )
-add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_SITE_DIR}/index.html ${FENNWICK_SITE_DIR}/favicon.ico)
+add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_PAGE_OUTPUTS})
 add_dependencies(fennwick fennwick-page)
+
+# The service worker that keeps the site for play offline lists every file of the finished site
+# and is versioned by their contents: written after everything else, on every build.
+add_custom_target(fennwick-offline ALL
+  COMMAND ${CMAKE_COMMAND} -DSITE=${FENNWICK_SITE_DIR} -DTEMPLATE=${PROJECT_SOURCE_DIR}/web/sw.js.in
+          -P ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
+  VERBATIM
+)
+add_dependencies(fennwick-offline fennwick fennwick-page)

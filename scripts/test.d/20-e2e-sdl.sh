@@ -1,5 +1,322 @@
 #!/usr/bin/env bash
-# The SDL game in a real window under Xvfb (tests/e2e/sdl_window_test.sh), on the default build.
+# The SDL game in a real X window, on a private Xvfb screen, driven from outside with xdotool:
+# the window's place, size, title and icon; its first picture against the replay tool's;
+# its pace and the processor time it takes; a run to the right; two display-mode toggles,
+# without and with a window manager; keys let go when the focus goes; a played session
+# recorded, replayed by the replay tool and played back as a demo, all ending on the picture
+# the screen showed; the live loop under a storm of input (lib/stress.sh); a sound device that
+# opens and one that does not; Escape; the close button; the README's bug-report steps; a
+# damaged picture named; a pad (SDL's virtual joystick, lib/pad.sh) that runs, jumps, is pulled
+# out, runs again after the focus went and came back, and quits; a bad option; and the clear
+# failure without a display, of the game and of play.sh. Runs on the default build, already built.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-exec tests/e2e/sdl_window_test.sh build/default
+# shellcheck source=lib/session.sh
+source scripts/test.d/lib/session.sh
+build=$root/build/default
+game=$build/src/fennwick
+# The game with the test pad's hook, for the pad session.
+pad_game=$build/src/fennwick-e2e
+native_replay=$build/tools/replay/fennwick-replay
+close_window=$build/tests/e2e/x11_close_window
+for program in "$game" "$pad_game" "$native_replay" "$close_window"; do
+  [ -x "$program" ] || session_abort "$program is not built"
+done
+for tool in Xvfb xdotool xwininfo xprop xwd convert compare xlogo openbox; do
+  command -v "$tool" >/dev/null || session_abort "$tool is not installed (scripts/install-deps.sh)"
+done
+
+session_begin e2e-sdl
+session_screen
+start_game() { launch "$@" && find_window && locate || session_abort "the game did not start: $*"; }
+
+# The figure: every pixel that is neither the open cells' grey nor the walls' black. Prints
+# how many there are and their mean column.
+figure_column() {
+  convert "$1" -transparent '#E0E0E0' -transparent '#000000' sparse-color:- | tr ' ' '\n' |
+    awk -F, 'NF >= 3 { sum += $1; n++ } END { if (n) printf "%d %.1f\n", n, sum / n; else print "0 -1" }'
+}
+wrote_nothing() {
+  if [ -s "$out/game.out" ] || [ -s "$out/game.err" ]; then fail "the game wrote something: $(cat "$out/game.out" "$out/game.err")"
+  else pass "$1"; fi
+}
+
+# What the first frame must look like: the figure standing at its start, nothing pressed.
+"$native_replay" --assets assets --frames 1 --dump 1 "$out/frame1.bmp" </dev/null >/dev/null
+
+# --- Window, first picture, pace, running, display mode, Escape -----------------------------
+# With a sound device that opens; the close button's start has none.
+start_game SDL_AUDIODRIVER=dummy "$game" --record "$out/pace.script"
+
+if [ "$client" = "800x600+50+150" ]; then pass "inside of the window is 800 x 600 at (50, 150)"
+else fail "window inside is $client, wanted 800x600+50+150"; fi
+
+hints=$(xprop -id "$wid" WM_NORMAL_HINTS)
+if grep -q "minimum size: 800 by 600" <<<"$hints" && grep -q "maximum size: 800 by 600" <<<"$hints"; then
+  pass "window cannot be resized"
+else fail "window can be resized: $hints"; fi
+
+# The icon as the window system holds it (width, height, then 0xAARRGGBB pixels), against the
+# pixels compiled into the game.
+xprop -id "$wid" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= *//' | tr -s ', ' '\n\n' >"$out/icon.shown"
+{ echo 32; echo 32; printf '%d\n' $(grep -o '0x[0-9A-Fa-f]\{8\}u' src/app/resources/icon32_pixels.inc | tr -d u); } >"$out/icon.wanted"
+if cmp -s "$out/icon.shown" "$out/icon.wanted"; then pass "window carries the game's 32 x 32 icon, pixel for pixel"
+else fail "window icon is not the game's: starts $(head -c 60 "$out/icon.shown" | tr '\n' ' ')"; fi
+
+# The first frames may still be on their way to the screen: allow a little time to settle.
+if wait_for_picture "$out/start.png" "$out/frame1.bmp"; then pass "window shows the replay tool's first frame exactly (compare -metric AE: 0)"
+else fail "window differs from the replay tool's first frame in $differing pixels"; fi
+
+# The pace, counted in frames: a key the game ignores (Shift) pressed at two moments ten
+# seconds apart lands in the recording with the frame it came before. The processor time over
+# the same seconds shows the game sleeps between frames instead of spinning.
+hold Shift_L 0.1
+before=$(ticks "$game_pid"); started=$(now_ms)
+sleep 10
+hold Shift_L 0.1
+after=$(ticks "$game_pid"); elapsed=$(($(now_ms) - started))
+read -r first_frame last_frame <<<"$(key_frames 16 "$out/pace.script")"
+if pace_within $((last_frame - first_frame)) "$elapsed" 58 62; then
+  pass "the game ran $((last_frame - first_frame)) frames in $elapsed ms: $pace a second"
+else fail "the game ran frames $first_frame to $last_frame in $elapsed ms: $pace a second, wanted 60 +- 2"; fi
+load=$(core_share $((after - before)) "$elapsed")
+if awk -v l="$load" 'BEGIN { exit !(l < 0.5) }'; then pass "game uses $load of a core while standing under Xvfb"
+else fail "game uses $load of a core while standing under Xvfb (limit 0.5: it must sleep between frames)"; fi
+
+read -r count start_column <<<"$(figure_column "$out/start.png")"
+hold Right 0.5
+sleep 0.5  # let it glide to a stop
+screenshot "$out/ran.png"
+read -r ran_count ran_column <<<"$(figure_column "$out/ran.png")"
+if [ "$count" -gt 0 ] && awk -v a="$start_column" -v b="$ran_column" 'BEGIN { exit !(b > a + 20) }'; then
+  pass "half a second of the right arrow moved the figure from column $start_column to $ran_column"
+else fail "figure did not move right: $count pixels at column $start_column, then $ran_count at $ran_column"; fi
+
+# Before the round trip, a picture at rest: from a short run the figure glides on for a while.
+wait_for_still "$out/rest.png" 1 0.25 16 || true
+
+hold F11 0.1
+sleep 0.3
+hold F11 0.1
+sleep 0.3
+if kill -0 "$game_pid" 2>/dev/null && xwininfo -id "$wid" >/dev/null 2>&1; then pass "game runs on after F11 twice"
+else fail "game is gone after F11 twice"; fi
+# Back in a window: at (100, 150), 800 x 600 outside (there are no borders without a window
+# manager), resizable, showing the same picture as before the round trip.
+locate
+if [ "$client" = "800x600+100+150" ]; then pass "after the round trip the window is 800 x 600 at (100, 150)"
+else fail "after the round trip the window is $client, wanted 800x600+100+150"; fi
+if xprop -id "$wid" WM_NORMAL_HINTS | grep -q "maximum size: 800 by 600"; then fail "window is still fixed in size after the round trip"
+else pass "window is resizable after the round trip"; fi
+screenshot "$out/toggled.png"
+differing=$(differing "$out/toggled.png" "$out/rest.png")
+# A figure still creeping on could account for a few hundred pixels; a picture that is
+# shifted, scaled or missing would differ in thousands.
+if [ "$differing" = "0" ]; then pass "picture unchanged by the round trip (compare -metric AE: 0)"
+elif [[ "$differing" =~ ^[0-9]+$ ]] && [ "$differing" -le $((2 * ran_count)) ]; then
+  pass "picture after the round trip differs only where the figure crept on ($differing pixels)"
+else fail "picture after the round trip differs in $differing pixels"; fi
+
+# The pointer in, a drag out of the window and back, a click: the game reads none of it, but
+# taking and releasing the mouse capture must not upset anything.
+xdotool mousemove --window "$wid" 400 300 mousedown 1 mousemove 1000 900 mousemove --window "$wid" 300 200 \
+  mouseup 1 click 3 mousemove 5 5 mousemove --window "$wid" 200 200 mousemove 1200 1000
+sleep 0.2
+if kill -0 "$game_pid" 2>/dev/null; then pass "game runs on after the pointer came, dragged, clicked and left"
+else fail "game is gone after the pointer moved over it"; fi
+
+hold Escape 0.1
+expect_exit 0 "Escape ended the game" 2
+wrote_nothing "the game wrote nothing"
+
+# --- Focus, and a session recorded, replayed and played back ---------------------------------
+start_game "$game" --record "$out/session.script"
+xlogo -geometry 100x100+1000+0 2>/dev/null &
+other_pids+=($!)
+other=$(timeout 5 xdotool search --sync --onlyvisible --class xlogo 2>/dev/null | head -n1 || true)
+
+# The right arrow goes down in the game, the focus moves away, the arrow comes up elsewhere. A
+# key left down would run the figure on into the wall, where the first run stopped it; let go,
+# it glides to rest well short of it.
+wait_for_still "$out/before-focus.png" || true
+xdotool keydown Right
+sleep 0.1
+timeout 5 xdotool windowfocus --sync "$other" || true
+xdotool keyup Right
+rested=yes
+wait_for_still "$out/after-focus.png" || rested=""
+read -r _ away_column <<<"$(figure_column "$out/after-focus.png")"
+if [ -n "$rested" ] && awk -v a="$away_column" -v wall="$ran_column" 'BEGIN { exit !(a < wall - 3) }'; then
+  pass "with the focus gone the figure came to rest at column $away_column, short of the wall at $ran_column"
+else fail "with the focus gone the figure did not stop short of the wall (column $away_column, wall at $ran_column)"; fi
+focus
+hold Left 0.3
+sleep 0.3
+screenshot "$out/focus-back.png"
+read -r _ back_column <<<"$(figure_column "$out/focus-back.png")"
+if awk -v a="$away_column" -v b="$back_column" 'BEGIN { exit !(b < a - 10) }'; then
+  pass "with the focus back the arrows run again (column $away_column to $back_column)"
+else fail "with the focus back the left arrow did not move the figure (column $away_column to $back_column)"; fi
+
+# Run at the wall, jump, cling, jump off it, and a little more: over five seconds of play.
+xdotool keydown Right sleep 0.25 keydown space sleep 1.2 keydown Left sleep 0.05 keyup space sleep 0.05 \
+  keydown space sleep 0.1 keyup space keyup Left sleep 1.5 keyup Right
+hold Left 0.6
+hold space 0.4
+sleep 0.5
+hold Right 0.3
+wait_for_still "$out/session-end.png" || fail "the figure did not come to rest after the session"
+sleep 2
+hold Escape 0.1
+expect_exit 0 "Escape after the session" 2
+last=$(awk '$2 == "end" { print $1 }' "$out/session.script")
+frames=$(grep -c '^[0-9]' "$out/session.script" || true)
+"$native_replay" --assets assets --dump "$last" "$out/replayed.bmp" "$out/session.script" >/dev/null ||
+  fail "the replay tool refused the recording"
+differing=$(differing "$out/session-end.png" "$out/replayed.bmp")
+if [ "$differing" = "0" ]; then
+  pass "the recording ($frames lines, $last frames) replays to the picture the screen showed (AE 0)"
+else fail "the recording replays to a picture that differs from the screen's in $differing pixels"; fi
+
+# The demo: it stands at rest for its last two seconds, so the screen shows its last picture
+# before it ends by itself.
+start_game "$game" --play "$out/session.script"
+if shown_before_exit "$out/demo.png" "$out/replayed.bmp"; then pass "the demo showed the recording's last picture"
+else fail "the demo never showed the recording's last picture"; fi
+expect_exit 0 "the demo ended by itself" 30
+
+# --- The README's bug-report steps, as written ------------------------------------------------
+# Typed as a player types them, in a top folder laid out as the repository's: record a session,
+# then the replay tool's frame lines, the last frame as a picture, and the demo.
+bugtop=$out/bug-report
+mkdir -p "$bugtop"
+cp -r assets "$bugtop/"
+ln -sfn "$root/build" "$bugtop/build"
+readme_block() {  # N: the Nth code block of the README's "Reporting a bug"
+  awk -v n="$1" '/^## / { s = ($0 == "## Reporting a bug") }
+    s && /^```/ { if (open) open = 0; else { open = 1; b++ }; next } s && open && b == n' README.md
+}
+mapfile -t replay_steps < <(readme_block 2)
+launch_dir=$bugtop start_game bash -c "$(readme_block 1)"
+hold Right 0.4
+hold space 0.3
+wait_for_still "$out/bug-end.png" || fail "bug report: the figure did not come to rest"
+hold Escape 0.1
+expect_exit 0 "bug report: Escape" 2
+last=$(cd "$bugtop" && bash -c "${replay_steps[0]}" | tail -n 1 | cut -d' ' -f1) || true
+(cd "$bugtop" && bash -c "${replay_steps[1]//1234/$last}") >/dev/null 2>&1 || true
+differing=$(differing "$bugtop/frame.bmp" "$out/bug-end.png")
+if [ "${#replay_steps[@]}" = 3 ] && [ "$differing" = "0" ]; then
+  pass "the README's bug-report steps replay the session to the picture the screen showed (frame $last)"
+else fail "the README's bug-report steps: frame '$last' differs from the screen in '$differing' pixels"; fi
+launch_dir=$bugtop start_game bash -c "${replay_steps[2]}"
+expect_exit 0 "the README's demo step played the session and ended" 30
+kill "${other_pids[@]}" 2>/dev/null || true
+other_pids=()
+
+# --- Full screen and back with a window manager ------------------------------------------------
+session_openbox
+start_game "$game"
+wait_for_still "$out/managed-before.png" || true
+hold F11 0.1
+sleep 0.5
+hold F11 0.1
+sleep 0.5
+locate
+if [[ $client == 800x600+* ]]; then pass "with a window manager, after F11 twice the inside of the window is 800 x 600"
+else fail "with a window manager, after F11 twice the inside of the window is $client"; fi
+wait_for_still "$out/managed-after.png" || true
+differing=$(differing "$out/managed-after.png" "$out/frame1.bmp")
+if [ "$differing" = "0" ]; then pass "and it shows the replay's picture pixel for pixel"
+else fail "after F11 twice with a window manager the picture differs from the replay's in $differing pixels"; fi
+hold Escape 0.1
+expect_exit 0 "Escape with a window manager" 2
+
+# --- The live loop under stress ----------------------------------------------------------------
+# Still with the window manager, as a player has one: without it SDL waits a tenth of a second
+# for an answer that never comes to every full-screen change, and the storm's twenty F11 would
+# cost frames that no player's desktop costs.
+# shellcheck source=lib/stress.sh
+source scripts/test.d/lib/stress.sh
+stress_focus_away() { timeout 5 xdotool windowfocus --sync "$stress_other" 2>/dev/null || true; }
+stress_focus_back() { timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true; }
+if stress_open_other_window; then
+  start_game SDL_AUDIODRIVER=dummy "$game" --record "$out/stress.script"
+  stress_check "under stress" "$out/stress.script"
+  hold Escape 0.1
+  expect_exit 0 "under stress: Escape ended the game" 2
+  stress_check_replay "under stress" "$out/stress.script"
+  stress_close_other_window
+else fail "under stress: no window to take the focus away to"; fi
+session_openbox_end
+
+# --- No sound, then the close button -----------------------------------------------------------
+start_game SDL_AUDIODRIVER=no-such-driver "$game"
+if wait_for_picture "$out/silent.png" "$out/frame1.bmp"; then pass "without a sound driver the game runs, silent, showing its first frame"
+else fail "without a sound driver the window does not show the first frame"; fi
+"$close_window" "$wid"
+expect_exit 0 "closing the window ended the game" 2
+wrote_nothing "closing the window: the game wrote nothing"
+
+# --- A damaged picture ---------------------------------------------------------------------------
+# One running frame cut short in a copy of the pictures: named with the reason, and the game plays.
+mkdir -p "$out/damaged"
+cp -r assets/Stick* "$out/damaged/"
+truncate -s 1000 "$out/damaged/StickRun/Run0003.bmp"
+launch_dir=$out/damaged start_game "$game"
+wait_for_picture "$out/damaged.png" "$out/frame1.bmp" || fail "with a damaged running frame the first frame is not the replay's"
+hold Escape 0.1
+expect_exit 0 "a damaged picture: Escape" 2
+said=$(cat "$out/game.err")
+if [ "$said" = "fennwick: 1 picture file in $out/damaged cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short)" ]; then
+  pass "a damaged picture is named and the game plays on: $said"
+else fail "a damaged picture: said '$said'"; fi
+
+# --- A pad -----------------------------------------------------------------------------------
+# SDL's virtual joystick, plugged in and played through the test hook of the SDL entry.
+# shellcheck source=lib/pad.sh
+source scripts/test.d/lib/pad.sh
+pad_commands=$out/pad.commands
+recording=$out/pad.recording
+xlogo -geometry 100x100+1000+0 2>/dev/null &
+other_pids+=($!)
+other=$(timeout 5 xdotool search --sync --onlyvisible --class xlogo 2>/dev/null | head -n1 || true)
+focus_away() { timeout 5 xdotool windowfocus --sync "$other"; }
+focus_back() { focus; }
+: >"$pad_commands"
+start_game FENNWICK_TEST_PAD="$pad_commands" "$pad_game" --record "$recording"
+play_pad_session
+[ -n "$game_pid" ] && { kill "$game_pid" 2>/dev/null || true; wait "$game_pid" 2>/dev/null || true; game_pid=""; }
+if [ -s "$out/game.err" ]; then fail "the game with a pad wrote: $(cat "$out/game.err")"; fi
+
+# --- No display -------------------------------------------------------------------------------
+# Neither an unset DISPLAY nor one with no server behind it may leave the game running unseen.
+unused=$(( $(head -n1 "$out/display") + 1 ))
+while [ -e "/tmp/.X11-unix/X$unused" ]; do unused=$((unused + 1)); done
+for setting in "-u DISPLAY" "DISPLAY=:$unused"; do
+  code=0
+  # shellcheck disable=SC2086
+  (cd assets && env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER $setting timeout 2 "$game") 2>"$out/nodisplay.err" || code=$?
+  if [ "$code" = "1" ] && grep -q "^fennwick: no display: " "$out/nodisplay.err"; then
+    pass "with env $setting the game exits at once with code 1: $(grep '^fennwick' "$out/nodisplay.err")"
+  else fail "with env $setting the game exited with code $code (124: still running after 2 s) and said: $(cat "$out/nodisplay.err")"; fi
+done
+# A bad option: the usage on standard error and code 2, before any window (with a display nobody
+# serves, trying to open one would end in code 1).
+code=0
+(cd assets && DISPLAY=":$unused" "$game" --no-such-option) >"$out/badopt.out" 2>"$out/badopt.err" || code=$?
+if [ "$code" = "2" ] && grep -q "^usage: fennwick" "$out/badopt.err" && [ ! -s "$out/badopt.out" ]; then
+  pass "a bad option ends the game with code 2 and the usage, opening no window: $(head -n1 "$out/badopt.err")"
+else fail "a bad option: code $code, said '$(cat "$out/badopt.out" "$out/badopt.err")'"; fi
+code=0
+env -u WAYLAND_DISPLAY DISPLAY=":$unused" timeout 120 scripts/play.sh >/dev/null 2>"$out/play.err" || code=$?
+if [ "$code" != "0" ] && [ "$code" != "124" ] && grep -q "^fennwick: no display" "$out/play.err"; then
+  pass "with a display nobody serves play.sh builds, then exits with code $code: $(grep '^fennwick' "$out/play.err")"
+else fail "with a display nobody serves play.sh exited with code $code (124: still running) and said: $(tail -n 3 "$out/play.err")"; fi
+code=0
+env -u DISPLAY -u WAYLAND_DISPLAY scripts/play.sh >/dev/null 2>"$out/play.err" || code=$?
+if [ "$code" != "0" ] && grep -qi "display" "$out/play.err"; then
+  pass "without a display play.sh exits with code $code: $(head -n1 "$out/play.err")"
+else fail "without a display play.sh exited with code $code and said: $(cat "$out/play.err")"; fi
+
+finish_session "SDL window"

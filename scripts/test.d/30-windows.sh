@@ -27,21 +27,16 @@ cd "$(dirname "$0")/../.."
 source scripts/test.d/lib/wine.sh
 wine_stage_start wine-e2e
 
-build_wine_probe
 shim_dir=$work/shim
 mkdir -p "$shim_dir"
-"${mingw_cxx[@]}" -shared -o "$shim_dir/d3d9.dll" tests/e2e/wine_d3d9_shim.cpp
-cp "$game_exe" "$shim_dir/fennwick.exe"
+cp "$test_programs/d3d9/d3d9.dll" "$game_exe" "$shim_dir/"
 wine_d3d9=""
 for candidate in /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/d3d9.dll \
                  /usr/lib/wine/x86_64-windows/d3d9.dll /usr/lib64/wine/x86_64-windows/d3d9.dll \
                  /opt/wine*/lib*/wine/x86_64-windows/d3d9.dll; do
   if [ -f "$candidate" ]; then wine_d3d9=$candidate; break; fi
 done
-if [ -z "$wine_d3d9" ]; then
-  echo "FAIL: cannot find Wine's own x86_64 d3d9.dll for the stand-in to pass calls to" >&2
-  exit 1
-fi
+[ -n "$wine_d3d9" ] || session_abort "cannot find Wine's own x86_64 d3d9.dll for the stand-in to pass calls to"
 cp "$wine_d3d9" "$shim_dir/d3d9real.dll"
 
 # --- 1. Replays: byte-identical to the Linux build ----------------------------------------
@@ -54,8 +49,24 @@ echo "Replays compared in $((SECONDS - start)) s"
 
 # The same game behind the stand-in d3d9.dll, which makes the given fault.
 launch_shim() {
-  launch "$shim_dir/fennwick.exe" "WINEDLLOVERRIDES=d3d9=n,b;mscoree,mshtml=" "FENNWICK_D3D9_FAULT=$1" \
-    "FENNWICK_D3D9_LOG=$(windows_path "$out/d3d9-$1.log")"
+  launch "WINEDLLOVERRIDES=d3d9=n,b;mscoree,mshtml=" "FENNWICK_D3D9_FAULT=$1" \
+    "FENNWICK_D3D9_LOG=$(windows_path "$out/d3d9-$1.log")" wine "$shim_dir/fennwick.exe"
+}
+# Whether the lines matching the given patterns appear in the file in this order.
+in_order() {
+  local file=$1
+  shift
+  awk -v patterns="$(printf '%s\n' "$@")" '
+    BEGIN { n = split(patterns, want, "\n"); if (want[n] == "") n--; i = 1 }
+    i <= n && $0 ~ want[i] { i++ }
+    END { exit (i > n) ? 0 : 1 }' "$file"
+}
+wait_for_line() {
+  for _ in $(seq 120); do
+    grep -q -e "$2" "$1" 2>/dev/null && return 0
+    sleep 0.25
+  done
+  return 1
 }
 # Whether the window's style, as the probe printed it, has exactly these style bits of
 # interest (popup, caption, border, system menu, sizing border, minimise and maximise boxes).
@@ -68,7 +79,7 @@ style_is() {
 # --- 2. The game under Wine's own Direct3D 9 ---------------------------------------------------
 
 start=$SECONDS
-launch "$game_exe"
+launch wine "$game_exe"
 if find_window; then
   info=$(probe window)
   echo "$info" >"$out/window.txt"
@@ -83,54 +94,56 @@ if find_window; then
   for want in icon101=16x16@32 icon103=32x32@32 manifest=yes asinvoker=yes uiaccess=false; do
     grep -qx "$want" <<<"$resources" && pass "resource $want" || fail "resource $want: $resources"
   done
-  icons=$(xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | tr '\n' ' ')
+  icons=$(xprop -id "$wid" _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | tr '\n' ' ')
   [[ $icons == *"16 x 16"* && $icons == *"32 x 32"* ]] && pass "window icons: $icons" || fail "window icons: '$icons'"
 
   if wait_for_picture "$out/game-start.png" "$out/frame1.bmp"; then
     pass "the window shows the replay's first frame exactly (0 differing pixels)"
   else
-    fail "the window differs from the replay's first frame in $(differing_pixels "$out/game-start.png" "$out/frame1.bmp") pixels"
+    fail "the window differs from the replay's first frame in $differing pixels"
     compare "$out/game-start.png" "$out/frame1.bmp" "$out/game-start-diff.png" 2>/dev/null || true
   fi
 
-  press Right 0.5
+  hold Right 0.5
   sleep 0.5
   screenshot "$out/game-after-right.png"
-  moved=$(differing_pixels "$out/game-after-right.png" "$out/frame1.bmp")
+  moved=$(differing "$out/game-after-right.png" "$out/frame1.bmp")
   if [ "$moved" != "0" ] && [[ $moved =~ ^[0-9.e+]+$ ]]; then pass "the figure moved ($moved pixels changed)"; else fail "the figure did not move ($moved)"; fi
 
-  press Escape
+  hold Escape 0.3
   expect_exit 0 "Escape"
 else
   fail "no window titled Fennwick appeared"
 fi
 
 # A bad option: a message box with the fault and the usage, no game window, and code 2 once the
-# box is dismissed.
-launch "$game_exe" -- --no-such-option
-if find_window; then
+# box is dismissed (the probe presses its OK).
+launch wine "$game_exe" --no-such-option
+dialog=""
+for _ in $(seq 60); do
   game_window=$(probe window || true)
-  dialog=$(probe dialog || true)
-  grep -q '^text=fennwick: .*--no-such-option' <<<"$dialog" && grep -q '^usage: fennwick' <<<"$dialog" &&
-    grep -qx 'found=no' <<<"$game_window" && pass "bad option: the message box gives the fault and the usage, no game window" ||
-    fail "bad option: message box '$dialog', game window '$game_window'"
-else fail "bad option: no message box appeared"; fi
+  dialog=$(probe dialog) && break
+  sleep 0.5
+done
+grep -q '^text=fennwick: .*--no-such-option' <<<"$dialog" && grep -q '^usage: fennwick' <<<"$dialog" &&
+  grep -qx 'found=no' <<<"$game_window" && pass "bad option: the message box gives the fault and the usage, no game window" ||
+  fail "bad option: message box '$dialog', game window '$game_window'"
 expect_exit 2 "bad option, once the message box was dismissed"
 
 # One running frame cut short in a copy of the pictures: named on standard error with the
 # reason, and the game plays on.
-damaged=$work/damaged
-rm -rf "$damaged"
-mkdir -p "$damaged"
-cp -r assets/Stick* "$damaged/"
-truncate -s 1000 "$damaged/StickRun/Run0003.bmp"
-(cd "$damaged" && exec wine "$game_exe" >/dev/null 2>"$out/damaged.err") &
-game_pid=$!
+launch_dir=$work/damaged
+rm -rf "$launch_dir"
+mkdir -p "$launch_dir"
+cp -r assets/Stick* "$launch_dir/"
+truncate -s 1000 "$launch_dir/StickRun/Run0003.bmp"
+launch wine "$game_exe"
+launch_dir=assets
 if find_window && wait_for_picture "$out/damaged.png" "$out/frame1.bmp"; then
-  press Escape
+  hold Escape 0.3
   expect_exit 0 "damaged picture, Escape"
 else fail "damaged picture: the game did not show its first frame"; fi
-said=$(tr -d '\r' <"$out/damaged.err" | grep '^fennwick:' || true)
+said=$(tr -d '\r' <"$out/game.err" | grep '^fennwick:' || true)
 [[ $said == "fennwick: 1 picture file in "*"damaged cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short)" ]] &&
   pass "damaged picture: named with the reason: $said" || fail "damaged picture: said '$said'"
 echo "Game run in $((SECONDS - start)) s"
@@ -184,7 +197,7 @@ in_order "$log" '^Present #60 .* -> 0x88760868' '^TestCooperativeLevel -> 0x8876
   '^TestCooperativeLevel -> 0x88760869' '^Reset .* -> 0x00000000' '^GetBackBuffer 0 0 0 -> 0x00000000' \
   '^Present #61 .* -> 0x00000000' && pass "lost: waited, reset, fetched the back buffer, presented" ||
   fail "lost: calls were $(cat "$log")"
-press Escape
+hold Escape 0.3
 expect_exit 0 "lost"
 
 # F11 twice, with the way back to the window failing once: the game resets again when the
@@ -193,10 +206,10 @@ expect_exit 0 "lost"
 launch_shim windowed-reset-fails-once
 log=$out/d3d9-windowed-reset-fails-once.log
 if find_window && wait_for_picture "$out/toggle-start.png" "$out/frame1.bmp"; then
-  press F11
+  hold F11 0.3
   sleep 1
   full=$(probe window)
-  press F11
+  hold F11 0.3
   wait_for_line "$log" '^Reset .*Windowed=1 .* -> 0x00000000' || true
   sleep 1
   windowed=$(probe window)
@@ -206,11 +219,11 @@ if find_window && wait_for_picture "$out/toggle-start.png" "$out/frame1.bmp"; th
   style_is "$windowed" 0x00CF0000 && grep -q '^outer=100,150,' <<<"$windowed" &&
     grep -q '^client=[0-9]*,[0-9]*,800,600$' <<<"$windowed" &&
     pass "F11 twice: overlapped window at 100, 150 with an 800 x 600 inside" || fail "F11 twice: window $windowed"
-  IFS=, read -r x y _ <<<"$(sed -n 's/^client=//p' <<<"$windowed")"
-  if wait_for_picture "$out/toggle-windowed.png" "$out/frame1.bmp" "800x600+${x:-0}+${y:-0}"; then
+  locate
+  if wait_for_picture "$out/toggle-windowed.png" "$out/frame1.bmp"; then
     pass "F11 twice: the window shows the first frame again, pixel for pixel"
   else
-    fail "F11 twice: the window differs from the first frame in $(differing_pixels "$out/toggle-windowed.png" "$out/frame1.bmp") pixels"
+    fail "F11 twice: the window differs from the first frame in $differing pixels"
   fi
 else
   fail "windowed-reset-fails-once: the game did not start"
@@ -220,7 +233,7 @@ in_order "$log" '^Reset BackBufferWidth=800 BackBufferHeight=600 BackBufferForma
   '^TestCooperativeLevel -> 0x88760869' '^Reset .*BackBufferFormat=0 .* Windowed=1 .* -> 0x00000000' \
   '^GetBackBuffer 0 0 0 -> 0x00000000' '^Present #[0-9]* .* -> 0x00000000' &&
   pass "F11: X8R8G8B8 for full screen, a failed Reset recovered" || fail "F11: calls were $(cat "$log")"
-press Escape
+hold Escape 0.3
 expect_exit 0 "windowed-reset-fails-once"
 in_order "$log" '^Device released' '^Direct3D released' '^Device thread done' &&
   pass "the device and Direct3D are released at exit, and the device's thread finishes before the end" ||
@@ -238,24 +251,9 @@ game_process() {
   done
   return 1
 }
-# Processor time the process has used, user and system, in clock ticks.
-ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
 # Milliseconds its threads have spent ready to run but waiting for a processor: a frame count
 # that falls short while this grows says the machine was busy, not that the game slept.
 waited_ms() { cat "/proc/$1/task/"*/schedstat 2>/dev/null | awk '{ sum += $2 } END { printf "%d", sum / 1e6 }'; }
-now_ms() { date +%s%3N; }
-# Waits until two screenshots in a row are equal, leaving the last in $1; $2 is the crop.
-wait_for_rest() {
-  local previous=$out/rest-previous.png
-  screenshot "$previous" "${2:-}"
-  for _ in $(seq 50); do
-    sleep 0.3
-    screenshot "$1" "${2:-}"
-    [ "$(differing_pixels "$1" "$previous")" = "0" ] && return 0
-    cp "$1" "$previous"
-  done
-  return 1
-}
 
 # One recorded start. Wine's Direct3D normally hands its work to a thread of its own, and the
 # game's thread spins at every LockRect until that thread has read the back buffer back: the
@@ -263,78 +261,62 @@ wait_for_rest() {
 # is the frames' own work and the sleeps between them.
 recording=$out/session.txt
 rest_ok=""
-launch "$game_exe" "WINE_D3D_CONFIG=csmt=0" -- --record "$(windows_path "$recording")"
+launch WINE_D3D_CONFIG=csmt=0 wine "$game_exe" --record "$(windows_path "$recording")"
 xlogo -geometry 100x100+900+0 >/dev/null 2>&1 &
 other_pid=$!
 if find_window && wait_for_picture "$out/session-start.png" "$out/frame1.bmp" && process=$(game_process); then
   other=$(xdotool search --sync --class xlogo 2>/dev/null | head -n 1 || true)
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  focus
   # The pace: a key the game ignores (Shift, VK 16), pressed at two moments over ten seconds
   # apart, lands in the recording with the frame it came before. The play in between shows
   # that the pace holds while the game is played.
   paced_from=$(now_ms)
   ticks_from=$(ticks "$process")
   waited_from=$(waited_ms "$process")
-  press Shift_L 0.15
+  hold Shift_L 0.15
 
   # From the start: run right, jump the block, fall into the gap and cling to its far wall,
   # jump off it with the other arrow held, then run at the wall at the bottom of the gap.
-  xdotool keydown Right
-  sleep 0.35
-  xdotool keydown space
-  sleep 0.7
-  xdotool keyup space
-  sleep 1.5
-  xdotool keydown Left
-  sleep 0.05
-  xdotool keydown space
-  sleep 0.4
-  xdotool keyup space
-  sleep 0.1
-  xdotool keyup Left
-  sleep 2
-  xdotool keyup Right
+  xdotool keydown Right sleep 0.35 keydown space sleep 0.7 keyup space sleep 1.5 keydown Left sleep 0.05 \
+    keydown space sleep 0.4 keyup space sleep 0.1 keyup Left sleep 2 keyup Right
 
   # Focus: the right arrow goes down in the game, the focus moves to another window and the
   # arrow comes up there, where the game never hears of it.
-  wait_for_rest "$out/focus-before.png" || true
+  wait_for_still "$out/focus-before.png" 1 0.3 50 || true
   xdotool keydown Right
   sleep 0.4
   xdotool windowfocus --sync "$other" 2>/dev/null || true
   xdotool keyup Right
-  wait_for_rest "$out/focus-away.png" &&
+  wait_for_still "$out/focus-away.png" 1 0.3 50 &&
     pass "focus: with the focus gone the figure came to rest, though its key came up elsewhere" ||
     fail "focus: the figure kept running after the focus went to another window"
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool mousemove --window "$window" 400 300 click 1
+  focus
   xdotool keydown Right
   sleep 0.4
   screenshot "$out/focus-back.png"
   xdotool keyup Right
-  moved=$(differing_pixels "$out/focus-back.png" "$out/focus-away.png")
+  moved=$(differing "$out/focus-back.png" "$out/focus-away.png")
   [ "$moved" != "0" ] && [[ $moved =~ ^[0-9]+$ ]] && pass "focus: back in the game, the right arrow runs again" ||
     fail "focus: back in the game, the right arrow does nothing ($moved pixels changed)"
 
   # Every key is up: at rest, this is the picture the recording must end on.
-  wait_for_rest "$out/session-end.png" && rest_ok=yes || fail "session: the figure did not come to rest"
+  wait_for_still "$out/session-end.png" 1 0.3 50 && rest_ok=yes || fail "session: the figure did not come to rest"
   sleep "$(awk -v ms=$((10500 - ($(now_ms) - paced_from))) 'BEGIN { print (ms > 0 ? ms / 1000 : 0) }')"
   paced_to=$(now_ms)
   ticks_to=$(ticks "$process")
   waited_to=$(waited_ms "$process")
-  press Shift_L 0.15
+  hold Shift_L 0.15
   sleep 2
-  press Escape
+  hold Escape 0.3
   expect_exit 0 "session: Escape"
 
-  read -r frame_from frame_to <<<"$(awk '$2 == "down" && $3 == 16 { f[++n] = $1 } END { print f[1] + 0, f[n] + 0 }' "$recording")"
+  read -r frame_from frame_to <<<"$(key_frames 16 "$recording")"
   elapsed=$((paced_to - paced_from))
-  rate=$(awk -v a="$frame_from" -v b="$frame_to" -v ms="$elapsed" 'BEGIN { printf "%.1f", (b - a) / (ms / 1000) }')
-  awk -v r="$rate" 'BEGIN { exit !(r >= 58 && r <= 62) }' &&
-    pass "pace: frames $frame_from to $frame_to in $elapsed ms, $rate a second" ||
-    fail "pace: frames $frame_from to $frame_to in $elapsed ms, $rate a second, wanted 60 +- 2" \
+  pace_within $((frame_to - frame_from)) "$elapsed" 58 62 &&
+    pass "pace: frames $frame_from to $frame_to in $elapsed ms, $pace a second" ||
+    fail "pace: frames $frame_from to $frame_to in $elapsed ms, $pace a second, wanted 60 +- 2" \
       "(its threads waited $((waited_to - waited_from)) ms for a processor)"
-  load=$(awk -v t=$((ticks_to - ticks_from)) -v hz="$(getconf CLK_TCK)" -v ms="$elapsed" \
-    'BEGIN { printf "%.2f", t / hz / (ms / 1000) }')
+  load=$(core_share $((ticks_to - ticks_from)) "$elapsed")
   # Here every Present goes through Wine's Direct3D to Mesa's OpenGL drawn by the processor,
   # which alone costs about half a core at 60 frames a second (the SDL build, putting up the
   # same frames without it, uses under a tenth). A loop that spins instead of sleeping takes
@@ -353,7 +335,7 @@ if [ -n "$rest_ok" ] && [ -n "$last" ]; then
   "$native_replay" --assets assets --dump "$last" "$out/replayed.bmp" "$recording" >"$out/replayed.txt" ||
     fail "replay: the Linux replay tool refused the recording"
   clung=$(grep -c ' repel ' "$out/replayed.txt" || true)
-  differing=$(differing_pixels "$out/session-end.png" "$out/replayed.bmp")
+  differing=$(differing "$out/session-end.png" "$out/replayed.bmp")
   [ "$differing" = "0" ] &&
     pass "replay: the recording ($last frames, $clung on a wall) ends on the picture the screen showed" ||
     fail "replay: the recording ends on a picture that differs from the screen's in $differing pixels"
@@ -365,16 +347,8 @@ if [ -n "$rest_ok" ] && [ -n "$last" ]; then
 
   # The demo stands at rest for its last two seconds: the screen shows its last picture before
   # it ends by itself.
-  launch "$game_exe" -- --play "$(windows_path "$recording")"
-  shown=""
-  if find_window; then
-    while kill -0 "$game_pid" 2>/dev/null; do
-      screenshot "$out/demo.png"
-      [ "$(differing_pixels "$out/demo.png" "$out/replayed.bmp")" = "0" ] && { shown=yes; break; }
-      sleep 0.2
-    done
-  fi
-  [ -n "$shown" ] && pass "play: the demo showed the recording's last picture" ||
+  launch wine "$game_exe" --play "$(windows_path "$recording")"
+  find_window && shown_before_exit "$out/demo.png" "$out/replayed.bmp" && pass "play: the demo showed the recording's last picture" ||
     fail "play: the demo never showed the recording's last picture"
   # A game short of processor time plays its frames late: allow twice the demo's length.
   for _ in $(seq $((last / 6))); do
@@ -387,33 +361,31 @@ fi
 # With a window manager, F11 twice leaves a window whose inside is 800 x 600 again, showing the
 # picture pixel for pixel. Under Wine on Xvfb the switch into full screen itself fails and shows
 # nothing: only the state after the second F11 tells.
-openbox >"$out/openbox.log" 2>&1 &
-openbox_pid=$!
-sleep 1
-launch "$game_exe"
+session_openbox
+launch wine "$game_exe"
 if find_window; then
-  IFS=, read -r x y _ <<<"$(probe window | sed -n 's/^client=//p')"
-  wait_for_picture "$out/managed-start.png" "$out/frame1.bmp" "800x600+${x:-0}+${y:-0}" || true
-  press F11
+  locate
+  wait_for_picture "$out/managed-start.png" "$out/frame1.bmp" || true
+  hold F11 0.3
   sleep 1
-  press F11
+  hold F11 0.3
   sleep 1
   info=$(probe window)
   echo "$info" >"$out/managed-windowed.txt"
-  IFS=, read -r x y w h <<<"$(sed -n 's/^client=//p' <<<"$info")"
-  [ "$w,$h" = "800,600" ] && pass "window manager: after F11 twice the inside of the window is 800 x 600" ||
+  locate
+  [[ $client == 800x600+* ]] && pass "window manager: after F11 twice the inside of the window is 800 x 600" ||
     fail "window manager: after F11 twice the window is $info"
-  if wait_for_picture "$out/managed-windowed.png" "$out/frame1.bmp" "800x600+${x:-0}+${y:-0}"; then
+  if wait_for_picture "$out/managed-windowed.png" "$out/frame1.bmp"; then
     pass "window manager: after F11 twice the window shows the first frame, pixel for pixel"
   else
-    fail "window manager: after F11 twice the picture differs from the first frame in $(differing_pixels "$out/managed-windowed.png" "$out/frame1.bmp") pixels"
+    fail "window manager: after F11 twice the picture differs from the first frame in $differing pixels"
   fi
-  press Escape
+  hold Escape 0.3
   expect_exit 0 "window manager: Escape"
 else
   fail "window manager: the game did not start"
 fi
-kill "$openbox_pid" 2>/dev/null || true
+session_openbox_end
 echo "Pace, focus, recording and window manager in $((SECONDS - start)) s"
 
-wine_stage_finish "Windows build"
+finish_session "Windows build"

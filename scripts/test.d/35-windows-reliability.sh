@@ -10,7 +10,7 @@
 #      then each step fails in turn, and the game runs on, silent, and ends with exit code 0 on
 #      Escape.
 #   3. The run with nothing failing is also the live loop's storm (scripts/test.d/lib/stress.sh),
-#      as the SDL window test runs it; FENNWICK_WINE_STRESS=0 leaves it out.
+#      as the SDL stage runs it; FENNWICK_WINE_STRESS=0 leaves it out.
 #
 # Needs what scripts/test.d/lib/wine.sh needs.
 # shellcheck disable=SC2015
@@ -25,11 +25,8 @@ wine_stage_start wine-reliability
 # --- 1. The hostile bitmap corpus through GDI+ -----------------------------------------------
 
 start=$SECONDS
-"${mingw_cxx[@]}" -municode -DWIN32_LEAN_AND_MEAN -DNOMINMAX -Isrc -Itests/reliability \
-  -o "$work/wine_bitmap_corpus.exe" tests/reliability/wine_bitmap_corpus.cpp \
-  src/graphics/image_gdiplus.cpp src/graphics/bmp_header.cpp -lgdiplus -lole32 -lpsapi
 code=0
-timeout 120 wine "$work/wine_bitmap_corpus.exe" "$(windows_path tests/corpus/bmp)" \
+timeout 120 wine "$test_programs/wine_bitmap_corpus.exe" "$(windows_path tests/corpus/bmp)" \
   >"$out/corpus.txt" 2>"$out/corpus.err" || code=$?
 tr -d '\r' <"$out/corpus.txt" >"$out/corpus.log"
 last=$(sed -n 's/^loading //p' "$out/corpus.log" | tail -n 1)
@@ -51,9 +48,7 @@ echo "Corpus loaded in $((SECONDS - start)) s"
 start=$SECONDS
 sound_dir=$work/dsound
 mkdir -p "$sound_dir"
-"${mingw_cxx[@]}" -shared -o "$sound_dir/dsound.dll" tests/e2e/wine_dsound_shim.cpp
-build_wine_probe
-cp "$game_exe" "$sound_dir/fennwick.exe"
+cp "$test_programs/dsound/dsound.dll" "$game_exe" "$sound_dir/"
 
 created='DirectSoundCreate8 device=null outer=null'
 cooperative='SetCooperativeLevel window=game level=2'
@@ -78,17 +73,6 @@ stress_focus_away() { xdotool windowactivate "$stress_other" 2>/dev/null || true
 stress_focus_back() {
   xdotool windowactivate "$(xdotool search --name '^Fennwick$' 2>/dev/null | head -n 1)" 2>/dev/null || true
 }
-# The storm leaves the window wherever its last F11 put it: the probe says where its inside is.
-stress_locate_window() {
-  local client
-  # What the window and the screen looked like, kept with the stage's pictures.
-  probe window >"$out/stress-window.txt"
-  xwd -root -silent | convert xwd:- "$out/stress-screen.png"
-  client=$(sed -n 's/^client=//p' "$out/stress-window.txt")
-  IFS=, read -r cx cy cw ch <<<"$client"
-  stress_client=${cw:-800}x${ch:-600}+${cx:-50}+${cy:-150}
-}
-stress_screenshot() { screenshot "$1" "$stress_client"; }
 
 wine_stress=${FENNWICK_WINE_STRESS:-1}
 if [ "$wine_stress" = 1 ]; then
@@ -96,39 +80,30 @@ if [ "$wine_stress" = 1 ]; then
 else
   echo "note: the live loop's storm under Wine is left out (FENNWICK_WINE_STRESS=0)"
 fi
-wm_pid=""
 for fault in none create cooperative-level create-buffer set-format; do
   log=$out/dsound-$fault.log
-  if [ "$fault" = none ] && [ "$wine_stress" = 1 ]; then
-    openbox >/dev/null 2>&1 &
-    wm_pid=$!
-    sleep 1
-  fi
+  [ "$fault" = none ] && [ "$wine_stress" = 1 ] && session_openbox
   what="sound, $fault failing"
   [ "$fault" = none ] && what="sound, nothing failing"
-  launch "$sound_dir/fennwick.exe" "WINEDLLOVERRIDES=dsound=n,b;mscoree,mshtml=" "FENNWICK_DSOUND_FAULT=$fault" \
-    "FENNWICK_DSOUND_LOG=$(windows_path "$log")" -- --record "$(windows_path "$out/stress-$fault.script")"
+  launch "WINEDLLOVERRIDES=dsound=n,b;mscoree,mshtml=" "FENNWICK_DSOUND_FAULT=$fault" \
+    "FENNWICK_DSOUND_LOG=$(windows_path "$log")" wine "$sound_dir/fennwick.exe" --record "$(windows_path "$out/stress-$fault.script")"
   if find_window && wait_for_picture "$out/dsound-$fault.png" "$out/frame1.bmp"; then
-    if [ -n "$wm_pid" ]; then
+    if [ -n "$openbox_pid" ]; then
       stress_focus_back
-      stress_check "under stress" "$out/stress-$fault.script" "$out"
+      stress_check "under stress" "$out/stress-$fault.script"
     else
-      press Right 0.5
+      hold Right 0.5
       screenshot "$out/dsound-$fault-right.png"
-      moved=$(differing_pixels "$out/dsound-$fault-right.png" "$out/frame1.bmp")
+      moved=$(differing "$out/dsound-$fault-right.png" "$out/frame1.bmp")
       [ "$moved" != "0" ] && [[ $moved =~ ^[0-9.e+]+$ ]] && pass "$what: the game runs on" ||
         fail "$what: the figure did not move ($moved)"
     fi
-    press Escape
+    hold Escape 0.3
   else
     fail "$what: the game showed no picture"
   fi
   expect_exit 0 "$what, Escape"
-  if [ -n "$wm_pid" ]; then
-    kill "$wm_pid" 2>/dev/null || true
-    wait "$wm_pid" 2>/dev/null || true
-    wm_pid=""
-  fi
+  session_openbox_end
   tr '|' '\n' <<<"${expected_calls[$fault]}" >"$out/dsound-$fault.expected"
   tr -d '\r' <"$log" >"$log.txt" 2>/dev/null || true
   if diff "$out/dsound-$fault.expected" "$log.txt" >"$out/dsound-$fault.diff" 2>&1; then
@@ -141,8 +116,8 @@ for fault in none create cooperative-level create-buffer set-format; do
     fail "$what: calls differ from what was expected: $(tr '\n' ' ' <"$out/dsound-$fault.diff")"
   fi
 done
-[ "$wine_stress" = 1 ] && stress_check_replay "under stress" "$out/stress-none.script" "$native_replay" "$out"
+[ "$wine_stress" = 1 ] && stress_check_replay "under stress" "$out/stress-none.script"
 stress_close_other_window
 echo "Sound and stress runs in $((SECONDS - start)) s"
 
-wine_stage_finish "Windows reliability"
+finish_session "Windows reliability"

@@ -2,7 +2,7 @@
 # The Windows build's pads under Wine on a virtual X display.
 #
 #   1. A stand-in xinput1_4.dll (tests/e2e/wine_xinput_shim.cpp) reports a pad that the test
-#      plays (tests/e2e/pad_session.sh, as the SDL window test does): the figure runs and jumps,
+#      plays (lib/pad.sh, as the SDL stage does): the figure runs and jumps,
 #      pulling the pad out stops it, Back held quits, and the recorded session replays on Linux
 #      to the picture the window showed.
 #   2. With only xinput9_1_0.dll, as on Windows 7, the pad still plays and quits.
@@ -18,36 +18,30 @@ wine_stage_start wine-gamepad
 
 pad_dir=$work/xinput
 mkdir -p "$pad_dir"
-"${mingw_cxx[@]}" -shared -o "$pad_dir/xinput1_4.dll" tests/e2e/wine_xinput_shim.cpp
+cp "$test_programs/xinput1_4/xinput1_4.dll" "$game_exe" "$pad_dir/"
 cp "$pad_dir/xinput1_4.dll" "$pad_dir/xinput9_1_0.dll"
-cp "$game_exe" "$pad_dir/fennwick.exe"
 
-# shellcheck source=tests/e2e/pad_session.sh
-source tests/e2e/pad_session.sh
+# shellcheck source=lib/pad.sh
+source scripts/test.d/lib/pad.sh
 pad_commands=$out/pad.commands
-pad_work=$out
-replay=$native_replay
-snapshot() { screenshot "$1"; }
 # The game (by default the copy beside the stand-ins) with the DLL overrides given: "xinput1_4=n"
 # takes the stand-in, an empty setting no DLL of that name at all. It records into $recording.
 launch_pad() {
   : >"$pad_commands"
   : >"$recording"
-  launch "${2:-$pad_dir/fennwick.exe}" "WINEDLLOVERRIDES=$1;mscoree,mshtml=" \
-    "FENNWICK_XINPUT_PAD=$(windows_path "$pad_commands")" -- --record "$(windows_path "$recording")"
-  find_window || return 1
-  # Pads, like keys, are for the window with the focus; without a window manager nobody gives it.
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  launch "WINEDLLOVERRIDES=$1;mscoree,mshtml=" "FENNWICK_XINPUT_PAD=$(windows_path "$pad_commands")" \
+    wine "${2:-$pad_dir/fennwick.exe}" --record "$(windows_path "$recording")"
+  find_window
 }
 
 # --- 1. A pad through xinput1_4.dll -------------------------------------------------------------
 
-# Another window to take the focus away to, as a player's Alt-Tab does.
+# Another window to take the focus away to, as a player's Alt-Tab does; a click brings it back.
 xlogo -geometry 100x100+1000+0 >/dev/null 2>&1 &
-other_pid=$!
+other_pids+=($!)
 other=$(timeout 20 xdotool search --sync --class '^xlogo$' 2>/dev/null | head -n1 || true)
 focus_away() { xdotool windowfocus --sync "$other" 2>/dev/null; }
-focus_back() { xdotool windowfocus --sync "$window" 2>/dev/null; xdotool mousemove --window "$window" 400 300 click 1 2>/dev/null; }
+focus_back() { focus; }
 
 start=$SECONDS
 recording=$out/pad.recording
@@ -56,7 +50,6 @@ if launch_pad "xinput1_4=n"; then
 else
   fail "pad: no window titled Fennwick appeared"
 fi
-kill "$other_pid" 2>/dev/null || true
 echo "Pad session in $((SECONDS - start)) s"
 
 # --- 2. Only xinput9_1_0.dll --------------------------------------------------------------------
@@ -81,13 +74,13 @@ fi
 recording=$out/no-xinput.recording
 if launch_pad "xinput1_4,xinput9_1_0=" "$game_exe" && wait_for_picture "$out/no-xinput.png" "$out/frame1.bmp"; then
   pass "no XInput DLL: the game runs and shows the first frame"
-  press Right 0.5
+  hold Right 0.5
   wait_recorded "up 39" && pass "no XInput DLL: the keys still play" || fail "no XInput DLL: the right arrow was not recorded"
-  press Escape
+  hold Escape 0.3
   expect_exit 0 "no XInput DLL, Escape"
 else
   fail "no XInput DLL: the game did not show its first frame"
 fi
 echo "Without the stand-in in $((SECONDS - start)) s"
 
-wine_stage_finish "Windows pads"
+finish_session "Windows pads"

@@ -13,14 +13,11 @@
 # name the native fennwick-replay to compare with.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-root=$PWD
-
-work=$root/build/web-e2e
-rm -rf "$work"
-mkdir -p "$work"
-failures=0
-fail() { echo "FAIL $*" >&2; failures=$((failures + 1)); }
-pass() { echo "ok   $*"; }
+# The session library's checks and output; the browser brings its own screen.
+# shellcheck source=lib/session.sh
+source scripts/test.d/lib/session.sh
+session_begin web-e2e
+work=$out
 
 # --- Build -----------------------------------------------------------------------------------
 
@@ -28,8 +25,6 @@ cmake --preset web >/dev/null
 cmake --build --preset web -j 2
 replay_js=$root/build/web/tools/replay/fennwick-replay.js
 
-# shellcheck source=lib/replays.sh
-source scripts/test.d/lib/replays.sh
 find_native_replay "$work"
 
 # --- 1. Replays: byte-identical under Node ---------------------------------------------------
@@ -63,33 +58,24 @@ mkdir -p "$served/no-wasm"
 web_zip=$(scripts/package.sh web | tail -n 1)
 (cd "$served" && unzip -q "$web_zip")
 cp "$demo" "$served/demo.script"
-cp "$served"/index.html "$served"/fennwick.js "$served"/fennwick.data "$served/no-wasm/"
+cp "$served"/index.html "$served"/share.js "$served"/fennwick.js "$served"/fennwick.data "$served/no-wasm/"
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 
-server_pid=""
-cleanup() { if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi; }
-trap cleanup EXIT
 # Served as a player serves it, through scripts/play-web.sh, on a port the system found free.
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 scripts/play-web.sh "$port" "$served" >"$work/server.log" 2>&1 &
-server_pid=$!
+other_pids+=($!)
 for _ in $(seq 100); do
   grep -q "^Serving HTTP on 127.0.0.1 port $port" "$work/server.log" && break
-  kill -0 "$server_pid" 2>/dev/null || break
+  kill -0 "${other_pids[-1]}" 2>/dev/null || break
   sleep 0.1
 done
-if grep -q "^Fennwick is at http://127.0.0.1:$port/ " "$work/server.log" &&
-   grep -q "^Serving HTTP on 127.0.0.1 port $port" "$work/server.log"; then
-  pass "play-web.sh serves the page at http://127.0.0.1:$port/, as it says"
-else cat "$work/server.log" >&2; echo "FAIL play-web.sh did not serve the page" >&2; exit 1; fi
+grep -q "^Fennwick is at http://127.0.0.1:$port/ " "$work/server.log" && grep -q "^Serving HTTP on 127.0.0.1 port $port" "$work/server.log" ||
+  { cat "$work/server.log" >&2; session_abort "play-web.sh did not serve the page"; }
+pass "play-web.sh serves the page at http://127.0.0.1:$port/, as it says"
 
-if ! node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script; then
+node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script \
+    --replay "$native_replay" --assets "$root/assets" --work "$work" ||
   failures=$((failures + 1))
-fi
-
-if [ "$failures" -gt 0 ]; then
-  echo "Web build: $failures check(s) failed; files in $work" >&2
-  exit 1
-fi
-echo "Web build: all checks passed"
+finish_session "Web build"

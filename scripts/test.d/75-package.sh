@@ -16,7 +16,8 @@
 # Installs and removes the package fennwick on this machine: needs root or sudo.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-root=$PWD
+# shellcheck source=lib/wine.sh
+source scripts/test.d/lib/wine.sh
 version=$(sed -n 's/^project(Fennwick VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 packages=$root/build/packages
 deb=$packages/fennwick_${version}_amd64.deb
@@ -25,41 +26,32 @@ web_zip=$packages/fennwick-${version}-web.zip
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 
-# shellcheck source=tests/e2e/x11_session.sh
-source tests/e2e/x11_session.sh
-begin_session package
+session_begin package-e2e
+session_wine=""  # until the Windows zip's part: the first parts play the Linux game
 installed=""
-session_cleanup() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
-  [ -n "$installed" ] && $sudo dpkg -r fennwick >/dev/null 2>&1 || true
-}
+session_cleanup() { [ -n "$installed" ] && $sudo dpkg -r fennwick >/dev/null 2>&1 || true; }
 
 # --- The packages, and the picture they must show first ---------------------------------------
 scripts/package.sh deb win64 web
 
-replay=${FENNWICK_NATIVE_REPLAY:-$root/build/default/tools/replay/fennwick-replay}
-if [ ! -x "$replay" ]; then
-  cmake -S . -B "$work/native" -G Ninja -DFENNWICK_TESTS=OFF -DFENNWICK_BENCH=OFF >/dev/null
-  cmake --build "$work/native" -j 2 --target fennwick-replay
-  replay=$work/native/tools/replay/fennwick-replay
-fi
-"$replay" --assets assets --frames 1 --dump 1 "$work/frame1.bmp" </dev/null >/dev/null
-start_xvfb
+find_native_replay "$work"
+"$native_replay" --assets assets --frames 1 --dump 1 "$out/frame1.bmp" </dev/null >/dev/null
+session_screen
 
 # Starts a program in a folder, checks that its window shows the first frame, presses Escape and
 # checks that it ended with code 0.
 play_first_frame_then_escape() {  # what dir command...
   local what=$1
-  shift
-  start_in "$@"
-  if wait_for_picture "$work/shot.png" "$work/frame1.bmp" "${picture_tries:-20}"; then
+  launch_dir=$2
+  shift 2
+  launch "$@"
+  find_window || fail "$what: no window"
+  if wait_for_picture "$out/shot.png" "$out/frame1.bmp"; then
     pass "$what: the window shows the replay tool's first frame exactly"
   else fail "$what: the window differs from the replay tool's first frame in $differing pixels"; fi
-  timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  press Escape 0.3
-  wait_for_exit "${exit_wait_ms:-5000}"
-  if [ "$exit_code" = "0" ]; then pass "$what: Escape ended it with code 0"
-  else fail "$what: after Escape the exit code is $exit_code"; fi
+  focus
+  hold Escape 0.3
+  expect_exit 0 "$what: Escape ended it"
 }
 
 # --- 1. The Debian package ------------------------------------------------------------------
@@ -77,9 +69,9 @@ for limit in libsdl2-2.0-0:2.0.20 libc6:2.35; do
   elif dpkg --compare-versions "$asked" le "$most"; then pass "the .deb asks for $name >= $asked, at most $most"
   else fail "the .deb asks for $name >= $asked, more than $most: $depends"; fi
 done
-mkdir -p "$work/deb"
-dpkg-deb -x "$deb" "$work/deb"
-if ! imports=$(nm -D --undefined-only "$work/deb/usr/games/fennwick") || ! grep -q ' SDL_Init$' <<<"$imports"; then
+mkdir -p "$out/deb"
+dpkg-deb -x "$deb" "$out/deb"
+if ! imports=$(nm -D --undefined-only "$out/deb/usr/games/fennwick") || ! grep -q ' SDL_Init$' <<<"$imports"; then
   fail "cannot read the packaged fennwick's SDL imports"
 elif grep -q 'SDL_JoystickAttachVirtual' <<<"$imports"; then
   fail "the packaged fennwick imports $(grep -o 'SDL_JoystickAttachVirtual[A-Za-z]*' <<<"$imports" | tr '\n' ' ')"
@@ -92,7 +84,7 @@ else fail "fennwick --help exited $help_code and printed: $help"; fi
 
 $sudo dpkg -i "$deb" >/dev/null
 installed=yes
-dpkg -L fennwick >"$work/installed.txt"
+dpkg -L fennwick >"$out/installed.txt"
 game=/usr/games/fennwick
 for want in "$game" /usr/share/fennwick/StickStand/Stand0000.bmp /usr/share/applications/fennwick.desktop \
             /usr/share/icons/hicolor/16x16/apps/fennwick.png /usr/share/icons/hicolor/32x32/apps/fennwick.png \
@@ -103,25 +95,23 @@ done
 if [ "$("$game" --version)" = "fennwick $version" ]; then pass "fennwick --version prints 'fennwick $version'"
 else fail "fennwick --version printed '$("$game" --version 2>&1)'"; fi
 
+exit_wait=5
 play_first_frame_then_escape "installed game started from /tmp" /tmp "$game"
-if [ -s "$work/game.err" ]; then fail "the installed game complained: $(cat "$work/game.err")"; fi
+if [ -s "$out/game.err" ]; then fail "the installed game complained: $(cat "$out/game.err")"; fi
 
 # --- 2. No pictures anywhere it looks -------------------------------------------------------
-mkdir -p "$work/alone/bin" "$work/empty"
-cp "$game" "$work/alone/bin/fennwick"
-run_without_pictures() {
-  start_in "$work/empty" "$work/alone/bin/fennwick"
-  sleep 0.5
-  if kill -0 "$game_pid" 2>/dev/null; then pass "without pictures the game runs on"
-  else fail "without pictures the game ended"; fi
-  press Escape 0.3
-  wait_for_exit 5000
-  if [ "$exit_code" = "0" ]; then pass "without pictures, Escape ended it with code 0"
-  else fail "without pictures, after Escape the exit code is $exit_code"; fi
-}
-run_without_pictures
-said=$(cat "$work/game.err")
-wanted="fennwick: 16 picture files missing in $work/empty, for example StickStand/Stand0000.bmp; also looked in $work/alone/bin (16 missing) and $work/alone/share/fennwick (no such folder)"
+mkdir -p "$out/alone/bin" "$out/empty"
+cp "$game" "$out/alone/bin/fennwick"
+launch_dir=$out/empty
+launch "$out/alone/bin/fennwick"
+find_window || fail "without pictures: no window"
+sleep 0.5
+if kill -0 "$game_pid" 2>/dev/null; then pass "without pictures the game runs on"
+else fail "without pictures the game ended"; fi
+hold Escape 0.3
+expect_exit 0 "without pictures, Escape ended it"
+said=$(cat "$out/game.err")
+wanted="fennwick: 16 picture files missing in $out/empty, for example StickStand/Stand0000.bmp; also looked in $out/alone/bin (16 missing) and $out/alone/share/fennwick (no such folder)"
 if [ "$said" = "$wanted" ]; then pass "without pictures it said once where it looked: $said"
 else fail "without pictures it said '$said', wanted '$wanted'"; fi
 
@@ -129,7 +119,7 @@ files_left=()
 while read -r path; do
   [ -d "$path" ] && continue
   files_left+=("$path")
-done <"$work/installed.txt"
+done <"$out/installed.txt"
 $sudo dpkg -r fennwick >/dev/null
 installed=""
 left=()
@@ -140,43 +130,42 @@ if [ ${#left[@]} -eq 0 ]; then pass "dpkg -r removed all ${#files_left[@]} files
 else fail "left behind by dpkg -r: ${left[*]}"; fi
 
 # --- 3. The Windows zip under Wine ------------------------------------------------------------
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-started=$SECONDS
-wineboot -i >/dev/null 2>&1
-# One wine server for the whole stage, so each program starts quickly.
-wineserver -p || true
-echo "Wine prefix ready in $((SECONDS - started)) s"
+session_wine=yes
+wine_prefix
+picture_tries=300 picture_every=0.1
 
-mkdir -p "$work/windows/Fennwick" "$work/windows/elsewhere" "$work/windows/alone" "$work/windows/empty"
-(cd "$work/windows/Fennwick" && unzip -q "$win_zip")
+mkdir -p "$out/windows/Fennwick" "$out/windows/elsewhere" "$out/windows/alone" "$out/windows/empty"
+(cd "$out/windows/Fennwick" && unzip -q "$win_zip")
 for want in fennwick.exe StickStand/Stand0000.bmp StickRun/Run0012.bmp StickJump/Jump0000.bmp \
             StickFall/Fall0000.bmp "How to play.txt" LICENSE.txt; do
-  [ -f "$work/windows/Fennwick/$want" ] || fail "the Windows zip has no $want"
+  [ -f "$out/windows/Fennwick/$want" ] || fail "the Windows zip has no $want"
 done
-said=$(cd "$work/windows/elsewhere" && wine "$work/windows/Fennwick/fennwick.exe" --version 2>/dev/null | tr -d '\r')
+said=$(cd "$out/windows/elsewhere" && wine "$out/windows/Fennwick/fennwick.exe" --version 2>/dev/null | tr -d '\r')
 if [ "$said" = "fennwick $version" ]; then pass "fennwick.exe --version prints 'fennwick $version'"
 else fail "fennwick.exe --version printed '$said'"; fi
-window_wait_ms=120000 picture_tries=300 exit_wait_ms=30000 play_first_frame_then_escape \
-  "Windows zip, fennwick.exe started from another folder" "$work/windows/elsewhere" \
-  wine "$work/windows/Fennwick/fennwick.exe"
+play_first_frame_then_escape \
+  "Windows zip, fennwick.exe started from another folder" "$out/windows/elsewhere" \
+  wine "$out/windows/Fennwick/fennwick.exe"
 
-cp "$work/windows/Fennwick/fennwick.exe" "$work/windows/alone/"
-window_wait_ms=120000 start_in "$work/windows/empty" wine "$work/windows/alone/fennwick.exe"
+cp "$out/windows/Fennwick/fennwick.exe" "$out/windows/alone/"
+launch_dir=$out/windows/empty
+launch wine "$out/windows/alone/fennwick.exe"
+find_window || fail "Windows, without pictures: no window"
 sleep 1
-press Escape 0.3
-wait_for_exit 30000
+hold Escape 0.3
+expect_exit 0 "Windows, without pictures, Escape"
 # Wine has its own things to say on standard error; the game's lines are the ones it signs.
-said=$(tr -d '\r' <"$work/game.err" | grep '^fennwick:' || true)
+said=$(tr -d '\r' <"$out/game.err" | grep '^fennwick:' || true)
 if [ "$exit_code" = "0" ] && [[ $said == "fennwick: 16 picture files missing in "*empty", for example StickStand/Stand0000.bmp; also looked in "*alone" (16 missing) and "*"share"?"fennwick (no such folder)" ]]; then
   pass "Windows, without pictures: ran on, ended with code 0, said where it looked: $said"
 else fail "Windows, without pictures: exit code $exit_code, said '$said'"; fi
 
 # --- 4. The web zip ---------------------------------------------------------------------------
 if [ -f "$web_zip" ]; then
-  mkdir -p "$work/web"
-  (cd "$work/web" && unzip -q "$web_zip")
+  mkdir -p "$out/web"
+  (cd "$out/web" && unzip -q "$web_zip")
   for want in index.html fennwick.js fennwick.wasm fennwick.data LICENSE.txt; do
-    if [ -f "$work/web/$want" ]; then pass "web zip: $want"; else fail "the web zip has no $want"; fi
+    if [ -f "$out/web/$want" ]; then pass "web zip: $want"; else fail "the web zip has no $want"; fi
   done
 else
   echo "skip the web zip: this build has no web preset"

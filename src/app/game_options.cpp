@@ -6,6 +6,12 @@
 #include "app/version.h"
 #include "game/frame_driver.h"
 
+namespace {
+
+const char* const recordingHeader = "# recorded by fennwick: replay it with fennwick-replay\n";
+
+}  // namespace
+
 const char* const gameUsage = "usage: fennwick [--help] [--version] [--record FILE | --play FILE]";
 
 std::string VersionLine() { return std::string("fennwick ") + fennwickVersion; }
@@ -67,12 +73,18 @@ bool GameSession::Open(const GameOptions& options, std::string& error) {
       error = "cannot write the recording '" + options.record + "'";
       return false;
     }
-    recording << "# recorded by fennwick: replay it with fennwick-replay\n";
+    recording << recordingHeader;
+  }
+  // A file recording wins: one driver writes one script.
+  if (options.recordInMemory && !recording.is_open()) {
+    memoryRecording << recordingHeader;
+    recordingInMemory = true;
   }
   return true;
 }
 
 void GameSession::Attach(FrameDriver& driver) {
   if (recording.is_open()) driver.Record(recording);
+  else if (recordingInMemory) driver.Record(memoryRecording);
   if (playing) driver.Play(std::move(script));
 }

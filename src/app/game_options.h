@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct GameOptions {
   std::string play;    // script to play, or empty
   bool version = false;  // print the version and stop
   bool help = false;     // print the usage, the options and the controls, and stop
+  // Keep what is played in memory as a replay script, for the page to offer when the game ends.
+  bool recordInMemory = false;
 };
 
 // What --version prints: "fennwick" and the version.
@@ -30,10 +33,15 @@ bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options
 // The files the options name, opened before the game starts so a mistake is reported at once.
 struct GameSession {
   std::ofstream recording;
+  // Grows geometrically, so a frame that records a line almost never allocates.
+  std::ostringstream memoryRecording;
+  bool recordingInMemory = false;
   ReplayScript script;
   bool playing = false;
 
   // False with a message when a file cannot be read or written.
   bool Open(const GameOptions& options, std::string& error);
   void Attach(FrameDriver& driver);
+  // The script kept in memory so far: complete once the driver is closed.
+  std::string RecordedRun() const { return memoryRecording.str(); }
 };

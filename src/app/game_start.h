@@ -43,6 +43,8 @@ class GameStart {
   void Play(LoopPlatform& loop);
   // The world is gone, and with it the picture's hold on the window.
   void End();
+  // The run kept in memory (GameOptions::recordInMemory), complete once the game has ended.
+  std::string RecordedRun() const { return session.RecordedRun(); }
 
   // Stops the start with a fault of the platform's (no window, say).
   bool Fail(int code, const std::string& fault);

@@ -25,7 +25,7 @@ void WebGamepads::Read(GamepadKeys& keys) {
   std::size_t count = 0;
   if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
     const int slots = emscripten_get_num_gamepads();
-    for (int slot = 0; slot < slots && count < states.size(); ++slot) {
+    for (int slot = 0; slot < slots && count + 1 < states.size(); ++slot) {
       EmscriptenGamepadEvent pad;
       if (emscripten_get_gamepad_status(slot, &pad) != EMSCRIPTEN_RESULT_SUCCESS || !pad.connected) continue;
       const bool standard = std::strcmp(pad.mapping, "standard") == 0;
@@ -37,5 +37,6 @@ void WebGamepads::Read(GamepadKeys& keys) {
       state.back = standard && Pressed(pad, backButton);
     }
   }
+  states[count++] = touch;
   keys.PadsRead(states.data(), count);
 }

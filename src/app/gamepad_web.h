@@ -11,7 +11,12 @@ class WebGamepads {
   // What every connected pad holds now, handed to the keys. Browsers list at most four pads,
   // some eight: beyond that a pad is left out.
   void Read(GamepadKeys& keys);
+  // The page's touch controls, held as a pad's buttons are: a key that a finger and the keyboard
+  // both hold stays down until both let go, and Quit, like Back, must be held for a second.
+  void Touched(const PadState& held) { touch = held; }
 
  private:
-  std::array<PadState, 8> states{};
+  // The browser's pads, then the touch controls after them.
+  std::array<PadState, 9> states{};
+  PadState touch;
 };

@@ -17,9 +17,8 @@
 #include "app/gamepad_sdl.h"
 #include "app/platform.h"
 #include "app/platform_sdl.h"
-#include "app/sdl_keys.h"
+#include "app/sdl_events.h"
 #include "app/test_pad.h"
-#include "app/window_messages.h"
 #include "graphics/display.h"
 
 namespace {
@@ -32,11 +31,6 @@ const std::uint32_t iconPixels[] = {
 };
 static_assert(sizeof iconPixels / sizeof iconPixels[0] == 32 * 32, "the icon is 32 x 32 pixels");
 
-// Mouse-message flags beyond the two buttons the handler reads, for completeness' sake.
-constexpr std::uintptr_t shiftFlag = 0x0004;    // MK_SHIFT
-constexpr std::uintptr_t controlFlag = 0x0008;  // MK_CONTROL
-constexpr std::uintptr_t middleFlag = 0x0010;   // MK_MBUTTON
-
 void SetIcon(SDL_Window* window) {
   // SDL only reads the pixels; the cast drops a const it never needed.
   SDL_Surface* icon = SDL_CreateRGBSurfaceFrom(const_cast<std::uint32_t*>(iconPixels), 32, 32, 32,
@@ -46,90 +40,6 @@ void SetIcon(SDL_Window* window) {
   SDL_SetWindowIcon(window, icon);
   SDL_FreeSurface(icon);
 }
-
-std::uintptr_t MouseFlags(Uint32 buttons) {
-  std::uintptr_t flags = 0;
-  if (buttons & SDL_BUTTON_LMASK) flags |= wm::leftButtonFlag;
-  if (buttons & SDL_BUTTON_RMASK) flags |= wm::rightButtonFlag;
-  if (buttons & SDL_BUTTON_MMASK) flags |= middleFlag;
-  const SDL_Keymod modifiers = SDL_GetModState();
-  if (modifiers & KMOD_SHIFT) flags |= shiftFlag;
-  if (modifiers & KMOD_CTRL) flags |= controlFlag;
-  return flags;
-}
-
-// What the window procedure would have been sent for one SDL event.
-class EventTranslator {
- public:
-  EventTranslator(SDL_Window* window, GamepadKeys& keys) : window(window), padKeys(keys) {}
-
-  void Deliver(const SDL_Event& event) {
-    switch (event.type) {
-      case SDL_QUIT:
-        Closed();
-        break;
-      case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) Closed();
-        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) Send(wm::killFocus, 0, 0);
-        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) Send(wm::setFocus, 0, 0);
-        break;
-      case SDL_KEYDOWN:
-      case SDL_KEYUP: {
-        KeyTranslator::Messages messages;
-        const std::size_t count = keys.Translate(event.key, messages);
-        for (std::size_t i = 0; i < count; ++i) Send(messages[i].message, messages[i].wParam, 0);
-        break;
-      }
-      case SDL_TEXTINPUT: {
-        if (SystemChord(static_cast<Uint16>(SDL_GetModState()))) break;
-        std::uint16_t units[sizeof event.text.text];
-        const std::size_t count = CharacterCodes(event.text.text, units, sizeof event.text.text);
-        for (std::size_t i = 0; i < count; ++i) Send(wm::character, units[i], 0);
-        break;
-      }
-      case SDL_MOUSEMOTION:
-        Send(wm::mouseMove, MouseFlags(event.motion.state), wm::PackPoint(event.motion.x, event.motion.y));
-        break;
-      case SDL_MOUSEBUTTONDOWN:
-      case SDL_MOUSEBUTTONUP:
-        MouseButton(event.button);
-        break;
-      default:
-        break;
-    }
-  }
-
- private:
-  void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    padKeys.Message(message, wParam, lParam);
-  }
-
-  // Closing the window destroys it on Windows; here it only disappears, because the picture
-  // still belongs to the GameWorld, which must be gone before the window may go.
-  void Closed() {
-    if (closed) return;
-    closed = true;
-    SDL_HideWindow(window);
-    Send(wm::destroy, 0, 0);
-  }
-
-  void MouseButton(const SDL_MouseButtonEvent& button) {
-    const bool down = button.type == SDL_MOUSEBUTTONDOWN;
-    std::uint32_t message = 0;
-    if (button.button == SDL_BUTTON_LEFT) message = down ? wm::leftButtonDown : wm::leftButtonUp;
-    if (button.button == SDL_BUTTON_RIGHT) message = down ? wm::rightButtonDown : wm::rightButtonUp;
-    if (message == 0) return;
-    // The flags say which buttons are held once this one has gone down or up, as on Windows.
-    Uint32 held = SDL_GetMouseState(nullptr, nullptr) & ~SDL_BUTTON(button.button);
-    if (down) held |= SDL_BUTTON(button.button);
-    Send(message, MouseFlags(held), wm::PackPoint(button.x, button.y));
-  }
-
-  SDL_Window* window;
-  GamepadKeys& padKeys;
-  KeyTranslator keys;
-  bool closed = false;
-};
 
 // The shared loop's view of SDL's event queue, and of the pads, which are read once a frame.
 class SdlLoop : public LoopPlatform {

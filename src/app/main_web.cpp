@@ -5,6 +5,7 @@
 #include <emscripten/html5.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -13,6 +14,7 @@
 #include "app/frame_pacer.h"
 #include "app/game_start.h"
 #include "app/gamepad_web.h"
+#include "app/page_controls_web.h"
 #include "app/platform_web.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
@@ -38,6 +40,11 @@ constexpr std::uint32_t vkTab = 0x09;
 // The page learns how the game stands through Module.onGameState, if it set one.
 EM_JS(void, TellPage, (const char* state, const char* detail), {
   if (Module['onGameState']) Module['onGameState'](UTF8ToString(state), UTF8ToString(detail));
+});
+
+// The run just played, as a replay script, for the page to offer when the game ends.
+EM_JS(void, HandRunToPage, (const char* text, std::size_t length), {
+  Module['recordedRun'] = UTF8ToString(text, length);
 });
 
 struct Game {
@@ -127,12 +134,17 @@ bool Finished() { return QuitPosted() || game.start.Driver().ScriptEnded(); }
 
 // Escape, or the demo's last frame: the world goes, as it does when the desktop game ends,
 // and its last picture stays on the canvas.
+// A demo that reaches its last frame has ended as a demo, even when the run it plays ended
+// with Escape there.
 void End() {
-  const bool quit = QuitPosted();
+  const bool demoEnded = game.demo && game.start.Driver().ScriptEnded();
   ListenToPage(false);
+  AttachPageControls(nullptr, nullptr);
   game.keys = nullptr;
   game.start.End();
-  TellPage(game.demo && !quit ? "demo-ended" : "ended", "");
+  const std::string run = game.start.RecordedRun();
+  HandRunToPage(run.data(), run.size());
+  TellPage(demoEnded ? "demo-ended" : "ended", "");
 }
 
 EM_BOOL OnAnimationFrame(double, void*) {
@@ -169,6 +181,8 @@ int Report() {
 extern "C" EMSCRIPTEN_KEEPALIVE long fennwick_frames_run() { return game.framesRun; }
 
 int main(int argc, char** argv) {
+  // Every session is kept in memory, for the page to offer once the game ends.
+  game.start.options.recordInMemory = true;
   if (!game.start.Prepare(std::vector<std::string>(argv + 1, argv + argc))) return Report();
   // A recording would go into the page's memory and be lost with it.
   if (!game.start.options.record.empty()) {
@@ -178,7 +192,12 @@ int main(int argc, char** argv) {
   if (!game.start.Build(nullptr)) return Report();
   game.keys = &game.start.Keys();
   game.demo = !game.start.options.play.empty();
+  if (game.demo && game.start.Driver().ScriptEnded()) {
+    game.start.Fail(GameStart::badCommandLine, "the script has no frames to play");
+    return Report();
+  }
   ListenToPage(true);
+  AttachPageControls(game.keys, &game.pads);
   TellPage("running", "");
   emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
   return 0;

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 
 #include "app/focus_clock.h"
 #include "app/keyboard.h"
 #include "app/mouse.h"
+#include "app/page_pointer.h"
 #include "app/platform_headless.h"
 #include "app/window_messages.h"
 
@@ -223,6 +225,61 @@ TEST(FocusClock, APressAfterALongAbsenceIsNewAndAReturnWithoutAWordCounts) {
   silent.QueueEmptied(true, halfClock + 300);  // a frame with the focus back, though no message said so
   EXPECT_TRUE(silent.StalePress(true, halfClock + 99));
   EXPECT_FALSE(silent.StalePress(true, halfClock + 300));
+}
+
+}  // namespace
+
+namespace {
+
+// The page's pointer, through the handler: where the Mouse ends up for a canvas shown at
+// another size than the picture's.
+class PagePointerTest : public InputTest {
+ protected:
+  static bool Pointer(int button, int buttons, double x, double y, double width = 400.0, double height = 300.0) {
+    PageMouseMessage message{};
+    if (!PagePointerMessage(button, buttons, x, y, width, height, message)) return false;
+    Send(message.message, message.wParam, message.lParam);
+    return true;
+  }
+};
+
+TEST_F(PagePointerTest, PositionsAreInThePicturesPixelsWhateverTheCanvasSize) {
+  ASSERT_TRUE(Pointer(-1, 0, 100.25, 75.9));  // half size
+  EXPECT_EQ(processMouse.x, 200);
+  EXPECT_EQ(processMouse.y, 151);
+  EXPECT_TRUE(processMouse.inside);
+  // Full screen on a wide screen: the picture 1440 x 1080 in the middle of 1920 x 1080.
+  ASSERT_TRUE(Pointer(-1, 0, 240.0 + 1439.0, 540.0, 1920.0, 1080.0));
+  EXPECT_EQ(processMouse.x, 799);
+  EXPECT_EQ(processMouse.y, 300);
+  // In the band beside the picture the pointer has left it.
+  ASSERT_TRUE(Pointer(-1, 0, 200.0, 540.0, 1920.0, 1080.0));
+  EXPECT_FALSE(processMouse.inside);
+}
+
+TEST_F(PagePointerTest, ButtonsPressAndReleaseAndADragFarOffStaysAtTheEdge) {
+  ASSERT_TRUE(Pointer(-1, 0, 10.0, 10.0));
+  ASSERT_TRUE(Pointer(0, 1, 10.0, 10.0));
+  EXPECT_TRUE(processMouse.leftDown);
+  ASSERT_TRUE(Pointer(2, 3, 10.0, 10.0));  // the second button joins while the first is held
+  EXPECT_TRUE(processMouse.rightDown);
+  // Far beyond what 16 bits hold: it must not wrap round onto the picture.
+  ASSERT_TRUE(Pointer(-1, 3, 20000.0, -20000.0));
+  EXPECT_EQ(processMouse.x, 799);
+  EXPECT_EQ(processMouse.y, 0);
+  EXPECT_TRUE(processMouse.inside);
+  ASSERT_TRUE(Pointer(0, 2, 10.0, 10.0));
+  ASSERT_TRUE(Pointer(2, 0, 10.0, 10.0));
+  EXPECT_FALSE(processMouse.leftDown || processMouse.rightDown);
+}
+
+TEST_F(PagePointerTest, WhatHasNoMessageSendsNothing) {
+  EXPECT_FALSE(Pointer(1, 4, 10.0, 10.0));  // the middle button
+  EXPECT_FALSE(Pointer(-1, 0, 10.0, 10.0, 0.0, 0.0));  // a canvas not laid out yet
+  EXPECT_FALSE(Pointer(-1, 0, 10.0, 10.0, std::numeric_limits<double>::infinity(), 300.0));
+  EXPECT_FALSE(Pointer(-1, 0, std::numeric_limits<double>::quiet_NaN(), 10.0));
+  EXPECT_EQ(processMouse.x, -1);
+  EXPECT_FALSE(processMouse.inside);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace assettest {
@@ -35,6 +36,9 @@ inline std::vector<ExpectedFrame> ExpectedFrames() {
 inline const std::vector<std::string> iconFiles{"icons/fennwick16.ico", "icons/fennwick32.ico"};
 // The same pictures for the Linux desktop's icon theme.
 inline const std::vector<std::string> pngIconFiles{"icons/fennwick16.png", "icons/fennwick32.png"};
+// The web page's icons for a home screen, with their sizes.
+inline const std::vector<std::pair<std::string, int>> appIconFiles{{"icons/fennwick192.png", 192},
+                                                                   {"icons/fennwick512.png", 512}};
 inline const std::filesystem::path iconPixelList =
     sourceDir / "src" / "app" / "resources" / "icon32_pixels.inc";
 

@@ -92,6 +92,7 @@ TEST(GeneratedFiles, RegeneratingReproducesTheCommittedFilesByteForByte) {
   for (const ExpectedFrame& frame : ExpectedFrames()) expected.insert(frame.path);
   expected.insert(iconFiles.begin(), iconFiles.end());
   expected.insert(pngIconFiles.begin(), pngIconFiles.end());
+  for (const auto& icon : appIconFiles) expected.insert(icon.first);
   EXPECT_EQ(written, expected);
 
   for (const std::string& name : written) {
@@ -163,6 +164,28 @@ TEST(FileFormats, DesktopIconsArePngsOfTheWindowsIconsPictures) {
     EXPECT_EQ(png.width, ico.width);
     EXPECT_EQ(png.height, ico.height);
     EXPECT_EQ(png.argb, ico.argb);
+  }
+}
+
+TEST(FileFormats, HomeScreenIconsAreOpaqueSquaresWithTheFigureInTheMiddle) {
+  for (const auto& [file, size] : appIconFiles) {
+    SCOPED_TRACE(file);
+    Image png;
+    ASSERT_NO_THROW(png = DecodePng(ReadBytes(assetsDir / file)));
+    EXPECT_EQ(png.width, size);
+    EXPECT_EQ(png.height, size);
+    int figure = 0;
+    for (int y = 0; y < png.height; ++y)
+      for (int x = 0; x < png.width; ++x) {
+        const std::uint32_t pixel = png.At(x, y);
+        ASSERT_EQ(pixel >> 24, 0xFFu) << "a home screen shows no hole at " << x << "," << y;
+        if (pixel == png.At(0, 0)) continue;
+        ++figure;
+        // A launcher's round mask keeps the middle; the figure must not reach its corners.
+        const int dx = 2 * x - size, dy = 2 * y - size;
+        EXPECT_LT(dx * dx + dy * dy, size * size) << "at " << x << "," << y;
+      }
+    EXPECT_GT(figure, size * size / 40) << "the figure is there, not a few stray pixels";
   }
 }
 

@@ -74,6 +74,63 @@ inline std::uint32_t PngCrc(const Bytes& b, std::size_t from, std::size_t to) {
   return ~crc;
 }
 
+// Deflate's fixed-code blocks, the generator's only kind, written here from RFC 1951 apart from it.
+// Returns the data; the stream's last four bytes (the checksum) are left to the caller.
+inline Bytes Inflate(const Bytes& zlib) {
+  std::size_t bit = 16;  // past the two header bytes
+  const auto take = [&](int count) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < count; ++i, ++bit) {
+      Expect(bit / 8 + 4 < zlib.size(), "deflate data runs into the checksum");
+      value |= static_cast<std::uint32_t>((zlib[bit / 8] >> (bit % 8)) & 1) << i;
+    }
+    return value;
+  };
+  const auto code = [&](int count) {  // a Huffman code, most significant bit first
+    std::uint32_t value = 0;
+    for (int i = 0; i < count; ++i) value = value << 1 | take(1);
+    return value;
+  };
+  const std::uint32_t lengthBase[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+  const std::uint32_t distanceBase[] = {1,   2,   3,   4,   5,    7,    9,    13,   17,   25,
+                                        33,  49,  65,  97,  129,  193,  257,  385,  513,  769,
+                                        1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+  Bytes out;
+  for (bool last = false; !last;) {
+    last = take(1) == 1;
+    Expect(take(2) == 1, "a block is not in the fixed code");
+    for (;;) {
+      std::uint32_t symbol = code(7);
+      if (symbol <= 23) {
+        symbol += 256;
+      } else {
+        symbol = symbol << 1 | take(1);
+        if (symbol >= 0x30 && symbol <= 0xBF) symbol -= 0x30;
+        else if (symbol >= 0xC0 && symbol <= 0xC7) symbol = symbol - 0xC0 + 280;
+        else symbol = (symbol << 1 | take(1)) - 0x190 + 144;
+      }
+      if (symbol < 256) {
+        out.push_back(static_cast<std::uint8_t>(symbol));
+        continue;
+      }
+      if (symbol == 256) break;
+      const std::uint32_t l = symbol - 257;
+      Expect(l < 29, "a length code past the table");
+      const int lengthBits = (l < 8 || l == 28) ? 0 : static_cast<int>(l / 4 - 1);
+      const std::uint32_t length = lengthBase[l] + take(lengthBits);
+      const std::uint32_t d = code(5);
+      Expect(d < 30, "a distance code past the table");
+      const int distanceBits = d < 4 ? 0 : static_cast<int>(d / 2 - 1);
+      const std::uint32_t distance = distanceBase[d] + take(distanceBits);
+      Expect(distance <= out.size(), "a distance reaches before the start");
+      for (std::uint32_t i = 0; i < length; ++i) out.push_back(out[out.size() - distance]);
+    }
+  }
+  Expect(bit / 8 + (bit % 8 != 0) + 4 == zlib.size(), "data after the last block");
+  return out;
+}
+
 }  // namespace detail
 
 inline Image DecodeBmp24(const Bytes& b) {
@@ -138,7 +195,7 @@ inline Image DecodeIco32(const Bytes& b) {
   return image;
 }
 
-// IHDR, IDAT and IEND only, every CRC checked; the zlib stream must be stored blocks.
+// IHDR, IDAT and IEND only, every CRC checked; the zlib stream of fixed-code blocks.
 inline Image DecodePng(const Bytes& b) {
   using namespace detail;
   const Bytes signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -170,19 +227,8 @@ inline Image DecodePng(const Bytes& b) {
   Expect(order == std::vector<std::string>{"IHDR", "IDAT", "IEND"}, "chunks are not IHDR, IDAT, IEND");
   Expect(zlib.size() >= 6 && zlib[0] == 0x78 && (zlib[0] * 256 + zlib[1]) % 31 == 0, "bad zlib header");
 
-  Bytes raw;
-  std::size_t at = 2;
-  for (bool last = false; !last;) {
-    Expect(at + 5 <= zlib.size(), "zlib stream ends inside a block header");
-    last = (zlib[at] & 1) != 0;
-    Expect((zlib[at] & 6) == 0, "a block is compressed");
-    const std::uint32_t length = U16(zlib, at + 1);
-    Expect((length ^ U16(zlib, at + 3)) == 0xFFFF, "stored length and its complement disagree");
-    Expect(at + 5 + length <= zlib.size(), "stored block runs past the stream");
-    raw.insert(raw.end(), zlib.begin() + static_cast<std::ptrdiff_t>(at + 5),
-               zlib.begin() + static_cast<std::ptrdiff_t>(at + 5 + length));
-    at += 5 + length;
-  }
+  const Bytes raw = Inflate(zlib);
+  const std::size_t at = zlib.size() - 4;
   std::uint32_t s1 = 1, s2 = 0;
   for (std::uint8_t byte : raw) {
     s1 = (s1 + byte) % 65521;

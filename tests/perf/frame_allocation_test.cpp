@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <typeinfo>
 
+#include "app/game_options.h"
 #include "app/window_messages.h"
+#include "game/frame_driver.h"
+#include "game/game_world.h"
 #include "heap_counter.h"
 #include "scenes.h"
 #include "sprites/player_ground_states.h"
@@ -68,6 +72,27 @@ TEST(SteadyFrames, RunningAtFullSpeedAllocatesNothing) {
   }
   EXPECT_EQ(watch.Since().allocations, 0u);
   EXPECT_EQ(watch.Since().releases, 0u);
+}
+
+// The browser records every game in memory: its text may grow, by doubling, and nothing else.
+TEST(SteadyFrames, AGameRecordedInMemoryAllocatesOnlyToGrowItsText) {
+  GameWorld world(nullptr);
+  FrameDriver driver(world, nullptr);
+  GameOptions options;
+  options.recordInMemory = true;
+  GameSession session;
+  std::string error;
+  ASSERT_TRUE(session.Open(options, error));
+  session.Attach(driver);
+  driver.RunFrame();
+  const HeapWatch watch;
+  // A key the figure ignores, so no state hands over: 1,000 lines of about ten characters.
+  for (int frame = 0; frame < 4000; ++frame) {
+    if (frame % 4 == 0) driver.Deliver(frame % 8 == 0 ? wm::keyDown : wm::keyUp, 'A', 0);
+    driver.RunFrame();
+  }
+  EXPECT_LE(watch.Since().allocations, 16u);
+  EXPECT_GT(session.RecordedRun().size(), 9000u);
 }
 
 TEST(StateHandOvers, EachFrameAllocatesExactlyTheSuccessor) {

@@ -1,9 +1,10 @@
 // The web build in Debian's chromium, headless, driven through playwright-core: the page's
 // first picture, its pace (on other screens and after a background tab too), the keys, focus,
-// full screen, Escape, a pad, a demo, and the page's messages when something is missing. One
-// browser start for all of it.
+// full screen, Escape, a pad, a phone's touch controls and its play offline, a demo, a run shared
+// by its link and by its file, broken links, and the page's messages when something is missing.
+// One browser start for all of it.
 //
-//   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR
+//   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR --demo NAME --replay TOOL --assets DIR --work OUT
 //
 // DIR holds the native replay tool's pictures: frame1.bmp (the start), at-wall.bmp (standing
 // against the first wall after a run to the right), demo-last.bmp (the last frame of
@@ -99,6 +100,29 @@ async function waitForState(page, wanted, seconds) {
   return state(page);
 }
 
+// Waits until two looks at the canvas a moment apart agree: the figure has come to rest.
+async function waitForStill(page, seconds) {
+  let before = await canvasPixels(page);
+  for (const until = Date.now() + seconds * 1000; Date.now() < until;) {
+    await page.waitForTimeout(300);
+    const now = await canvasPixels(page);
+    if (differing(now, before) === 0) return true;
+    before = now;
+  }
+  return false;
+}
+
+// Fingers on a touch screen, through the DevTools protocol: every finger down now, as
+// [id, x, y]; none for the last one lifted.
+async function touch(client, type, fingers) {
+  await client.send('Input.dispatchTouchEvent', { type, touchPoints: fingers.map(([id, x, y]) => ({ id, x, y })) });
+}
+async function centreOf(page, name) {
+  const box = await page.getByRole('button', { name, exact: true }).boundingBox();
+  return [box.x + box.width / 2, box.y + box.height / 2];
+}
+const keyDown = (page, code) => page.evaluate((c) => Module._fennwick_key_down(c) === 1, code);
+
 // Every console error and uncaught exception of a page.
 function watchErrors(page) {
   const errors = [];
@@ -157,6 +181,9 @@ async function theGame(browser) {
   });
   check(favicon > 0, 'the page has its favicon');
   check((await page.evaluate(() => document.activeElement.id)) === 'canvas', 'the canvas has the focus');
+  const touchControls = await page.evaluate(() => Array.from(document.querySelectorAll('.touch-controls button'))
+    .filter((button) => button.getBoundingClientRect().width > 0).length);
+  check(touchControls === 0, 'a desktop browser shows no touch controls', `${touchControls} shown`);
 
   // The browser's own use of the game's keys is stopped; others pass.
   await page.evaluate(() => {
@@ -209,6 +236,17 @@ async function theGame(browser) {
   const back = await page.evaluate(() => document.fullscreenElement === null);
   check(full === 'canvas' && back && prevented.F11 !== false, 'F11 puts the canvas in full screen and back', `full screen: '${full}', back: ${back}`);
 
+  // Over the block by the wall, cling to the wall beyond it, jump off it and steer back: the
+  // run the link below must carry.
+  await page.keyboard.down('ArrowRight');
+  await press(page, 'Space', 0.7);
+  await page.waitForTimeout(1500);
+  await page.keyboard.down('ArrowLeft');
+  await page.waitForTimeout(50);
+  await press(page, 'Space', 0.4);
+  for (const key of ['ArrowRight', 'ArrowLeft']) await page.keyboard.up(key);
+  await press(page, 'ArrowRight', 1.5);
+
   await press(page, 'Escape');
   const ended = await waitForState(page, ['ended'], 5);
   const text = await messageText(page);
@@ -217,8 +255,93 @@ async function theGame(browser) {
   await page.waitForTimeout(300);
   check((await page.evaluate(() => fennwick.frames())) === frames, 'no frame runs after the end');
 
+  // The run it played, as the end screen offers it.
+  const run = { last: await canvasPixels(page), file: path.join(args.work, 'downloaded-run.txt') };
+  run.link = await page.getByRole('link', { name: 'Link to this run' }).getAttribute('href', { timeout: 5000 }).catch(() => '');
+  const [download] = await Promise.all([page.waitForEvent('download', { timeout: 5000 }),
+                                       page.getByText('Download the recording').click()]);
+  await download.saveAs(run.file);
+  await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+  await page.getByRole('button', { name: 'Copy' }).click();
+  const copied = await page.evaluate(() => navigator.clipboard.readText()).catch((error) => `${error}`);
+  check(/^fennwick-run-\d{8}-\d{4}\.txt$/.test(download.suggestedFilename()) && run.link.startsWith(`${base}#run=`) && copied === run.link,
+        `the end offers the run as ${download.suggestedFilename()} and as a link of ${run.link.length} characters, which Copy copies`,
+        `link ${run.link}, copied ${copied}`);
+
+  // Ten minutes of restless keys make too long a link: only the file is offered, and why.
+  const long = await page.evaluate(async () => {
+    let script = '';
+    for (let frame = 1; frame < 36000; frame += 3 + Math.floor(Math.random() * 12)) script += `${frame} down ${37 + frame % 3}\n`;
+    const made = await FennwickRuns.offersFor(script, location.href, new Date());
+    return `${made.note} [${made.offers.map((offer) => offer.textContent)}]`;
+  });
+  check(/too long for a link.*\[Download the recording\]$/.test(long), `a long run is offered as a file only ('${long}')`);
+
+  // Watch it again: the same page plays the run to the same last picture.
+  await page.getByRole('button', { name: 'Watch it again' }).click();
+  const watched = await waitForState(page, ['demo-ended'], 120);
+  const again = differing(await canvasPixels(page), run.last);
+  check(watched === 'demo-ended' && again === 0, 'Watch it again plays the run to the same last picture', `state ${watched}, ${again} pixels differ`);
+
   check(errors.length === 0, 'no console errors', errors.join(' | '));
   await page.close();
+  return run;
+}
+
+// The run of theGame through its link, in a page of its own, and through its file, in the
+// native replay tool: both end on the very picture the live game ended on.
+async function theSharedRun(browser, run) {
+  const page = await browser.newPage();
+  const errors = watchErrors(page);
+  await page.goto(run.link);
+  const ended = await waitForState(page, ['demo-ended', 'ended', 'error'], 120);
+  const left = differing(await canvasPixels(page), run.last);
+  const offers = (await page.locator('#actions > *').allTextContents()).join('|');
+  check(ended === 'demo-ended' && left === 0 && offers === 'Play|Watch it again' && errors.length === 0,
+        "the run's link plays it to the live game's last picture (0 differing pixels), then offers Play and Watch it again",
+        `state ${ended}, ${left} pixels differ, offers ${offers}, console: ${errors.join(' | ')}`);
+  await page.close();
+
+  const replay = (...more) => require('child_process').execFileSync(args.replay, ['--assets', args.assets, ...more, run.file]);
+  const frames = replay().toString().trim().split('\n').length;
+  const dump = path.join(args.work, 'downloaded-run-last.bmp');
+  replay('--dump', String(frames), dump);
+  const native = differing(readBmp(dump), run.last);
+  check(native === 0, `the downloaded run in the native fennwick-replay ends on the same picture (frame ${frames})`, `${native} differ`);
+}
+
+// Links that cannot be played: each says so, offers a fresh game, and leaves no console error
+// the page does not explain.
+async function brokenLinks(browser, run) {
+  const zlib = require('zlib');
+  const payload = run.link.slice(run.link.indexOf('#run=') + 5);
+  const data = payload.slice(2);
+  const middle = Math.floor(data.length / 2);
+  const packed = (text) => `1.${zlib.deflateSync(Buffer.from(text)).toString('base64url')}`;
+  const links = {
+    'cut in half': payload.slice(0, Math.floor(payload.length / 2)),
+    'one character changed': `1.${data.slice(0, middle)}${data[middle] === 'A' ? 'B' : 'A'}${data.slice(middle + 1)}`,
+    'random base64': `1.${require('crypto').randomBytes(600).toString('base64url')}`,
+    'not base64': '1.a run?',
+    'an empty fragment': '',
+    'not a script': packed('hello, world\n'),
+    'from a newer page': `2.${data}`,
+    'a 10 MB decompression bomb': packed('1 down 39\n'.repeat(1 << 20)),
+  };
+  for (const [what, broken] of Object.entries(links)) {
+    const page = await browser.newPage();
+    const errors = watchErrors(page);
+    await page.goto(`${base}#run=${broken}`);
+    const ended = await waitForState(page, ['error', 'running', 'demo-ended'], 30);
+    const text = await messageText(page);
+    const offers = await page.locator('#actions > *').allTextContents();
+    // The game names a script it cannot parse on the console, with its usage; the page says the same.
+    const unexplained = errors.filter((error) => !/^usage: fennwick/.test(error) &&
+                                                 !text.includes(error.replace(/^fennwick: \/demo\.script, /, '').slice(0, 60)));
+    check(ended === 'error' && /^The run in this link cannot be read: .+/.test(text) && offers.join() === 'Play' && unexplained.length === 0,
+          `a link ${what}: '${text}'`, `state ${ended}, offers ${offers.join()}, console: ${unexplained.join(' | ')}`);
+    await page.close();
+  }
 }
 
 async function theDemo(browser) {
@@ -351,6 +474,167 @@ async function thePad(browser) {
   await page.close();
 }
 
+// Where the canvas and the touch controls are on the page.
+function layout(page) {
+  return page.evaluate(() => {
+    const box = (element) => element.getBoundingClientRect().toJSON();
+    const controls = ['Left', 'Right', 'Jump', 'Quit', 'Full screen']
+      .map((name) => ({ name, ...box(document.querySelector(`[aria-label="${name}"]`)) }))
+      .filter((control) => control.width > 0);
+    return { canvas: box(document.getElementById('canvas')), controls, width: innerWidth, height: innerHeight };
+  });
+}
+
+// A phone, held both ways, played with the fingers; then played again with the network gone.
+async function onAPhone(browser) {
+  const frame1 = readBmp(path.join(pictures, 'frame1.bmp'));
+  const atWall = readBmp(path.join(pictures, 'at-wall.bmp'));
+  const context = await browser.newContext({ viewport: { width: 844, height: 390 }, isMobile: true, hasTouch: true });
+  const page = await context.newPage();
+  const client = await context.newCDPSession(page);
+  const errors = watchErrors(page);
+  await page.goto(base);
+  check((await waitForState(page, ['running'], 60)) === 'running', 'on a phone the game starts');
+  await waitForPicture(page, frame1, 10);
+  await page.evaluate(() => { window.sameGame = true; });
+
+  // Landscape: the picture fills the height, the controls in the bands beside it.
+  await page.screenshot({ path: path.join(pictures, 'phone-landscape.png') });
+  let at = await layout(page);
+  const apart = (c) => c.right <= at.canvas.left || c.left >= at.canvas.right || c.bottom <= at.canvas.top || c.top >= at.canvas.bottom;
+  const named = (name) => at.controls.find((c) => c.name === name) || { left: NaN, right: NaN, top: NaN };
+  check(at.controls.length >= 4 && Math.abs(at.canvas.height - at.height) <= 1 && at.controls.every(apart) &&
+        at.controls.every((c) => c.width >= 48 && c.height >= 48) &&
+        named('Left').right <= at.canvas.left && named('Right').right <= at.canvas.left && named('Jump').left >= at.canvas.right,
+        'in landscape the game fills the height; Left and Right beside it on one side, Jump on the other, none over it',
+        JSON.stringify(at));
+
+  // The pointer over a canvas shown at 520 x 390: the Mouse speaks of the picture's pixels.
+  const scale = at.canvas.width / 800;
+  await page.mouse.move(at.canvas.left + 200.5 * scale, at.canvas.top + 300.5 * scale);
+  await page.mouse.down({ button: 'right' });
+  await page.waitForTimeout(100);
+  const mouse = () => page.evaluate(() => [0, 1, 2, 3, 4].map((field) => Module._fennwick_mouse(field)));
+  const held = await mouse();
+  await page.mouse.up({ button: 'right' });
+  await page.mouse.move(at.canvas.right + 40, at.canvas.top + 10);
+  await page.waitForTimeout(100);
+  const left = await mouse();
+  check(JSON.stringify(held) === '[200,300,0,1,1]' && left[4] === 0 && left[3] === 0,
+        "the page's pointer moves the game's Mouse in the picture's pixels, its right button, and leaving",
+        `held ${held}, after leaving ${left}`);
+
+  // Holding Right runs the figure to the wall, as the right arrow does.
+  const right = await centreOf(page, 'Right');
+  await touch(client, 'touchStart', [[1, ...right]]);
+  await page.waitForTimeout(1200);
+  await touch(client, 'touchEnd', []);
+  let differ = await waitForPicture(page, atWall, 5);
+  check(differ === 0, "holding the Right control runs the figure to the wall: the native replay's frame", `${differ} pixels differ`);
+
+  // Two fingers: running away from the wall and jumping at once.
+  const leftControl = await centreOf(page, 'Left');
+  await touch(client, 'touchStart', [[1, ...leftControl]]);
+  await page.waitForTimeout(200);
+  await touch(client, 'touchStart', [[1, ...leftControl], [2, ...(await centreOf(page, 'Jump'))]]);
+  await page.waitForTimeout(200);
+  const both = (await keyDown(page, 37)) && (await keyDown(page, 32));
+  const inTheAir = differing(await canvasPixels(page), atWall);
+  await touch(client, 'touchEnd', []);
+  const still = await waitForStill(page, 5);
+  check(both && inTheAir > 0 && still && !(await keyDown(page, 37)), 'two fingers give a running jump, and it comes to rest',
+        `both held: ${both}, ${inTheAir} pixels changed, at rest: ${still}`);
+
+  // A finger slides from Left to Right, then off every control onto the picture.
+  await touch(client, 'touchStart', [[1, ...leftControl]]);
+  await page.waitForTimeout(150);
+  const slideLeft = await keyDown(page, 37);
+  await touch(client, 'touchMove', [[1, ...right]]);
+  await page.waitForTimeout(150);
+  const slideRight = !(await keyDown(page, 37)) && (await keyDown(page, 39));
+  await touch(client, 'touchMove', [[1, at.canvas.left + at.canvas.width / 2, at.canvas.top + at.canvas.height / 2]]);
+  await page.waitForTimeout(150);
+  const letGo = !(await keyDown(page, 39));
+  const rested = await waitForStill(page, 5);
+  await touch(client, 'touchEnd', []);
+  check(slideLeft && slideRight && letGo && rested, 'a finger sliding from Left to Right turns the figure; sliding off lets go and it rests',
+        `left ${slideLeft}, then right ${slideRight}, let go ${letGo}, at rest ${rested}`);
+
+  // Portrait, without a reload: the picture fills the width, the controls below it.
+  await page.setViewportSize({ width: 390, height: 844 });
+  await page.waitForTimeout(300);
+  await page.screenshot({ path: path.join(pictures, 'phone-portrait.png') });
+  at = await layout(page);
+  const frames = await page.evaluate(() => fennwick.frames());
+  await page.waitForTimeout(300);
+  const goesOn = (await page.evaluate(() => window.sameGame && fennwick.frames())) > frames;
+  check(goesOn && Math.abs(at.canvas.width - at.width) <= 1 && at.controls.length >= 4 &&
+        at.controls.every((c) => c.top >= at.canvas.bottom && c.width >= 48),
+        'turned to portrait the same game goes on, filling the width, with the controls below it', JSON.stringify(at));
+
+  // A finger dragged over the game scrolls and zooms nothing; over the rest of the page it scrolls.
+  await page.evaluate(() => { document.body.style.paddingBottom = '2000px'; });
+  const view = () => page.evaluate(() => [Math.round(scrollY), visualViewport.scale]);
+  const drag = async (x, y) => {
+    await touch(client, 'touchStart', [[1, x, y]]);
+    for (let step = 1; step <= 10; step++) await touch(client, 'touchMove', [[1, x, y - step * 20]]);
+    await touch(client, 'touchEnd', []);
+    await page.waitForTimeout(500);
+  };
+  await drag(at.canvas.left + at.canvas.width / 2, at.canvas.bottom - 5);
+  const afterGame = await view();
+  await drag(at.width / 2, at.height - 20);
+  const afterPage = await view();
+  check(afterGame[0] === 0 && afterGame[1] === 1 && afterPage[0] > 0, 'the game area does not scroll or zoom under a finger; the page does',
+        `after the game area: scroll ${afterGame[0]}, zoom ${afterGame[1]}; after the page: scroll ${afterPage[0]}`);
+  await page.evaluate(() => { document.body.style.paddingBottom = ''; window.scrollTo(0, 0); });
+
+  // Installable and kept for offline play.
+  const offline = await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    for (let i = 0; i < 50 && !navigator.serviceWorker.controller; i++) await new Promise((done) => setTimeout(done, 100));
+    const manifest = await (await fetch(document.querySelector('link[rel=manifest]').href)).json();
+    const icons = await Promise.all(manifest.icons.map(async (icon) => {
+      const picture = await createImageBitmap(await (await fetch(icon.src)).blob());
+      return `${icon.sizes}=${picture.width}x${picture.height}`;
+    }));
+    return { controlled: !!navigator.serviceWorker.controller, display: manifest.display, icons: icons.sort().join(' ') };
+  });
+  check(offline.controlled, 'the service worker controls the page');
+  check(offline.icons === '192x192=192x192 512x512=512x512' && /fullscreen|standalone/.test(offline.display),
+        `the manifest is served and names both icons at their sizes (${offline.icons})`, JSON.stringify(offline));
+
+  // Quit: a short touch does nothing, held for a second it ends the game.
+  const quit = await centreOf(page, 'Quit');
+  await touch(client, 'touchStart', [[1, ...quit]]);
+  await page.waitForTimeout(300);
+  await touch(client, 'touchEnd', []);
+  await page.waitForTimeout(1500);
+  const afterShort = await state(page);
+  await touch(client, 'touchStart', [[1, ...quit]]);
+  const ended = await waitForState(page, ['ended'], 5);
+  await touch(client, 'touchEnd', []);
+  const again = await page.getByRole('button', { name: 'Start again' }).isVisible();
+  check(afterShort === 'running' && ended === 'ended' && again, 'a short touch of Quit does nothing; held, it ends the game and offers Start again',
+        `after a short touch ${afterShort}, held ${ended}, Start again shown: ${again}`);
+
+  // The network gone, Start again touched: the page comes from the service worker and runs at
+  // its pace.
+  await context.setOffline(true);
+  const startAgain = await page.getByRole('button', { name: 'Start again' }).boundingBox();
+  await touch(client, 'touchStart', [[1, startAgain.x + startAgain.width / 2, startAgain.y + startAgain.height / 2]]);
+  await touch(client, 'touchEnd', []);
+  await page.waitForEvent('load', { timeout: 10000 }).catch(() => {});
+  const restarted = await waitForState(page, ['running'], 60);
+  const rate = await measureRate(page);
+  check(errors.length === 0, 'no console errors on the phone', errors.join(' | '));
+  // Last, as the failed fetch it makes is an error of its own: nothing got past the cache.
+  const cutOff = await page.evaluate(() => fetch(`manifest.json?${Date.now()}`).then(() => false, () => true));
+  check(restarted === 'running' && cutOff && rate.ok, `offline, Start again touched, the game starts and runs ${rate.last} frames a second`,
+        `state ${restarted}, network cut off: ${cutOff}, counted ${rate.all}`);
+  await context.close();
+}
+
 // A browser without WebAssembly, as far as the page can tell.
 async function noWebAssembly(browser) {
   const page = await browser.newPage();
@@ -364,7 +648,10 @@ async function noWebAssembly(browser) {
 (async () => {
   const browser = await chromium.launch({ executablePath: browserPath, headless: true });
   try {
-    await theGame(browser);
+    const run = await theGame(browser);
+    await theSharedRun(browser, run);
+    await brokenLinks(browser, run);
+    await onAPhone(browser);
     await otherScreens(browser);
     await inTheBackground(browser);
     await thePad(browser);

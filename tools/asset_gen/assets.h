@@ -32,6 +32,9 @@ Canvas RenderFrame(const FramePicture& frame);
 // A square icon, figure on a transparent background.
 Canvas RenderIcon(std::int32_t size);
 
+// An installed web page's icon: opaque, the figure in its middle.
+Canvas RenderAppIcon(std::int32_t size);
+
 // Frames and icons on the level's grey, enlarged, for looking over the drawing.
 Canvas RenderContactSheet();
 

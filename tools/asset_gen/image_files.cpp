@@ -59,19 +59,84 @@ void PutChunk(Bytes& out, const char type[5], const Bytes& data) {
   PutBig32(out, Crc32(out.data() + start, out.size() - start));
 }
 
-// A zlib stream of stored blocks, each at most 65,535 bytes.
-Bytes StoredZlib(const Bytes& raw) {
+// Deflate's bits, packed from each byte's least significant end.
+class BitWriter {
+ public:
+  explicit BitWriter(Bytes& out) : out(out) {}
+  void Bits(std::uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) {
+      if (used == 0) out.push_back(0);
+      out.back() = static_cast<std::uint8_t>(out.back() | ((value >> i) & 1u) << used);
+      used = (used + 1) % 8;
+    }
+  }
+  // Huffman codes go in from their most significant bit.
+  void Code(std::uint32_t code, int length) {
+    for (int i = length - 1; i >= 0; --i) Bits(code >> i, 1);
+  }
+
+ private:
+  Bytes& out;
+  int used = 0;
+};
+
+// A literal byte, a length or the end, in deflate's fixed code.
+void FixedSymbol(BitWriter& bits, std::uint32_t symbol) {
+  if (symbol < 144) bits.Code(0x30 + symbol, 8);
+  else if (symbol < 256) bits.Code(0x190 + symbol - 144, 9);
+  else if (symbol < 280) bits.Code(symbol - 256, 7);
+  else bits.Code(0xC0 + symbol - 280, 8);
+}
+
+constexpr std::uint32_t lengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                          31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr int lengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr std::uint32_t distanceBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,
+                                            33,  49,  65,  97,  129, 193,  257,  385,  513,  769,
+                                            1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr int distanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                                   6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+
+// The longest run at `at` that repeats the bytes `distance` back, up to deflate's 258.
+std::size_t MatchLength(const Bytes& raw, std::size_t at, std::size_t distance) {
+  if (distance == 0 || distance > at) return 0;
+  std::size_t length = 0;
+  while (length < 258 && at + length < raw.size() && raw[at + length] == raw[at + length - distance]) ++length;
+  return length;
+}
+
+// A zlib stream of one block in deflate's fixed code. Icons are large areas of one colour: a
+// pixel repeating the one before it, or a row the one above, is all the searching they need.
+Bytes FixedZlib(const Bytes& raw, std::size_t rowBytes) {
   Bytes out{0x78, 0x01};
-  std::size_t at = 0;
-  do {
-    const std::size_t length = std::min<std::size_t>(raw.size() - at, 65535);
-    out.push_back(at + length == raw.size() ? 1 : 0);  // the last block says so
-    Put16(out, static_cast<std::uint32_t>(length));
-    Put16(out, static_cast<std::uint32_t>(~length & 0xFFFF));
-    out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-               raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+  BitWriter bits(out);
+  bits.Bits(1, 1);  // the last block
+  bits.Bits(1, 2);  // fixed codes
+  for (std::size_t at = 0; at < raw.size();) {
+    std::size_t length = 0, distance = 0;
+    for (const std::size_t back : {std::size_t{4}, rowBytes}) {
+      const std::size_t found = MatchLength(raw, at, back);
+      if (found > length) {
+        length = found;
+        distance = back;
+      }
+    }
+    if (length < 3) {
+      FixedSymbol(bits, raw[at++]);
+      continue;
+    }
+    int code = 28;
+    while (lengthBase[code] > length) --code;
+    FixedSymbol(bits, 257 + static_cast<std::uint32_t>(code));
+    bits.Bits(static_cast<std::uint32_t>(length) - lengthBase[code], lengthExtra[code]);
+    int far = 29;
+    while (distanceBase[far] > distance) --far;
+    bits.Code(static_cast<std::uint32_t>(far), 5);
+    bits.Bits(static_cast<std::uint32_t>(distance) - distanceBase[far], distanceExtra[far]);
     at += length;
-  } while (at < raw.size());
+  }
+  FixedSymbol(bits, 256);
   std::uint32_t a = 1, b = 0;
   for (std::uint8_t byte : raw) {
     a = (a + byte) % 65521;
@@ -175,7 +240,7 @@ Bytes EncodePng(const Canvas& canvas) {
 
   Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   PutChunk(out, "IHDR", header);
-  PutChunk(out, "IDAT", StoredZlib(raw));
+  PutChunk(out, "IDAT", FixedZlib(raw, 1 + static_cast<std::size_t>(canvas.Width()) * 4));
   PutChunk(out, "IEND", {});
   return out;
 }

@@ -18,8 +18,9 @@ Bytes EncodeBmp24(const Canvas& canvas);
 // One 32-bit image with its alpha, plus the 1-bit mask older Windows versions draw with.
 Bytes EncodeIco(const Canvas& canvas);
 
-// 8-bit RGBA with its alpha, for the desktop's icon theme. The pixel data is stored, not
-// compressed: an icon is a few kilobytes either way, and the encoder stays short.
+// 8-bit RGBA with its alpha, for the desktop's icon theme and the web page's home-screen icons.
+// Compressed with deflate's fixed code and repeats of the pixel before or the row above: a
+// 512-pixel icon would be a megabyte stored.
 Bytes EncodePng(const Canvas& canvas);
 
 // The pixels as 0xAARRGGBBu literals, top row first, for inclusion in an array initialiser.

@@ -1,6 +1,7 @@
 # The live loop under stress, shared by the SDL and the Windows stages: a storm of input at the
-# game's real window, from outside, through the X server, within 30 seconds. Source it, then
-# define stress_focus_away and stress_focus_back for the platform and call stress_storm.
+# game's real window, from outside, through the X server, within 30 seconds. Source it after
+# lib/session.sh, then define stress_focus_away and stress_focus_back for the platform and call
+# stress_check.
 #
 #   10,000 key events in fifty bursts of 100 presses and releases (arrows, space, letters,
 #   digits, Return, Tab, Shift, Control), never Escape and never the marker key; after each of
@@ -9,7 +10,7 @@
 #   back, every other time with an arrow held down while it goes and let go while it is away.
 #
 # Needs: xdotool, xlogo (the window that takes the focus away).
-# shellcheck disable=SC2154  # game_pid, pass and fail come from the stage
+# shellcheck disable=SC2154  # game_pid and out come from the session
 
 stress_keys=(Left Right Up Down space space a s d f j k l 1 2 3 Return Tab Shift_L Control_L)
 # Marks a moment in the recording: a key the storm never presses.
@@ -101,36 +102,14 @@ stress_release_all() {
 # Windows process itself (the loader execs into it).
 stress_memory_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$game_pid/status" 2>/dev/null || echo 0; }
 
-# Waits until the window's picture has stayed the same over four looks a quarter of a second
-# apart: a figure gliding or falling changes it in every one, while a game held up for a moment
-# by a busy machine cannot fake a whole second of rest. Leaves the picture in $1.
-stress_wait_for_rest() {
-  local previous=$1.previous.png same=0
-  stress_screenshot "$previous"
-  for _ in $(seq 80); do
-    sleep 0.25
-    stress_screenshot "$1"
-    if [ "$(compare -metric AE "$1" "$previous" null: 2>&1 || true)" = "0" ]; then
-      same=$((same + 1))
-      [ "$same" -ge 4 ] && return 0
-    else
-      same=0
-      cp "$1" "$previous"
-    fi
-  done
-  return 1
-}
-
 # The storm at a game started with --record RECORDING that has the focus, with the checks made
 # while it runs: it ends within 30 s, the game is still there, its pace held at 60 +- 3 frames a
 # second (the recording's frames between two marks against the wall clock), and once it is at
-# rest again its memory is within 5 MB of where it was before. Needs stress_focus_away,
-# stress_focus_back, stress_locate_window (called once the storm is over), stress_screenshot
-# FILE (the window's inside), pass and fail; leaves the picture at rest in
-# $stress_rest (the caller then presses Escape and checks the replay with stress_check_replay).
+# rest again its memory is within 5 MB of where it was before. The picture at rest is left in
+# $out/stress-rest.png (the caller then presses Escape and checks the replay with
+# stress_check_replay).
 stress_check() {
-  local name=$1 recording=$2 rest_dir=$3
-  stress_rest=$rest_dir/stress-rest.png
+  local name=$1 recording=$2
   sleep 1
   local memory_before first last events frames memory_after
   memory_before=$(stress_memory_kb)
@@ -142,12 +121,16 @@ stress_check() {
   if [ $((last - first)) -le 30000 ]; then pass "$name: the storm took $((last - first)) ms"
   else fail "$name: the storm took $((last - first)) ms, more than 30 s"; fi
   stress_release_all
-  stress_locate_window
-  stress_wait_for_rest "$stress_rest" || fail "$name: the figure did not come to rest after the storm"
+  # The storm leaves the window wherever its last F11 put it: what it and the screen looked
+  # like are kept with the stage's pictures.
+  locate
+  xwd -root -silent | convert xwd:- "$out/stress-screen.png" || true
+  # A figure at rest for a whole second: a game held up for a moment by a busy machine cannot
+  # fake that.
+  wait_for_still "$out/stress-rest.png" 4 0.25 80 || fail "$name: the figure did not come to rest after the storm"
   frames=$(stress_marked_frames "$recording")
-  local pace
-  pace=$(awk -v f="$frames" -v ms="$((last - first))" 'BEGIN { if (f == "none") print 0; else printf "%.1f", f / (ms / 1000) }')
-  if awk -v p="$pace" 'BEGIN { exit !(p >= 57 && p <= 63) }'; then
+  pace=0
+  if [ "$frames" != none ] && pace_within "$frames" $((last - first)) 57 63; then
     pass "$name: $frames frames in $((last - first)) ms of storm: $pace a second"
   else fail "$name: $frames frames in $((last - first)) ms of storm: $pace a second, wanted 60 +- 3"; fi
   memory_after=$(stress_memory_kb)
@@ -159,15 +142,14 @@ stress_check() {
 # After the game has ended: the recording, replayed by the headless tool, ends on the picture the
 # screen showed at rest.
 stress_check_replay() {
-  local name=$1 recording=$2 replay=$3 dir=$4 last
+  local name=$1 recording=$2 last dir=$out
   tr -d '\r' <"$recording" >"$dir/stress-recording.txt"
   last=$(awk '$2 == "end" { print $1 }' "$dir/stress-recording.txt")
-  if [ -z "$last" ] || ! "$replay" --assets assets --dump "$last" "$dir/stress-replayed.bmp" "$dir/stress-recording.txt" >/dev/null; then
+  if [ -z "$last" ] || ! "$native_replay" --assets assets --dump "$last" "$dir/stress-replayed.bmp" "$dir/stress-recording.txt" >/dev/null; then
     fail "$name: the recording does not replay (end frame '$last')"
     return
   fi
-  local differing
-  differing=$(compare -metric AE "$stress_rest" "$dir/stress-replayed.bmp" null: 2>&1 || true)
+  differing=$(differing "$dir/stress-rest.png" "$dir/stress-replayed.bmp")
   if [ "$differing" = "0" ]; then
     pass "$name: the recording, $(grep -c '^[0-9]' "$dir/stress-recording.txt") lines, replays to frame $last exactly as the screen showed it"
   else fail "$name: the replay's frame $last differs from the screen in $differing pixels"; fi

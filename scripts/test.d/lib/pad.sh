@@ -1,38 +1,20 @@
-# A pad session for the end-to-end checks, played the same way on every platform: sourced by
-# the SDL window test (SDL's virtual joystick) and the Windows stage (a stand-in XInput DLL).
-# The game records what it was sent (--record), so every check reads the game's own account:
-# which key lines the pad became, and, replayed headless, what the figure did with them.
-#
-# The caller sets
-#   pad_commands   the file the test pad reads its commands from (see virtual_pad_sdl.h)
-#   recording      the file the game records to
-#   pad_work       a folder for pictures and replays
-#   replay         the Linux fennwick-replay
-# and defines pass, fail, snapshot FILE (the window's inside as shown now) and
-# expect_exit CODE WHAT (waits for the game to end, passes or fails on its exit code).
 # shellcheck shell=bash
+# A pad session, played the same way on every platform: SDL's virtual joystick in the SDL
+# stage, a stand-in XInput DLL under Wine. The game records what it was sent (--record), so
+# every check reads the game's own account: which key lines the pad became, and, replayed
+# headless, what the figure did with them. Needs lib/session.sh; the stage sets pad_commands
+# (the file the test pad reads, see virtual_pad_sdl.h) and recording, and starts the game;
+# where it can move the focus to another window and back, it defines focus_away and focus_back.
 # pass only prints, so "test && pass || fail" below is an if-else.
 # shellcheck disable=SC2015
 
 pad() { echo "$*" >>"$pad_commands"; }
 
-# The frame of the first recorded line "F WORDS", or nothing.
-recorded_frame() { awk -v want="$1" '{ f = $1; $1 = "" } substr($0, 2) == want { print f; exit }' "$recording"; }
-# Waits for the game to record a line; polls the file, which the game flushes every frame.
-wait_recorded() {
-  local _
-  for _ in $(seq 150); do
-    [ -n "$(recorded_frame "$1")" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
 # Waits until the recording holds N lines "F WORDS".
 wait_count() {  # words n
   local _
   for _ in $(seq 150); do
-    [ "$(awk -v want="$1" '{ $1 = "" } substr($0, 2) == want { n++ } END { print n + 0 }' "$recording")" -ge "$2" ] && return 0
+    [ "$(tr -d '\r' <"$recording" | awk -v want="$1" '{ $1 = "" } substr($0, 2) == want { n++ } END { print n + 0 }')" -ge "$2" ] && return 0
     sleep 0.1
   done
   return 1
@@ -40,8 +22,8 @@ wait_count() {  # words n
 
 # The figure's column, state and speed, frame by frame, as the recorded session made them.
 replay_recording() {  # frames
-  grep -v ' end$' "$recording" >"$pad_work/pad.script"
-  "$replay" --assets assets --frames "$1" --dump "$1" "$pad_work/replayed.bmp" "$pad_work/pad.script" >"$pad_work/replayed.txt"
+  tr -d '\r' <"$recording" | grep -v ' end$' >"$out/pad.script"
+  "$native_replay" --assets assets --frames "$1" --dump "$1" "$out/replayed.bmp" "$out/pad.script" >"$out/replayed.txt"
 }
 
 play_pad_session() {
@@ -67,7 +49,7 @@ play_pad_session() {
   wait_recorded "up 39" || fail "pad: pulling the pad out while it held right never released the arrow"
 
   local lines run_frame jump_frame stop_frame
-  lines=$(grep -v -e ' end$' -e '^#' "$recording" | cut -d' ' -f2- | tr '\n' ',')
+  lines=$(tr -d '\r' <"$recording" | grep -v -e ' end$' -e '^#' | cut -d' ' -f2- | tr '\n' ',')
   if [ "$lines" = "down 39,down 32,up 32,up 39," ]; then
     pass "pad: recorded as key lines, one press each however long held: $lines"
   else fail "pad: recorded key lines are '$lines', wanted 'down 39,down 32,up 32,up 39,' (no Escape from a bump)"; fi
@@ -78,14 +60,7 @@ play_pad_session() {
   jump_frame=$(recorded_frame "down 32")
   stop_frame=$(recorded_frame "up 39")
   replay_recording $((stop_frame + 600))
-  local shot=$pad_work/pad-rest.png differing
-  for _ in $(seq 40); do
-    snapshot "$shot"
-    differing=$(compare -metric AE "$shot" "$pad_work/replayed.bmp" null: 2>&1 || true)
-    [ "$differing" = "0" ] && break
-    sleep 0.25
-  done
-  if [ "$differing" = "0" ]; then pass "pad: the window at rest shows the recording's replay exactly"
+  if wait_for_picture "$out/pad-rest.png" "$out/replayed.bmp" 40 0.25; then pass "pad: the window at rest shows the recording's replay exactly"
   else fail "pad: the window at rest differs from the recording's replay in $differing pixels"; fi
 
   awk -v run="$run_frame" -v jump="$jump_frame" -v stop="$stop_frame" '
@@ -95,9 +70,9 @@ play_pad_session() {
       if (x1 > x0 + 20 && jumped && $2 == "standing" && vx < 0.01) exit 0
       printf "ran from x %s to %s, jumped: %s, last: %s %s vx %s\n", x0, x1, jumped ? "yes" : "no", $2, $6, $8 > "/dev/stderr"
       exit 1
-    }' "$pad_work/replayed.txt" 2>"$pad_work/moved.txt" &&
+    }' "$out/replayed.txt" 2>"$out/moved.txt" &&
     pass "pad: the figure ran, jumped, and came to rest after the pad was pulled out" ||
-    fail "pad: $(cat "$pad_work/moved.txt")"
+    fail "pad: $(cat "$out/moved.txt")"
 
   # The stick held while the focus goes and comes back (where the caller can move the focus):
   # the game lets go when it goes, and presses again when it returns, so the figure runs on.
@@ -109,26 +84,26 @@ play_pad_session() {
       pad axis leftx 0
       wait_count "up 39" 3 || fail "pad: letting go of the stick after the focus came back never released the arrow"
       local back_frame up_frame
-      back_frame=$(awk '$2 == "down" && $3 == 39 { f = $1 } END { print f }' "$recording")
-      up_frame=$(awk '$2 == "up" && $3 == 39 { f = $1 } END { print f }' "$recording")
+      back_frame=$(tr -d '\r' <"$recording" | awk '$2 == "down" && $3 == 39 { f = $1 } END { print f }')
+      up_frame=$(tr -d '\r' <"$recording" | awk '$2 == "up" && $3 == 39 { f = $1 } END { print f }')
       replay_recording "$up_frame"
       awk -v a="$back_frame" -v b="$up_frame" '$1 == a { x0 = $6 } $1 == b { x1 = $6 } END { exit !(x1 > x0 + 10) }' \
-        "$pad_work/replayed.txt" &&
+        "$out/replayed.txt" &&
         pass "pad: a stick held through a focus loss runs the figure again when the focus returns" ||
         fail "pad: after the focus returned the held stick did not run the figure (frames $back_frame to $up_frame)"
-    else fail "pad: the stick held through a focus loss recorded: $(grep -v ' end$' "$recording" | cut -d' ' -f2- | tr '\n' ',')"; fi
+    else fail "pad: the stick held through a focus loss recorded: $(tr -d '\r' <"$recording" | cut -d' ' -f2- | tr '\n' ',')"; fi
     pad detach
   fi
 
   # Plugged in again and Back held: the game ends as with Escape, and records it.
   pad attach
   pad button back 1
-  expect_exit 0 "pad: plugged in again, Back held ended the game"
+  expect_exit 0 "pad: plugged in again, Back held ended the game" "$exit_wait"
   local quit_frame end_frame
   quit_frame=$(recorded_frame "down 27")
-  end_frame=$(awk '$2 == "end" { print $1 }' "$recording")
+  end_frame=$(tr -d '\r' <"$recording" | awk '$2 == "end" { print $1 }')
   if [ -n "$quit_frame" ] && [ -n "$end_frame" ] &&
-     "$replay" --assets assets "$recording" >"$pad_work/whole.txt" 2>&1 && [ -s "$pad_work/whole.txt" ]; then
-    pass "pad: Escape recorded at frame $quit_frame, the whole session replays ($(wc -l <"$pad_work/whole.txt") frames)"
+     "$native_replay" --assets assets "$recording" >"$out/whole.txt" 2>&1 && [ -s "$out/whole.txt" ]; then
+    pass "pad: Escape recorded at frame $quit_frame, the whole session replays ($(wc -l <"$out/whole.txt") frames)"
   else fail "pad: the recording lacks Escape or its end, or does not replay: $(tail -n 3 "$recording" | tr '\n' '|')"; fi
 }
