@@ -125,7 +125,7 @@ for _ in $(seq 60); do
   dialog=$(probe dialog) && break
   sleep 0.5
 done
-grep -q '^text=fennwick: .*--no-such-option' <<<"$dialog" && grep -q '^usage: fennwick' <<<"$dialog" &&
+grep -q '^text=.*--no-such-option' <<<"$dialog" && grep -q '^usage: fennwick' <<<"$dialog" &&
   grep -qx 'found=no' <<<"$game_window" && pass "bad option: the message box gives the fault and the usage, no game window" ||
   fail "bad option: message box '$dialog', game window '$game_window'"
 expect_exit 2 "bad option, once the message box was dismissed"
