@@ -30,8 +30,9 @@ else
     command -v em++ >/dev/null 2>&1 || missing+=(emscripten)
     command -v python3 >/dev/null 2>&1 || missing+=(python3)
     if [ ${#missing[@]} -gt 0 ]; then
-      echo "play-web.sh: missing: ${missing[*]}. Install them, and stb_image.h (give its folder" >&2
-      echo "with -DFENNWICK_STB_DIR=... if it is not in /usr/include/stb), then run again." >&2
+      echo "play-web.sh: missing: ${missing[*]}. Install them, stb_image.h (give its folder" >&2
+      echo "with -DFENNWICK_STB_DIR=... if it is not in /usr/include/stb) and node's terser (its" >&2
+      echo "node_modules folder with -DFENNWICK_NODE_PATH=...), then run again." >&2
       exit 1
     fi
   fi

@@ -8,11 +8,12 @@ add_library(fennwick_sdl OBJECT
   app/platform_sdl.cpp
   app/sdl_events.cpp
   app/sdl_keys.cpp
+  app/sdl_workarounds.cpp
   graphics/display_sdl.cpp
   sound/sound_device_sdl.cpp
   ${FENNWICK_IMAGE_SOURCE}
 )
-target_link_libraries(fennwick_sdl PUBLIC fennwick_core SDL2::SDL2)
+target_link_libraries(fennwick_sdl PUBLIC fennwick_core SDL2::SDL2 ${CMAKE_DL_LIBS})
 
 add_executable(fennwick app/main_sdl.cpp app/test_pad_none.cpp)
 target_link_libraries(fennwick PRIVATE fennwick_sdl)

@@ -28,7 +28,10 @@ set(FENNWICK_PRELOAD)
 foreach(folder StickStand StickRun StickJump StickFall)
   list(APPEND FENNWICK_PRELOAD "SHELL:--preload-file ${FENNWICK_ASSETS}/${folder}@/${folder}")
 endforeach()
-target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD}
+# A player waits for every byte before the first frame. The bitmaps, mostly white, travel
+# compressed (LZ4, unpacked as the game reads them); the small allocator is enough for a game
+# that allocates at start-up.
+target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD} -sLZ4=1 -sMALLOC=emmalloc
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
   # The page reads the frame counter and learns how the game ended through these, and hands
   # in its pointer and touch controls.
@@ -36,6 +39,20 @@ target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD}
   "SHELL:-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency"
 )
 set_property(TARGET fennwick APPEND PROPERTY LINK_DEPENDS ${FENNWICK_FRAME_FILES})
+
+# This emscripten shortens the script's names only with a compiler it does not ship; Debian's
+# terser does it instead, names the page reaches (Module and its properties) kept.
+find_program(FENNWICK_NODE node REQUIRED)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH} ${FENNWICK_NODE} -e "require('terser')"
+                RESULT_VARIABLE FENNWICK_TERSER_MISSING OUTPUT_QUIET ERROR_QUIET)
+if(FENNWICK_TERSER_MISSING)
+  message(FATAL_ERROR "The web build needs terser (Debian: apt install node-terser), in ${FENNWICK_NODE_PATH}")
+endif()
+add_custom_command(TARGET fennwick POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
+          ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js $<TARGET_FILE:fennwick>
+  VERBATIM
+)
 
 # The page itself, its scripts, its icons and its manifest, copied whenever they change.
 set(FENNWICK_PAGE_FILES

@@ -10,7 +10,8 @@
 #   3. With a stand-in d3d9.dll in front of Wine's (tests/e2e/wine_d3d9_shim.cpp), the display
 #      copes with a device that cannot do hardware vertex processing, with no device at all
 #      (message box, exit code 1), with a lost device, and with a failed Reset while switching
-#      to and from full screen.
+#      to and from full screen; a 16-bit back buffer gets the frame converted and nothing past
+#      its rows, and one of a format it does not know is said once on stderr.
 #   4. One recorded start runs 60 frames a second, counted in the recording, on under half a
 #      core; lets go of a held key when the focus goes to another window, and runs again when
 #      it comes back; and the recording of its play, replayed by both replay tools and played
@@ -50,7 +51,8 @@ echo "Replays compared in $((SECONDS - start)) s"
 # The same game behind the stand-in d3d9.dll, which makes the given fault.
 launch_shim() {
   launch "WINEDLLOVERRIDES=d3d9=n,b;mscoree,mshtml=" "FENNWICK_D3D9_FAULT=$1" \
-    "FENNWICK_D3D9_LOG=$(windows_path "$out/d3d9-$1.log")" wine "$shim_dir/fennwick.exe"
+    "FENNWICK_D3D9_LOG=$(windows_path "$out/d3d9-$1.log")" "FENNWICK_D3D9_DUMP=$(windows_path "$out/$1.raw")" \
+    wine "$shim_dir/fennwick.exe"
 }
 # Whether the lines matching the given patterns appear in the file in this order.
 in_order() {
@@ -238,6 +240,37 @@ expect_exit 0 "windowed-reset-fails-once"
 in_order "$log" '^Device released' '^Direct3D released' '^Device thread done' &&
   pass "the device and Direct3D are released at exit, and the device's thread finishes before the end" ||
   fail "not released, or the end cut the device's thread short: $(tail -n 3 "$log")"
+
+# Desktops of other depths: the back buffer's rows hold 1,600 bytes, with guard bytes after the
+# last. A 16-bit frame is the replay's first frame as ImageMagick converts it (its pixel rows
+# are the file's last bytes, and the flip puts them top row first), and nothing lands past the
+# rows; a format the game does not know gets one line on its error stream, and the game runs on.
+for format in r5g6b5:RGB565 x1r5g5b5:RGB555 unknown-format; do
+  subtype=${format#*:} format=${format%:*}
+  log=$out/d3d9-$format.log
+  launch_shim "$format"
+  if [ "$format" = unknown-format ]; then
+    find_window && wait_for_line "$out/game.err" 'pixel format 35, which the game cannot draw into' && sleep 2 ||
+      fail "$format: no window, or no word of the format on stderr"
+  else
+    find_window && wait_for_line "$log" '^Frame 30 dumped' || fail "$format: no frame written"
+    convert "$out/frame1.bmp" -flip -define "bmp:subtype=$subtype" "$out/frame1-$format.bmp"
+    tail -c 960000 "$out/frame1-$format.bmp" | cmp -s - "$out/$format.raw" &&
+      pass "$format: the frame arrives converted, pixel for pixel" ||
+      fail "$format: the frame differs from the replay's converted, in $(tail -c 960000 "$out/frame1-$format.bmp" | cmp -l - "$out/$format.raw" 2>&1 | wc -l) bytes"
+  fi
+  hold Escape 0.3
+  expect_exit 0 "$format"
+  if [ "$format" = unknown-format ]; then
+    [ "$(grep -c 'pixel format' "$out/game.err")" = 1 ] && ! grep -q '^LockRect' "$log" &&
+      grep -q '^Device released after \([6-9][0-9]\|[0-9]\{3,\}\) presents' "$log" &&
+      pass "$format: said once, never locked, and went on presenting" ||
+      fail "$format: $(grep -c 'pixel format' "$out/game.err") lines on the format; see $out/game.err and $log"
+  else
+    grep -q '^[0-9]* frames written, guard bytes intact' "$log" && pass "$format: the guard bytes after the rows are intact" ||
+      fail "$format: $(grep -e '^Guard' -e 'frames written' "$log")"
+  fi
+done
 echo "Stand-in runs in $((SECONDS - start)) s"
 
 # --- 4. Pace, focus, a recorded session, and full screen with a window manager -----------------

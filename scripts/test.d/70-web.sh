@@ -7,9 +7,10 @@
 #      manifest says, as the other platforms do;
 #   3. the page as a player gets it (the web package of scripts/package.sh, unzipped), served
 #      on 127.0.0.1 by scripts/play-web.sh, played in Debian's chromium, headless, through
-#      playwright-core (tests/web, pinned by its package-lock.json): see tests/web/web_test.js.
+#      playwright-core (tests/web, pinned by its package-lock.json): see tests/web/web_test.js;
+#      then its load is measured once (bench/web_load.js) and the figures printed.
 #
-# Needs: emscripten, libstb-dev, chromium, node and npm, python3. FENNWICK_NATIVE_REPLAY may
+# Needs: emscripten, libstb-dev, node-terser, chromium, node and npm, python3. FENNWICK_NATIVE_REPLAY may
 # name the native fennwick-replay to compare with.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -51,14 +52,15 @@ printf '1 down 39\n60 up 39\n120 end\n' | "$native_replay" --assets assets --dum
 demo_frames=$("$native_replay" --assets assets "$demo" | wc -l)
 "$native_replay" --assets assets --dump "$demo_frames" "$pictures/demo-last.bmp" "$demo" >/dev/null
 
-# What is served: the web package unzipped, the demo beside it, and a copy without its
-# WebAssembly.
+# What is served: the web package unzipped, the demo beside it, and copies without its
+# WebAssembly and without its pictures.
 served=$work/served
-mkdir -p "$served/no-wasm"
+mkdir -p "$served/no-wasm" "$served/no-data"
 web_zip=$(scripts/package.sh web | tail -n 1)
 (cd "$served" && unzip -q "$web_zip")
 cp "$demo" "$served/demo.script"
 cp "$served"/index.html "$served"/share.js "$served"/fennwick.js "$served"/fennwick.data "$served/no-wasm/"
+cp "$served"/index.html "$served"/share.js "$served"/fennwick.js "$served"/fennwick.wasm "$served/no-data/"
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 
@@ -78,4 +80,8 @@ pass "play-web.sh serves the page at http://127.0.0.1:$port/, as it says"
 node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script \
     --replay "$native_replay" --assets "$root/assets" --work "$work" ||
   failures=$((failures + 1))
+
+# The page's load, once, for its figures: a benchmark, not a check of them.
+echo "The page's load (bench/web_load.js, one run of each):"
+node bench/web_load.js --url "http://127.0.0.1:$port/" --runs 1 || fail "the load benchmark could not measure the page"
 finish_session "Web build"

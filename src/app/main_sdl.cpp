@@ -18,6 +18,7 @@
 #include "app/platform.h"
 #include "app/platform_sdl.h"
 #include "app/sdl_events.h"
+#include "app/sdl_workarounds.h"
 #include "app/test_pad.h"
 #include "graphics/display.h"
 
@@ -113,6 +114,7 @@ int main(int argc, char** argv) {
   if (std::getenv("SDL_VIDEODRIVER") == nullptr && std::getenv("XDG_RUNTIME_DIR") == nullptr)
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,offscreen");
 #endif
+  TolerateLateWakeUps();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     start.Fail(GameStart::cannotPlay, std::string("cannot open a window: ") + SDL_GetError());
     return start.Report();

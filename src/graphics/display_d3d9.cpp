@@ -1,5 +1,7 @@
 #include "graphics/display_d3d9.h"
 
+#include "graphics/back_buffer_copy.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -92,6 +94,18 @@ HRESULT Display::Platform::ResetDevice() {
   return result;
 }
 
+void Display::Platform::ReportUnknownFormat(bool described, D3DFORMAT format) {
+  // Every frame would say the same; once tells whoever looks at the error stream.
+  if (formatReported) return;
+  formatReported = true;
+  if (described)
+    std::fprintf(stderr, "fennwick: the screen's back buffer has pixel format %lu, which the game cannot draw into; nothing is shown\n",
+                 static_cast<unsigned long>(format));
+  else
+    std::fprintf(stderr, "fennwick: the screen's back buffer would not describe its pixel format; nothing is shown\n");
+  std::fflush(stderr);
+}
+
 bool Display::Platform::Recover() {
   // A lost device answers D3DERR_DEVICELOST until it may be reset; then it answers
   // D3DERR_DEVICENOTRESET and a reset brings it back.
@@ -104,13 +118,18 @@ void Display::EndFrame() {
   if (p.device == nullptr) return;
   if (p.backBuffer == nullptr && !p.Recover()) return;
 
-  // A failed lock leaves no bits to write to; the frame is skipped, not written to nowhere.
-  if (SUCCEEDED(p.backBuffer->LockRect(&p.lockedRect, nullptr, 0))) {
-    auto* bits = static_cast<std::uint8_t*>(p.lockedRect.pBits);
-    // The pitch may be wider than a row, so the copy goes row by row.
-    for (int y = 0; y < height; ++y)
-      std::memcpy(bits + static_cast<std::ptrdiff_t>(y) * p.lockedRect.Pitch,
-                  frameBuffer + static_cast<std::size_t>(y) * width, width * sizeof(Pixel));
+  // In a window the back buffer takes the desktop's format, which may be 16-bit, and its size
+  // is the window's inside, which may be smaller than the frame: both are read every frame.
+  D3DSURFACE_DESC desc = {};
+  const bool described = SUCCEEDED(p.backBuffer->GetDesc(&desc));
+  const BackBufferLayout layout = described ? LayoutOfFormat(desc.Format) : BackBufferLayout::Unknown;
+  if (layout == BackBufferLayout::Unknown) {
+    p.ReportUnknownFormat(described, desc.Format);
+  } else if (SUCCEEDED(p.backBuffer->LockRect(&p.lockedRect, nullptr, 0))) {
+    // A failed lock leaves no bits to write to; the frame is skipped, not written to nowhere.
+    CopyFrameToRows(frameBuffer, width, height,
+                    {static_cast<std::uint8_t*>(p.lockedRect.pBits), p.lockedRect.Pitch, desc.Width,
+                     desc.Height, layout});
     p.backBuffer->UnlockRect();
   }
 

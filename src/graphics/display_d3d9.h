@@ -17,6 +17,8 @@ struct Display::Platform {
   // Held between frames; null while released for a reset, and after a reset that failed.
   IDirect3DSurface9* backBuffer = nullptr;
   D3DLOCKED_RECT lockedRect = {};
+  // Whether a back buffer the frame cannot be copied into has been told of on stderr.
+  bool formatReported = false;
   // The only record of the display mode: Windowed says which one is current.
   D3DPRESENT_PARAMETERS presentParams = {};
   // Why there is no device, when there is none.
@@ -25,6 +27,8 @@ struct Display::Platform {
 
   // Fetches back buffer 0 again after a successful reset; leaves it null otherwise.
   HRESULT ResetDevice();
+  // Says once on stderr that frames go unseen, and why.
+  void ReportUnknownFormat(bool described, D3DFORMAT format);
   // With no back buffer, whether one could be had again (the device may be lost for a while).
   bool Recover();
   void Release();

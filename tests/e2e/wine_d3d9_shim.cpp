@@ -11,6 +11,12 @@
 //                                          the device waiting for another
 //                        lost              the 60th Present finds the device lost; it stays
 //                                          lost for 5 checks, then may be reset
+//                        r5g6b5, x1r5g5b5, unknown-format
+//                                          the back buffer says it is R5G6B5, X1R5G5B5 or
+//                                          A2R10G10B10, as on a desktop of that depth, and a
+//                                          lock hands out rows of 1,600 bytes with guard bytes
+//                                          after the last; the 30th frame written goes raw to
+//   FENNWICK_D3D9_DUMP   (default d3d9-frame.raw)
 //
 // Like a real driver's, the device comes with a thread of its own, and finishes its teardown
 // there, 100 ms after its last release has returned ("Device thread done" in the log): a game
@@ -44,6 +50,18 @@ bool waitingForReset = false;  // the device answers D3DERR_DEVICENOTRESET until
 int lostChecksLeft = 0;        // D3DERR_DEVICELOST answers still to give
 bool lost = false;
 HANDLE teardown = nullptr;  // set when the device's last reference is gone
+
+// The back buffer of another desktop depth: the game's copy lands here, never in Wine's.
+IDirect3DSurface9Vtbl realSurface;
+IDirect3DSurface9Vtbl shimSurface;
+D3DFORMAT claimedFormat = D3DFMT_UNKNOWN;  // D3DFMT_UNKNOWN: the back buffer is Wine's own
+constexpr INT claimedPitch = 1600;
+constexpr std::size_t rowBytes = claimedPitch * 600;
+constexpr std::size_t guardBytes = 4096;
+constexpr unsigned char guard = 0xA5;
+unsigned char* claimedBits = nullptr;  // the rows, then the guard bytes
+long unlocks = 0;
+bool guardBroken = false;
 
 DWORD WINAPI DeviceThread(void*) {
   WaitForSingleObject(teardown, INFINITE);
@@ -114,10 +132,50 @@ HRESULT WINAPI DevicePresent(IDirect3DDevice9* self, const RECT* source, const R
   return result;
 }
 
+HRESULT WINAPI SurfaceGetDesc(IDirect3DSurface9* self, D3DSURFACE_DESC* desc) {
+  const HRESULT result = realSurface.GetDesc(self, desc);
+  if (SUCCEEDED(result)) desc->Format = claimedFormat;
+  return result;
+}
+
+HRESULT WINAPI SurfaceLockRect(IDirect3DSurface9*, D3DLOCKED_RECT* locked, const RECT*, DWORD) {
+  if (unlocks == 0) Log("LockRect of a back buffer of format %d", claimedFormat);
+  locked->pBits = claimedBits;
+  locked->Pitch = claimedPitch;
+  return D3D_OK;
+}
+
+HRESULT WINAPI SurfaceUnlockRect(IDirect3DSurface9*) {
+  ++unlocks;
+  for (std::size_t i = rowBytes; !guardBroken && i < rowBytes + guardBytes; ++i) {
+    if (claimedBits[i] == guard) continue;
+    guardBroken = true;
+    Log("Guard byte %zu past the rows overwritten by frame %ld", i - rowBytes, unlocks);
+  }
+  if (unlocks == 30) {
+    char path[MAX_PATH];
+    if (GetEnvironmentVariableA("FENNWICK_D3D9_DUMP", path, MAX_PATH) == 0) lstrcpynA(path, "d3d9-frame.raw", MAX_PATH);
+    if (FILE* file = std::fopen(path, "wb")) {
+      std::fwrite(claimedBits, 1, rowBytes, file);
+      std::fclose(file);
+      Log("Frame 30 dumped");
+    }
+  }
+  return D3D_OK;
+}
+
 HRESULT WINAPI DeviceGetBackBuffer(IDirect3DDevice9* self, UINT swapChain, UINT index,
                                    D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface) {
   const HRESULT result = realDevice.GetBackBuffer(self, swapChain, index, type, surface);
   Log("GetBackBuffer %u %u %d -> 0x%08lx", swapChain, index, type, static_cast<unsigned long>(result));
+  if (SUCCEEDED(result) && claimedFormat != D3DFMT_UNKNOWN) {
+    realSurface = *(*surface)->lpVtbl;
+    shimSurface = realSurface;
+    shimSurface.GetDesc = SurfaceGetDesc;
+    shimSurface.LockRect = SurfaceLockRect;
+    shimSurface.UnlockRect = SurfaceUnlockRect;
+    (*surface)->lpVtbl = &shimSurface;
+  }
   logNextPresent = true;
   return result;
 }
@@ -126,6 +184,8 @@ ULONG WINAPI DeviceRelease(IDirect3DDevice9* self) {
   const ULONG left = realDevice.Release(self);
   if (left == 0) {
     Log("Device released after %ld presents", presents);
+    if (claimedFormat != D3DFMT_UNKNOWN)
+      Log("%ld frames written, guard bytes %s", unlocks, guardBroken ? "overwritten" : "intact");
     SetEvent(teardown);
   }
   return left;
@@ -170,6 +230,14 @@ ULONG WINAPI Direct3DRelease(IDirect3D9* self) {
 extern "C" __declspec(dllexport) IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion) {
   GetEnvironmentVariableA("FENNWICK_D3D9_FAULT", fault, sizeof fault);
   shim::OpenLog("FENNWICK_D3D9_LOG", "d3d9-calls.log");
+  claimedFormat = Fault("r5g6b5") ? D3DFMT_R5G6B5 : Fault("x1r5g5b5") ? D3DFMT_X1R5G5B5
+                : Fault("unknown-format") ? D3DFMT_A2R10G10B10 : D3DFMT_UNKNOWN;
+  if (claimedFormat != D3DFMT_UNKNOWN && claimedBits == nullptr) {
+    claimedBits = static_cast<unsigned char*>(
+        VirtualAlloc(nullptr, rowBytes + guardBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    std::memset(claimedBits, 0, rowBytes);
+    std::memset(claimedBits + rowBytes, guard, guardBytes);
+  }
 
   using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
   const HMODULE real = LoadLibraryW(L"d3d9real.dll");

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
 #include "game/camera.h"
+#include "graphics/back_buffer_copy.h"
 #include "graphics/display.h"
 #include "graphics/display_headless.h"
 #include "graphics/surface.h"
@@ -240,6 +242,60 @@ TEST(HeadlessDisplay, EndFrameCopiesRowsIntoAPitchedBufferUnskewed) {
     for (int x : {0, 1, 400, 799})
       ASSERT_EQ(HeadlessPresentation(display).PresentedPixel(x, y), display.frameBuffer[y * 800 + x]) << x << "," << y;
   EXPECT_EQ(HeadlessPresentation(display).frames, 1);
+}
+
+// Back buffers the screen chose: 16-bit desktops, odd pitches, sizes other than the frame's.
+TEST(BackBufferCopy, KnowsOnlyTheFormatsItCanFill) {
+  EXPECT_EQ(LayoutOfFormat(21), BackBufferLayout::Xrgb8888);
+  EXPECT_EQ(LayoutOfFormat(22), BackBufferLayout::Xrgb8888);
+  EXPECT_EQ(LayoutOfFormat(23), BackBufferLayout::Rgb565);
+  EXPECT_EQ(LayoutOfFormat(24), BackBufferLayout::Xrgb1555);
+  for (std::uint32_t other : {0u, 20u, 25u, 35u, 41u})
+    EXPECT_EQ(LayoutOfFormat(other), BackBufferLayout::Unknown) << other;
+}
+
+TEST(BackBufferCopy, SixteenBitPixelsScaleEachChannelDown) {
+  const Pixel frame[] = {0xFFFFFFFF, 0x00FF0000, 0xFF00FF00, 0x000000FF,
+                         0x12345678, 0xFFE0E0E0, 0x00080408, 0x00090509};
+  std::uint16_t rgb565[8], xrgb1555[8];
+  CopyFrameToRows(frame, 8, 1, {reinterpret_cast<std::uint8_t*>(rgb565), 16, 8, 1, BackBufferLayout::Rgb565});
+  CopyFrameToRows(frame, 8, 1, {reinterpret_cast<std::uint8_t*>(xrgb1555), 16, 8, 1, BackBufferLayout::Xrgb1555});
+  EXPECT_EQ(std::vector<std::uint16_t>(rgb565, rgb565 + 8),
+            (std::vector<std::uint16_t>{0xFFFF, 0xF800, 0x07E0, 0x001F, 0x32AE, 0xDEFB, 0x0000, 0x0821}));
+  EXPECT_EQ(std::vector<std::uint16_t>(xrgb1555, xrgb1555 + 8),
+            (std::vector<std::uint16_t>{0x7FFF, 0x7C00, 0x03E0, 0x001F, 0x194E, 0x6F7B, 0x0000, 0x0401}));
+}
+
+TEST(BackBufferCopy, WritesOnlyWhatEachRowOfTheSurfaceHolds) {
+  constexpr std::uint8_t untouched = 0xAB;
+  Pixel frame[12];  // 4 x 3, no byte of any of its conversions is 0xAB
+  for (Pixel i = 0; i < 12; ++i) frame[i] = 0xFF000000u | (i + 1) * 0x010101u;
+  struct Case {
+    const char* what;
+    BackBufferLayout layout;
+    std::int32_t pitch;
+    std::uint32_t width, height, bytesWritten, rowsWritten;
+  };
+  const Case cases[] = {
+      {"a pitch wider than the row", BackBufferLayout::Xrgb8888, 24, 4, 3, 16, 3},
+      {"16-bit rows", BackBufferLayout::Rgb565, 8, 4, 3, 8, 3},
+      {"32 bits claimed with a 16-bit pitch", BackBufferLayout::Xrgb8888, 8, 4, 3, 8, 3},
+      {"a surface smaller than the frame", BackBufferLayout::Xrgb1555, 8, 2, 2, 4, 2},
+      {"an unknown format", BackBufferLayout::Unknown, 16, 4, 3, 0, 0},
+      {"no pitch", BackBufferLayout::Xrgb8888, 0, 4, 3, 0, 0},
+      {"a negative pitch", BackBufferLayout::Xrgb8888, -16, 4, 3, 0, 0},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> bits(128, untouched);
+    CopyFrameToRows(frame, 4, 3, {bits.data(), c.pitch, c.width, c.height, c.layout});
+    for (std::size_t i = 0; i < bits.size(); ++i) {
+      const bool written = c.pitch > 0 && i / c.pitch < c.rowsWritten && i % c.pitch < c.bytesWritten;
+      ASSERT_EQ(bits[i] != untouched, written) << c.what << ", byte " << i;
+    }
+    if (c.layout == BackBufferLayout::Xrgb8888 && c.rowsWritten == 3) {
+      EXPECT_EQ(std::memcmp(&bits[2 * c.pitch], &frame[8], 8), 0) << c.what << ": the last row, unskewed";
+    }
+  }
 }
 
 }  // namespace

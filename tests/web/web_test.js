@@ -171,8 +171,16 @@ async function theGame(browser) {
   const atWall = readBmp(path.join(pictures, 'at-wall.bmp'));
   const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
   const errors = watchErrors(page);
+  const asked = {};
+  page.on('request', (request) => {
+    const file = new URL(request.url()).pathname.split('/').pop();
+    asked[file] = (asked[file] || 0) + 1;
+  });
   await page.goto(base);
   check((await waitForState(page, ['running'], 60)) === 'running', 'the game starts', `state ${await state(page)}, '${await messageText(page)}'`);
+  // What the head asks for early must be what the game then uses, not a second download.
+  const twice = ['fennwick.js', 'fennwick.wasm', 'fennwick.data'].filter((file) => asked[file] !== 1);
+  check(twice.length === 0, "the page asks for each of the game's files once", JSON.stringify(asked));
   check((await page.title()) === 'Fennwick', 'the page is titled Fennwick');
   const favicon = await page.evaluate(async () => {
     const link = document.querySelector('link[rel=icon]');
@@ -367,12 +375,17 @@ async function missingFiles(browser) {
   check(ended === 'error' && /no-such\.script could not be loaded/.test(text), `a missing demo is reported ('${text}')`, `state ${ended}`);
   await page.close();
 
-  page = await browser.newPage();
-  await page.goto(`${base}no-wasm/`);
-  ended = await waitForState(page, ['error', 'running'], 30);
-  text = await messageText(page);
-  check(ended === 'error' && /could not|stopped/.test(text), `missing WebAssembly is reported ('${text}')`, `state ${ended}`);
-  await page.close();
+  // The toolchain's own words ("both async and sync fetching of the wasm failed") are no
+  // help to a player.
+  for (const [folder, what] of [['no-wasm', 'WebAssembly'], ['no-data', 'pictures']]) {
+    page = await browser.newPage();
+    await page.goto(`${base}${folder}/`);
+    ended = await waitForState(page, ['error', 'running'], 30);
+    text = await messageText(page);
+    check(ended === 'error' && /files could not be loaded\. Check the connection, then reload/.test(text) && !/fetching/.test(text),
+          `missing ${what} reported in a player's words ('${text}')`, `state ${ended}`);
+    await page.close();
+  }
 }
 
 // Screens that refresh at other rates than this one, as the page sees them: every animation

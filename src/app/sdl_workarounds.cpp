@@ -1,0 +1,40 @@
+#include "app/sdl_workarounds.h"
+
+#if defined(__linux__) && __has_include(<X11/Xlib.h>)
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <dlfcn.h>
+
+#include <cstdlib>
+
+namespace {
+
+using ErrorHandler = int (*)(Display*, XErrorEvent*);
+using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
+
+ErrorHandler previousHandler = nullptr;
+
+int OnXError(Display* display, XErrorEvent* error) {
+  if (error->error_code == BadWindow && error->request_code == X_SendEvent) return 0;
+  return previousHandler != nullptr ? previousHandler(display, error) : 0;
+}
+
+}  // namespace
+
+void TolerateLateWakeUps() {
+  // SDL loads Xlib itself, and this is the same library it will find: the game does not link
+  // it, so that it starts where there is none.
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') return;
+  void* xlib = dlopen("libX11.so.6", RTLD_LAZY);
+  if (xlib == nullptr) return;
+  const auto setHandler = reinterpret_cast<SetErrorHandler>(dlsym(xlib, "XSetErrorHandler"));
+  if (setHandler != nullptr) previousHandler = setHandler(OnXError);
+  // Kept loaded: the handler must outlive SDL's own use of the library.
+}
+
+#else
+
+void TolerateLateWakeUps() {}
+
+#endif
