@@ -5,9 +5,10 @@
 # without and with a window manager; keys let go when the focus goes; a played session
 # recorded, replayed by the replay tool and played back as a demo, all ending on the picture
 # the screen showed; the live loop under a storm of input (lib/stress.sh); a sound device that
-# opens and one that does not; Escape; the close button; a pad (SDL's virtual joystick,
-# lib/pad.sh) that runs, jumps, is pulled out and quits; and the clear failure without a
-# display. Runs on the default build, already built.
+# opens and one that does not; Escape; the close button; the README's bug-report steps; a
+# damaged picture named; a pad (SDL's virtual joystick, lib/pad.sh) that runs, jumps, is pulled
+# out, runs again after the focus went and came back, and quits; a bad option; and the clear
+# failure without a display, of the game and of play.sh. Runs on the default build, already built.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=lib/session.sh
@@ -183,6 +184,33 @@ start_game "$game" --play "$out/session.script"
 if shown_before_exit "$out/demo.png" "$out/replayed.bmp"; then pass "the demo showed the recording's last picture"
 else fail "the demo never showed the recording's last picture"; fi
 expect_exit 0 "the demo ended by itself" 30
+
+# --- The README's bug-report steps, as written ------------------------------------------------
+# Typed as a player types them, in a top folder laid out as the repository's: record a session,
+# then the replay tool's frame lines, the last frame as a picture, and the demo.
+bugtop=$out/bug-report
+mkdir -p "$bugtop"
+cp -r assets "$bugtop/"
+ln -sfn "$root/build" "$bugtop/build"
+readme_block() {  # N: the Nth code block of the README's "Reporting a bug"
+  awk -v n="$1" '/^## / { s = ($0 == "## Reporting a bug") }
+    s && /^```/ { if (open) open = 0; else { open = 1; b++ }; next } s && open && b == n' README.md
+}
+mapfile -t replay_steps < <(readme_block 2)
+launch_dir=$bugtop start_game bash -c "$(readme_block 1)"
+hold Right 0.4
+hold space 0.3
+wait_for_still "$out/bug-end.png" || fail "bug report: the figure did not come to rest"
+hold Escape 0.1
+expect_exit 0 "bug report: Escape" 2
+last=$(cd "$bugtop" && bash -c "${replay_steps[0]}" | tail -n 1 | cut -d' ' -f1) || true
+(cd "$bugtop" && bash -c "${replay_steps[1]//1234/$last}") >/dev/null 2>&1 || true
+differing=$(differing "$bugtop/frame.bmp" "$out/bug-end.png")
+if [ "${#replay_steps[@]}" = 3 ] && [ "$differing" = "0" ]; then
+  pass "the README's bug-report steps replay the session to the picture the screen showed (frame $last)"
+else fail "the README's bug-report steps: frame '$last' differs from the screen in '$differing' pixels"; fi
+launch_dir=$bugtop start_game bash -c "${replay_steps[2]}"
+expect_exit 0 "the README's demo step played the session and ended" 30
 kill "${other_pids[@]}" 2>/dev/null || true
 other_pids=()
 
@@ -230,12 +258,31 @@ else fail "without a sound driver the window does not show the first frame"; fi
 expect_exit 0 "closing the window ended the game" 2
 wrote_nothing "closing the window: the game wrote nothing"
 
+# --- A damaged picture ---------------------------------------------------------------------------
+# One running frame cut short in a copy of the pictures: named with the reason, and the game plays.
+mkdir -p "$out/damaged"
+cp -r assets/Stick* "$out/damaged/"
+truncate -s 1000 "$out/damaged/StickRun/Run0003.bmp"
+launch_dir=$out/damaged start_game "$game"
+wait_for_picture "$out/damaged.png" "$out/frame1.bmp" || fail "with a damaged running frame the first frame is not the replay's"
+hold Escape 0.1
+expect_exit 0 "a damaged picture: Escape" 2
+said=$(cat "$out/game.err")
+if [ "$said" = "fennwick: 1 picture file in $out/damaged cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short)" ]; then
+  pass "a damaged picture is named and the game plays on: $said"
+else fail "a damaged picture: said '$said'"; fi
+
 # --- A pad -----------------------------------------------------------------------------------
 # SDL's virtual joystick, plugged in and played through the test hook of the SDL entry.
 # shellcheck source=lib/pad.sh
 source scripts/test.d/lib/pad.sh
 pad_commands=$out/pad.commands
 recording=$out/pad.recording
+xlogo -geometry 100x100+1000+0 2>/dev/null &
+other_pids+=($!)
+other=$(timeout 5 xdotool search --sync --onlyvisible --class xlogo 2>/dev/null | head -n1 || true)
+focus_away() { timeout 5 xdotool windowfocus --sync "$other"; }
+focus_back() { focus; }
 : >"$pad_commands"
 start_game FENNWICK_TEST_PAD="$pad_commands" "$pad_game" --record "$recording"
 play_pad_session
@@ -254,6 +301,18 @@ for setting in "-u DISPLAY" "DISPLAY=:$unused"; do
     pass "with env $setting the game exits at once with code 1: $(grep '^fennwick' "$out/nodisplay.err")"
   else fail "with env $setting the game exited with code $code (124: still running after 2 s) and said: $(cat "$out/nodisplay.err")"; fi
 done
+# A bad option: the usage on standard error and code 2, before any window (with a display nobody
+# serves, trying to open one would end in code 1).
+code=0
+(cd assets && DISPLAY=":$unused" "$game" --no-such-option) >"$out/badopt.out" 2>"$out/badopt.err" || code=$?
+if [ "$code" = "2" ] && grep -q "^usage: fennwick" "$out/badopt.err" && [ ! -s "$out/badopt.out" ]; then
+  pass "a bad option ends the game with code 2 and the usage, opening no window: $(head -n1 "$out/badopt.err")"
+else fail "a bad option: code $code, said '$(cat "$out/badopt.out" "$out/badopt.err")'"; fi
+code=0
+env -u WAYLAND_DISPLAY DISPLAY=":$unused" timeout 120 scripts/play.sh >/dev/null 2>"$out/play.err" || code=$?
+if [ "$code" != "0" ] && [ "$code" != "124" ] && grep -q "^fennwick: no display" "$out/play.err"; then
+  pass "with a display nobody serves play.sh builds, then exits with code $code: $(grep '^fennwick' "$out/play.err")"
+else fail "with a display nobody serves play.sh exited with code $code (124: still running) and said: $(tail -n 3 "$out/play.err")"; fi
 code=0
 env -u DISPLAY -u WAYLAND_DISPLAY scripts/play.sh >/dev/null 2>"$out/play.err" || code=$?
 if [ "$code" != "0" ] && grep -qi "display" "$out/play.err"; then

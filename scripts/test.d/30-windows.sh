@@ -5,7 +5,8 @@
 #      same scripts (tests/e2e/wine_replays): the game is the same on both systems.
 #   2. fennwick.exe opens its window (class, title, placement, icons, manifest), shows exactly
 #      the frame the headless replay draws, moves the figure while the right arrow is held,
-#      and quits with exit code 0 on Escape and when its window is closed.
+#      and quits with exit code 0 on Escape and when its window is closed; a bad option is
+#      shown in a message box and ends it with code 2; a damaged picture is named.
 #   3. With a stand-in d3d9.dll in front of Wine's (tests/e2e/wine_d3d9_shim.cpp), the display
 #      copes with a device that cannot do hardware vertex processing, with no device at all
 #      (message box, exit code 1), with a lost device, and with a failed Reset while switching
@@ -116,6 +117,37 @@ if find_window; then
 else
   fail "no window titled Fennwick appeared"
 fi
+
+# A bad option: a message box with the fault and the usage, no game window, and code 2 once the
+# box is dismissed (the probe presses its OK).
+launch wine "$game_exe" --no-such-option
+dialog=""
+for _ in $(seq 60); do
+  game_window=$(probe window || true)
+  dialog=$(probe dialog) && break
+  sleep 0.5
+done
+grep -q '^text=.*--no-such-option' <<<"$dialog" && grep -q '^usage: fennwick' <<<"$dialog" &&
+  grep -qx 'found=no' <<<"$game_window" && pass "bad option: the message box gives the fault and the usage, no game window" ||
+  fail "bad option: message box '$dialog', game window '$game_window'"
+expect_exit 2 "bad option, once the message box was dismissed"
+
+# One running frame cut short in a copy of the pictures: named on standard error with the
+# reason, and the game plays on.
+launch_dir=$work/damaged
+rm -rf "$launch_dir"
+mkdir -p "$launch_dir"
+cp -r assets/Stick* "$launch_dir/"
+truncate -s 1000 "$launch_dir/StickRun/Run0003.bmp"
+launch wine "$game_exe"
+launch_dir=assets
+if find_window && wait_for_picture "$out/damaged.png" "$out/frame1.bmp"; then
+  hold Escape 0.3
+  expect_exit 0 "damaged picture, Escape"
+else fail "damaged picture: the game did not show its first frame"; fi
+said=$(tr -d '\r' <"$out/game.err" | grep '^fennwick:' || true)
+[[ $said == "fennwick: 1 picture file in "*"damaged cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short)" ]] &&
+  pass "damaged picture: named with the reason: $said" || fail "damaged picture: said '$said'"
 echo "Game run in $((SECONDS - start)) s"
 
 # --- 3. The display's recovery, through the stand-in d3d9.dll ------------------------------

@@ -36,6 +36,13 @@ launch_pad() {
 
 # --- 1. A pad through xinput1_4.dll -------------------------------------------------------------
 
+# Another window to take the focus away to, as a player's Alt-Tab does; a click brings it back.
+xlogo -geometry 100x100+1000+0 >/dev/null 2>&1 &
+other_pids+=($!)
+other=$(timeout 20 xdotool search --sync --class '^xlogo$' 2>/dev/null | head -n1 || true)
+focus_away() { xdotool windowfocus --sync "$other" 2>/dev/null; }
+focus_back() { focus; }
+
 start=$SECONDS
 recording=$out/pad.recording
 if launch_pad "xinput1_4=n"; then

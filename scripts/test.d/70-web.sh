@@ -6,9 +6,9 @@
 #   2. the web build's bitmap decoder reads the hostile corpus (tests/corpus/bmp) as its
 #      manifest says, as the other platforms do;
 #   3. the page as a player gets it (the web package of scripts/package.sh, unzipped), served
-#      on 127.0.0.1, played in Debian's chromium, headless, through playwright-core (tests/web,
-#      pinned by its package-lock.json): see tests/web/web_test.js; then its load is measured
-#      once (bench/web_load.js) and the figures printed.
+#      on 127.0.0.1 by scripts/play-web.sh, played in Debian's chromium, headless, through
+#      playwright-core (tests/web, pinned by its package-lock.json): see tests/web/web_test.js;
+#      then its load is measured once (bench/web_load.js) and the figures printed.
 #
 # Needs: emscripten, libstb-dev, node-terser, chromium, node and npm, python3. FENNWICK_NATIVE_REPLAY may
 # name the native fennwick-replay to compare with.
@@ -64,16 +64,18 @@ cp "$served"/index.html "$served"/share.js "$served"/fennwick.js "$served"/fennw
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 
-# Port 0: the system picks a free one, and the server names it on its first line.
-python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$served" >"$work/server.log" 2>&1 &
+# Served as a player serves it, through scripts/play-web.sh, on a port the system found free.
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+scripts/play-web.sh "$port" "$served" >"$work/server.log" 2>&1 &
 other_pids+=($!)
-port=""
 for _ in $(seq 100); do
-  port=$(sed -n 's/.* port \([0-9]*\).*/\1/p' "$work/server.log" | head -n 1)
-  [ -n "$port" ] && break
+  grep -q "^Serving HTTP on 127.0.0.1 port $port" "$work/server.log" && break
+  kill -0 "${other_pids[-1]}" 2>/dev/null || break
   sleep 0.1
 done
-[ -n "$port" ] || { cat "$work/server.log" >&2; session_abort "the page's server did not start"; }
+grep -q "^Fennwick is at http://127.0.0.1:$port/ " "$work/server.log" && grep -q "^Serving HTTP on 127.0.0.1 port $port" "$work/server.log" ||
+  { cat "$work/server.log" >&2; session_abort "play-web.sh did not serve the page"; }
+pass "play-web.sh serves the page at http://127.0.0.1:$port/, as it says"
 
 node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script \
     --replay "$native_replay" --assets "$root/assets" --work "$work" ||

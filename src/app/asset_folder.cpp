@@ -1,7 +1,11 @@
 #include "app/asset_folder.h"
 
+#include <cstdint>
+#include <fstream>
 #include <system_error>
 
+#include "graphics/bmp_header.h"
+#include "graphics/image_loader.h"
 #include "sprites/player_sprite.h"
 
 #ifndef FENNWICK_DATA_FROM_BIN
@@ -55,7 +59,28 @@ std::string Describe(const Tried& tried) {
   return tried.folder.u8string() + " (" + std::to_string(tried.missing) + " missing)";
 }
 
+// Broken pictures named one by one; past a few, the player has the wrong folder, not a few bad
+// files, and a longer list would bury the rest of the message.
+constexpr std::size_t faultsNamed = 3;
+
 }  // namespace
+
+std::string PictureFault(const std::wstring& name) {
+  const fs::path file = RelativeFile(name);
+  std::ifstream in(file, std::ios::binary);
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(file, error);
+  if (!in || error) return "cannot be read";
+  unsigned char first[bmpHeaderBytes] = {};
+  in.read(reinterpret_cast<char*>(first), sizeof first);
+  BmpHeader header;
+  if (const char* refusal = BmpHeaderRefusal(first, static_cast<std::size_t>(in.gcount()),
+                                             static_cast<std::int64_t>(size), header))
+    return std::string("not a bitmap (") + refusal + ")";
+  // The very decoder the sprite uses: a file the header check passes can still fail there.
+  if (LoadImageFile(name).width == 0) return "not a bitmap (the decoder refused it)";
+  return "";
+}
 
 std::vector<fs::path> PictureFolderCandidates(const fs::path& workingFolder,
                                               const fs::path& executableFolder) {
@@ -104,13 +129,29 @@ std::string EnterPictureFolder(const fs::path& executableFolder) {
   std::error_code error;
   const fs::path working = fs::current_path(error);
   if (error) return "fennwick: cannot tell the working folder: " + error.message();
-  const PictureSearch search = FindPictureFolder(PictureFolderCandidates(working, executableFolder),
-                                                 PlayerSprite::PictureFiles());
+  const std::vector<std::wstring> files = PlayerSprite::PictureFiles();
+  const PictureSearch search = FindPictureFolder(PictureFolderCandidates(working, executableFolder), files);
   if (!SamePlace(search.folder, working)) {
     fs::current_path(search.folder, error);
     if (error)
       return "fennwick: cannot enter the pictures folder " + search.folder.u8string() + ": " +
              error.message();
   }
-  return search.message;
+
+  // A picture that is there but will not load leaves the figure blank in its frames; the
+  // player should learn which file and why, in the same message as the missing ones.
+  std::vector<std::string> faults;
+  for (const std::wstring& name : files) {
+    if (!fs::is_regular_file(RelativeFile(name), error)) continue;  // counted as missing
+    const std::string fault = PictureFault(name);
+    if (!fault.empty()) faults.push_back(RelativeFile(name).generic_u8string() + ": " + fault);
+  }
+  if (faults.empty()) return search.message;
+  std::string message = search.message.empty() ? "fennwick: " : search.message + "; and ";
+  message += std::to_string(faults.size()) + " picture file" + (faults.size() == 1 ? "" : "s") +
+             " in " + search.folder.u8string() + " cannot be shown: ";
+  for (std::size_t i = 0; i < faults.size() && i < faultsNamed; ++i)
+    message += (i == 0 ? "" : ", ") + faults[i];
+  if (faults.size() > faultsNamed) message += " and " + std::to_string(faults.size() - faultsNamed) + " more";
+  return message;
 }

@@ -24,8 +24,13 @@ struct PictureSearch {
 PictureSearch FindPictureFolder(const std::vector<std::filesystem::path>& candidates,
                                 const std::vector<std::wstring>& files);
 
+// What keeps a picture file that is there from showing, in a few words ("not a bitmap (the
+// file is cut short)"), or "" when it loads. `name` is the game's name for it, relative to the
+// working folder.
+std::string PictureFault(const std::wstring& name);
+
 // Looks for the player's pictures from the working folder and `executableFolder`, and makes the
 // folder found the working folder, so the core's relative names reach them. Anything opened by
 // a relative name from the starting folder must be opened before this. Returns what to tell
-// the player on standard error, or "" when every picture is there.
+// the player on standard error, or "" when every picture is there and loads.
 std::string EnterPictureFolder(const std::filesystem::path& executableFolder);

@@ -17,15 +17,10 @@ const char* const gameUsage = "usage: fennwick [--help] [--version] [--record FI
 std::string VersionLine() { return std::string("fennwick ") + fennwickVersion; }
 
 std::string HelpText() {
-  return std::string(gameUsage) +
-         "\n\n"
-         "Options:\n"
-         "  --record FILE   write every key pressed, frame by frame, to FILE as a replay script\n"
-         "  --play FILE     play such a script back as a demo; only Escape is listened to\n"
-         "  --version       print the version\n"
-         "  -h, --help      print this help\n"
-         "\n" +
-         gameControls;
+  std::string text = std::string(gameUsage) + "\n\n" + gameControls;
+  // Whoever prints it adds the last line's end.
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
 }
 
 bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options, std::string& error) {

@@ -31,8 +31,11 @@ void GamepadKeys::Message(std::uint32_t message, std::uintptr_t wParam, std::int
     keyboardHolds[key] = message == wm::keyDown;
     if (message == wm::keyUp && padHolds[key]) return;
   } else if (message == wm::killFocus) {
-    // The handler lets go of every key, and the keyboard's releases will go elsewhere.
+    // The handler lets go of every key, and the keyboard's releases will go elsewhere. The
+    // pads' holds go too: whatever a pad still holds when the focus returns is then pressed
+    // afresh, as a key held down at that moment would be, instead of staying dead until let go.
     keyboardHolds.fill(false);
+    padHolds.fill(false);
     backFrames = 0;
     focused = false;
   } else if (message == wm::setFocus) {

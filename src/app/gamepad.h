@@ -44,7 +44,8 @@ class GamepadKeys {
 
   // Every window message on its way to the game. Key presses pass unchanged, auto-repeat
   // included; a key's release waits while a pad still holds the key. While the window is
-  // without the focus, the pads are not listened to, as the keyboard is not.
+  // without the focus, the pads are not listened to, as the keyboard is not; when it returns,
+  // whatever a pad holds is pressed from that frame on.
   void Message(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
   // Once a frame, before it runs: every pad connected now (count 0 when there is none). A pad

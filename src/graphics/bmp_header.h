@@ -30,5 +30,10 @@ struct BmpHeader {
 bool ReadBmpHeader(const unsigned char* first, std::size_t firstSize, std::int64_t fileSize,
                    BmpHeader& header);
 
+// The same check, saying why a file is refused in a few words ("the file is cut short"), or
+// nullptr when it is not.
+const char* BmpHeaderRefusal(const unsigned char* first, std::size_t firstSize, std::int64_t fileSize,
+                             BmpHeader& header);
+
 // The same for a whole file held in memory.
 bool BmpFileAcceptable(const void* file, std::size_t size, BmpHeader& header);

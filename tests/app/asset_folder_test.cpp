@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Empty files do: the search only asks whether each one is there.
+// Copies of the real pictures: entering a folder also checks that each one loads.
 void PutPictures(const fs::path& folder, std::size_t leaveOut = 0) {
   const std::vector<std::wstring> files = PlayerSprite::PictureFiles();
   for (std::size_t i = 0; i + leaveOut < files.size(); ++i) {
@@ -22,7 +22,7 @@ void PutPictures(const fs::path& folder, std::size_t leaveOut = 0) {
     for (wchar_t& c : name)
       if (c == L'\\') c = L'/';
     fs::create_directories((folder / name).parent_path());
-    std::ofstream(folder / name) << "";
+    fs::copy_file(fs::path(FENNWICK_ASSETS_DIR) / name, folder / name);
   }
 }
 
@@ -106,4 +106,58 @@ TEST(PictureFolder, EnteringMovesToTheInstalledDataFolderOnlyWhenTheWorkingFolde
     EXPECT_NE(message.find(data.u8string() + " (no such folder)"), std::string::npos) << message;
     EXPECT_TRUE(fs::equivalent(fs::current_path(), start)) << "nothing anywhere: it stays put";
   }
+}
+
+TEST(PictureFolder, APictureThereThatWillNotLoadIsNamedWithTheReason) {
+  TempDir root;
+  const fs::path start = root.path() / "start";
+  PutPictures(start);
+  fs::resize_file(start / "StickRun/Run0003.bmp", 100);
+  std::ofstream(start / "StickJump/Jump0000.bmp") << "GIF89a, not what it says it is";
+  {
+    ScopedCwd cwd(start);
+    EXPECT_EQ(EnterPictureFolder(""),
+              "fennwick: 2 picture files in " + fs::current_path().u8string() +
+                  " cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short), "
+                  "StickJump/Jump0000.bmp: not a bitmap (it does not start with BM)");
+  }
+
+  // Missing and broken at once: one message; past three broken files the rest are counted.
+  for (const char* name : {"StickRun/Run0000.bmp", "StickRun/Run0001.bmp", "StickRun/Run0002.bmp"})
+    fs::resize_file(start / name, 0);
+  fs::remove(start / "StickFall/Fall0000.bmp");
+  {
+    ScopedCwd cwd(start);
+    const std::string message = EnterPictureFolder("");
+    EXPECT_EQ(message.rfind("fennwick: 1 picture file missing in ", 0), 0u) << message;
+    EXPECT_NE(message.find(", for example StickFall/Fall0000.bmp; and 5 picture files in "), std::string::npos)
+        << message;
+    EXPECT_NE(message.find(" cannot be shown: StickRun/Run0000.bmp: not a bitmap (the file is cut short), "
+                           "StickRun/Run0001.bmp"),
+              std::string::npos)
+        << message;
+    EXPECT_EQ(message.substr(message.size() - 11), " and 2 more") << message;
+  }
+}
+
+TEST(PictureFolder, AFaultSaysWhatIsWrongWithTheFile) {
+  TempDir root;
+  ScopedCwd cwd(root.path());
+  // A 1 x 1 picture of 24 bits, then the same header claiming other things.
+  std::string bmp = std::string("BM") + std::string(52, '\0') + std::string(4, '\0');
+  auto put32 = [&bmp](std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  put32(2, 58), put32(10, 54), put32(14, 40), put32(18, 1), put32(22, 1);
+  bmp[26] = 1, bmp[28] = 24;
+  auto faultOf = [](const std::string& bytes) {
+    std::ofstream("p.bmp", std::ios::binary) << bytes;
+    return PictureFault(L"p.bmp");
+  };
+  EXPECT_EQ(faultOf(bmp), "");
+  EXPECT_EQ(faultOf(bmp.substr(0, 40)), "not a bitmap (the file is cut short)");
+  put32(18, 20000), put32(22, 20000);
+  EXPECT_EQ(faultOf(bmp), "not a bitmap (too many pixels)");
+  fs::remove("p.bmp");
+  EXPECT_EQ(PictureFault(L"p.bmp"), "cannot be read");
 }

@@ -142,6 +142,30 @@ TEST_F(GamepadTest, WithoutTheFocusThePadsAreNotListenedTo) {
   EXPECT_EQ(Take(), (Lines{"message 7", "down 39", "up 39"}));
 }
 
+TEST_F(GamepadTest, WhatAPadHoldsWhenTheFocusReturnsIsPressedAfresh) {
+  PadState run = Stick(1.0f);
+  PadState back;
+  back.back = true;
+  Read(run);
+  pads.Message(wm::killFocus, 0, 0);
+  Read(run);
+  pads.Message(wm::setFocus, 0, 0);
+  Read(run);
+  Read(run);
+  EXPECT_EQ(Take(), (Lines{"down 39", "message 8", "message 7", "down 39"}));
+  Read(Stick(0.0f));
+  EXPECT_EQ(Take(), Lines{"up 39"});
+
+  // Back counts its second again from the return, not from before the focus left.
+  for (int frame = 1; frame < GamepadKeys::backHoldFrames; ++frame) Read(back);
+  pads.Message(wm::killFocus, 0, 0);
+  pads.Message(wm::setFocus, 0, 0);
+  for (int frame = 1; frame < GamepadKeys::backHoldFrames; ++frame) Read(back);
+  EXPECT_EQ(Take(), (Lines{"message 8", "message 7"}));
+  Read(back);
+  EXPECT_EQ(Take(), Lines{"down 27"});
+}
+
 // The whole path: pad and keyboard through the merge into the window-message handler.
 TEST(GamepadThroughHandler, TheGameSeesTheArrowDownUntilBothSourcesLetGo) {
   processKeyboard = Keyboard{};

@@ -12,6 +12,9 @@
 if(NOT WORKDIR)
   set(WORKDIR .)
 endif()
+if(DUMP)
+  file(REMOVE ${DUMP})  # one left by an earlier run proves nothing
+endif()
 execute_process(
   COMMAND ${REPLAY} ${ARGS} ${SCRIPT}
   WORKING_DIRECTORY ${WORKDIR}

@@ -142,6 +142,12 @@ int main(int argc, char** argv) {
   }
   if (!options.assets.empty()) {
     std::error_code failure;
+    // The picture goes where it was asked for, as the script came from there: beside the
+    // caller, not among the pictures.
+    if (!options.dumpFile.empty()) {
+      const std::filesystem::path dump = std::filesystem::absolute(options.dumpFile, failure);
+      if (!failure) options.dumpFile = dump.string();
+    }
     std::filesystem::current_path(options.assets, failure);
     if (failure) {
       std::fprintf(stderr, "fennwick-replay: cannot change to --assets folder '%s': %s\n",
