@@ -1,9 +1,10 @@
 #include "app/asset_folder.h"
 
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <system_error>
 
+#include "game/script_sink.h"
 #include "graphics/bmp_header.h"
 #include "graphics/image_loader.h"
 #include "sprites/player_sprite.h"
@@ -67,15 +68,16 @@ constexpr std::size_t faultsNamed = 3;
 
 std::string PictureFault(const std::wstring& name) {
   const fs::path file = RelativeFile(name);
-  std::ifstream in(file, std::ios::binary);
   std::error_code error;
   const std::uintmax_t size = fs::file_size(file, error);
-  if (!in || error) return "cannot be read";
+  // Plain C files, not streams: the browser's build would carry the streams for this alone.
+  std::FILE* in = error ? nullptr : OpenUtf8File(file.u8string(), "rb");
+  if (in == nullptr) return "cannot be read";
   unsigned char first[bmpHeaderBytes] = {};
-  in.read(reinterpret_cast<char*>(first), sizeof first);
+  const std::size_t got = std::fread(first, 1, sizeof first, in);
+  std::fclose(in);
   BmpHeader header;
-  if (const char* refusal = BmpHeaderRefusal(first, static_cast<std::size_t>(in.gcount()),
-                                             static_cast<std::int64_t>(size), header))
+  if (const char* refusal = BmpHeaderRefusal(first, got, static_cast<std::int64_t>(size), header))
     return std::string("not a bitmap (") + refusal + ")";
   // The very decoder the sprite uses: a file the header check passes can still fail there.
   if (LoadImageFile(name).width == 0) return "not a bitmap (the decoder refused it)";
