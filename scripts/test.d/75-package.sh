@@ -4,8 +4,9 @@
 #
 #   1. the .deb: lintian reports no errors; dpkg -i installs it; the installed fennwick,
 #      started from /tmp, shows the replay tool's first frame (so it found its pictures in the
-#      data folder) and Escape ends it with code 0; --version prints the version; dpkg -r
-#      leaves none of its files behind;
+#      data folder) and Escape ends it with code 0; --version prints the version; the README's
+#      bug report for the installed game replays what the screen showed; dpkg -r leaves none
+#      of its files behind;
 #   2. the game copied away from its data and started from a folder without pictures: it names
 #      every place it tried on standard error, once, and runs on;
 #   3. the Windows zip unzipped into a new folder, fennwick.exe started under Wine from another
@@ -77,7 +78,7 @@ elif grep -q 'SDL_JoystickAttachVirtual' <<<"$imports"; then
   fail "the packaged fennwick imports $(grep -o 'SDL_JoystickAttachVirtual[A-Za-z]*' <<<"$imports" | tr '\n' ' ')"
 else pass "the packaged fennwick imports no SDL_JoystickAttachVirtual*"; fi
 help_code=0
-help=$("$work/deb/usr/games/fennwick" --help) || help_code=$?
+help=$("$out/deb/usr/games/fennwick" --help) || help_code=$?
 if [ "$help_code" = 0 ] && grep -q '^usage: fennwick ' <<<"$help" && grep -q -- '--record FILE' <<<"$help" && grep -q 'Escape' <<<"$help"; then
   pass "fennwick --help prints the usage, the options and the controls, and exits 0"
 else fail "fennwick --help exited $help_code and printed: $help"; fi
@@ -98,6 +99,25 @@ else fail "fennwick --version printed '$("$game" --version 2>&1)'"; fi
 exit_wait=5
 play_first_frame_then_escape "installed game started from /tmp" /tmp "$game"
 if [ -s "$out/game.err" ]; then fail "the installed game complained: $(cat "$out/game.err")"; fi
+
+# The README's bug report for the installed game, typed as written from another folder by a
+# player whose PATH has /usr/games: record into the home folder, then watch it again; the demo
+# ends on the picture the screen showed when the session ended.
+mkdir -p "$out/home"
+as_player=(HOME="$out/home" PATH="/usr/games:$PATH")
+launch_dir=/tmp
+launch "${as_player[@]}" sh -c 'exec fennwick --record ~/bug.txt'
+find_window || fail "bug report: no window"
+hold Right 0.5
+wait_for_still "$out/bug-live.png" 4 || fail "bug report: the figure never came to rest"
+sleep 1
+hold Escape 0.3
+expect_exit 0 "bug report: the recorded session ended with Escape"
+launch "${as_player[@]}" sh -c 'exec fennwick --play ~/bug.txt'
+find_window || fail "bug report: no window for the demo"
+if shown_before_exit "$out/bug-demo.png" "$out/bug-live.png"; then pass "bug report: fennwick --play ~/bug.txt ends on the picture the session showed"
+else fail "bug report: the demo of ~/bug.txt never showed the session's last picture"; fi
+expect_exit 0 "bug report: the demo ended by itself" 30
 
 # --- 2. No pictures anywhere it looks -------------------------------------------------------
 mkdir -p "$out/alone/bin" "$out/empty"
