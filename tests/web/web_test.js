@@ -459,13 +459,24 @@ async function thePad(browser) {
   check((await waitForState(page, ['running'], 60)) === 'running', 'with a pad the game starts');
   await waitForPicture(page, frame1, 10);
 
-  await page.evaluate(() => { testPad.axes[0] = 1; });
+  // The stick stays pushed while the page loses the focus and gets it back: the figure stops
+  // short of the wall, then runs on as if the stick had just been pushed.
+  await page.focus('#canvas');
+  await page.evaluate(() => new Promise((done) => {
+    testPad.axes[0] = 1;
+    setTimeout(() => { document.getElementById('canvas').blur(); done(); }, 100);
+  }));
+  await page.waitForTimeout(700);
+  const away = differing(await canvasPixels(page), atWall);
+  await page.focus('#canvas');
   await page.waitForTimeout(1500);
   const running = differing(await canvasPixels(page), atWall);
   await page.evaluate(() => { testPad.connected = false; });
   let left = await waitForPicture(page, atWall, 5);
   check(running > 0 && left === 0, 'the stick runs the figure to the wall; pulling the pad out while it pushes stops it there',
         `${running} pixels from the wall picture while pushing, ${left} after the pad went`);
+  check(away > 0 && left === 0, 'a stick held while the focus goes and comes back runs the figure on once it is back',
+        `${away} pixels from the wall picture without the focus, ${left} at the end`);
 
   await page.evaluate(() => { testPad.axes[0] = 0; testPad.connected = true; padButton(0, true); });
   await page.waitForTimeout(200);
