@@ -235,11 +235,12 @@ async function theGame(browser) {
   check(prevented[' '] === true && prevented.ArrowRight === true, "the page stops the browser's own use of space and the arrows",
         JSON.stringify(prevented));
 
-  // F11: the canvas goes full screen and comes back.
-  await press(page, 'F11');
+  // F11: the canvas goes full screen and comes back. Each press is held long enough to meet a
+  // frame on a busy machine: the game reads F11 as held, once a frame, and toggles once a press.
+  await press(page, 'F11', 0.4);
   await page.waitForFunction(() => document.fullscreenElement !== null, null, { timeout: 3000 }).catch(() => {});
   const full = await page.evaluate(() => (document.fullscreenElement ? document.fullscreenElement.id : ''));
-  await press(page, 'F11');
+  await press(page, 'F11', 0.4);
   await page.waitForFunction(() => document.fullscreenElement === null, null, { timeout: 3000 }).catch(() => {});
   const back = await page.evaluate(() => document.fullscreenElement === null);
   check(full === 'canvas' && back && prevented.F11 !== false, 'F11 puts the canvas in full screen and back', `full screen: '${full}', back: ${back}`);
@@ -266,7 +267,7 @@ async function theGame(browser) {
   // The run it played, as the end screen offers it.
   const run = { last: await canvasPixels(page), file: path.join(args.work, 'downloaded-run.txt') };
   run.link = await page.getByRole('link', { name: 'Link to this run' }).getAttribute('href', { timeout: 5000 }).catch(() => '');
-  const [download] = await Promise.all([page.waitForEvent('download', { timeout: 5000 }),
+  const [download] = await Promise.all([page.waitForEvent('download', { timeout: 20000 }),
                                        page.getByText('Download the recording').click()]);
   await download.saveAs(run.file);
   await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
