@@ -284,11 +284,7 @@ TEST(Jumping, WalkingOffALedgeFallsWithTheGroundSpeed) {
   PlayerRig rig(LayoutBuilder().Row(17, 1, 41).Text());  // the floor ends at x 1050
   rig.Place(1000, 425);
   rig.Press(vk::right);
-  int frame = 0;
-  while (!rig.Is<PlayerJumping>() && frame < 100) {
-    rig.Step();
-    ++frame;
-  }
+  for (int i = 0; i < 100 && !rig.Is<PlayerJumping>(); ++i) rig.Step();
   ASSERT_TRUE(rig.Is<PlayerJumping>());
   EXPECT_EQ(rig.data().velocity.y, 0.0f);
   EXPECT_GT(rig.data().velocity.x, 0.0f);
