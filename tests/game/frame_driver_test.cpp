@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -232,9 +231,7 @@ TEST(GameOptions, AcceptsRecordAndPlayAndRefusesTheRest) {
 TEST(GameOptions, FilesThatCannotBeUsedAreReportedBeforeTheGameStarts) {
   TempDir dir;
   const std::string bad = (dir.path() / "bad.txt").string();
-  {
-    std::ofstream(bad) << "1 jump 3\n";
-  }
+  std::ofstream(bad) << "1 jump 3\n";
   GameSession session;
   std::string error;
   GameOptions options;

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "app/platform_headless.h"
 #include "app/window_messages.h"

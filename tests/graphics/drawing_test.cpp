@@ -42,6 +42,8 @@ class DrawingTest : public ::testing::Test {
   }
 
   Display display{nullptr};
+  Viewport viewport{display, screen};
+  Camera camera{RectF{0, 1200, 0, 3200}, viewport};
 };
 
 void ExpectBox(const RectI& box, int top, int bottom, int left, int right) {
@@ -110,11 +112,8 @@ TEST_F(DrawingTest, KeyedCopyClipsWithoutShiftingThePicture) {
         if (x < 0 || x >= 800 || y < 0 || y >= 600) continue;
         ASSERT_EQ(At(x, y), block[r * 30 + col]) << c.left << "," << c.top;
       }
-    const RectI box = Touched();
-    EXPECT_EQ(box.left, std::max(c.left, 0));
-    EXPECT_EQ(box.top, std::max(c.top, 0));
-    EXPECT_EQ(box.right, std::min(c.left + 30, 800));
-    EXPECT_EQ(box.bottom, std::min(c.top + 20, 600));
+    ExpectBox(Touched(), std::max(c.top, 0), std::min(c.top + 20, 600), std::max(c.left, 0),
+              std::min(c.left + 30, 800));
   }
 }
 
@@ -149,8 +148,6 @@ std::unique_ptr<Pixel[]> Copy(const std::vector<Pixel>& p) {
 }
 
 TEST_F(DrawingTest, SurfaceDrawTruncatesTowardZeroThroughTheCamera) {
-  Viewport viewport{display, screen};
-  Camera camera(RectF{0, 1200, 0, 3200}, viewport);
   const KeyedSurface dot(1, 1, Copy({0xFFABCDEF}), 0);
   camera.x = 10.5f;  // 10 - 10.5 = -0.5 lands on column 0, not -1
   dot.Draw(10, 5, camera);
@@ -164,8 +161,6 @@ TEST_F(DrawingTest, SurfaceDrawTruncatesTowardZeroThroughTheCamera) {
 }
 
 TEST_F(DrawingTest, PlainSurfaceSkipsMagentaAndKeyedSurfaceItsOwnKey) {
-  Viewport viewport{display, screen};
-  Camera camera(RectF{0, 1200, 0, 3200}, viewport);
   const std::vector<Pixel> pixels = {Surface::defaultKey, 0xFFFFFFFF};
   TestSurface plain(2, 1, pixels);
   plain.Draw(0, 0, camera);

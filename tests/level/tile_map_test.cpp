@@ -71,17 +71,20 @@ class LevelDrawing : public ::testing::Test {
   Viewport viewport{display, RectI{0, 600, 0, 800}};
   Camera camera{RectF{0, 1200, 0, 3200}, viewport};
   Pixel At(int x, int y) const { return display.frameBuffer[y * 800 + x]; }
-  void Clear() { std::fill_n(display.frameBuffer, Display::pixelCount, 0xE0E0E0E0u); }
+  // Draws the map with the camera at (x, y) over a colour no tile has.
+  void DrawFrom(const TileMap& map, float x, float y) {
+    std::fill_n(display.frameBuffer, Display::pixelCount, 0xE0E0E0E0u);
+    camera.x = x;
+    camera.y = y;
+    map.Draw(camera);
+  }
 };
 
 TEST_F(LevelDrawing, TilesCoverTheWholeViewWithNoGapsWhereverTheCameraIs) {
   const TileMap map;
   for (auto [x, y] : {std::pair{0.0f, 0.0f}, std::pair{12.5f, 0.0f}, std::pair{2400.0f, 600.0f},
                       std::pair{1234.56f, 321.98f}, std::pair{0.4f, 599.9f}}) {
-    Clear();
-    camera.x = x;
-    camera.y = y;
-    map.Draw(camera);
+    DrawFrom(map, x, y);
     EXPECT_EQ(std::count(display.frameBuffer, display.frameBuffer + Display::pixelCount, 0xE0E0E0E0u), 0)
         << x << "," << y;
   }
@@ -90,15 +93,10 @@ TEST_F(LevelDrawing, TilesCoverTheWholeViewWithNoGapsWhereverTheCameraIs) {
 TEST_F(LevelDrawing, SquaresTruncateTowardZero) {
   // Column 0 solid, column 1 open on row 1: the edge between them shows where each lands.
   const TileMap map;
-  camera.x = 12.5f;  // column 0 spans -12.5..12.5: truncated to -12..12
-  camera.y = 0.0f;
-  Clear();
-  map.Draw(camera);
+  DrawFrom(map, 12.5f, 0.0f);  // column 0 spans -12.5..12.5: truncated to -12..12
   EXPECT_EQ(At(11, 30), 0xFF000000u);
   EXPECT_EQ(At(12, 30), 0xFFE0E0E0u);
-  camera.x = 0.0f;
-  Clear();
-  map.Draw(camera);
+  DrawFrom(map, 0.0f, 0.0f);
   EXPECT_EQ(At(24, 30), 0xFF000000u);
   EXPECT_EQ(At(25, 30), 0xFFE0E0E0u);
   EXPECT_EQ(At(24, 24), 0xFF000000u);
@@ -106,10 +104,7 @@ TEST_F(LevelDrawing, SquaresTruncateTowardZero) {
 
 TEST_F(LevelDrawing, ACellWithoutATileIsNotDrawn) {
   const TileMap map(LayoutBuilder().Put(2, 2, '?').Text());
-  camera.x = 0.0f;
-  camera.y = 0.0f;
-  Clear();
-  map.Draw(camera);
+  DrawFrom(map, 0.0f, 0.0f);
   EXPECT_EQ(At(60, 60), 0xE0E0E0E0u);
   EXPECT_EQ(At(49, 60), 0xFFE0E0E0u);
   EXPECT_EQ(At(75, 60), 0xFFE0E0E0u);

@@ -69,12 +69,12 @@ Frame Noise(std::mt19937& random) {
   return frame;
 }
 
-// Where the two frames first differ, for a readable failure.
-std::string FirstDifference(const Frame& expected, const Pixel* actual) {
+// Whether the frames match; where they first differ when not, for a readable failure.
+::testing::AssertionResult SameFrame(const Frame& expected, const Pixel* actual) {
   for (std::size_t i = 0; i < expected.size(); ++i)
     if (expected[i] != actual[i])
-      return "first difference at x " + std::to_string(i % W) + ", y " + std::to_string(i / W);
-  return "";
+      return ::testing::AssertionFailure() << "first difference at x " << i % W << ", y " << i / W;
+  return ::testing::AssertionSuccess();
 }
 
 RectI RandomClip(std::mt19937& random) {
@@ -96,6 +96,15 @@ class FastPaths : public ::testing::Test {
     std::memcpy(display.frameBuffer, frame.data(), frame.size() * sizeof(Pixel));
     return frame;
   }
+  // Draws the map over fresh noise and compares it with the tile-by-tile arithmetic.
+  ::testing::AssertionResult DrawsLikeTheReference(const TileMap& map, const Camera& camera,
+                                                   const RectI& clip) {
+    Frame expected = Start();
+    map.Draw(camera);
+    ReferenceTiles(expected, map, camera.x, camera.y, clip);
+    return SameFrame(expected, display.frameBuffer)
+           << " with the camera at " << camera.x << ", " << camera.y;
+  }
 };
 
 }  // namespace
@@ -116,8 +125,7 @@ TEST_F(FastPaths, FillRectMatchesThePlainLoopForEveryRunLengthAndClipEdge) {
     display.FillRect(top, bottom, left, left + length, colour, clip);
     ReferenceFill(expected, top, bottom, left, left + length, colour, clip);
   }
-  const std::string difference = FirstDifference(expected, display.frameBuffer);
-  EXPECT_TRUE(difference.empty()) << difference;
+  EXPECT_TRUE(SameFrame(expected, display.frameBuffer));
 }
 
 TEST_F(FastPaths, FillRectCoversWholeRowsAndLeavesNeighboursAlone) {
@@ -131,8 +139,7 @@ TEST_F(FastPaths, FillRectCoversWholeRowsAndLeavesNeighboursAlone) {
     display.FillRect(90, 130, 190, 300, 0xFF000000u + static_cast<Pixel>(width), clip);
     ReferenceFill(expected, 90, 130, 190, 300, 0xFF000000u + static_cast<Pixel>(width), clip);
   }
-  const std::string difference = FirstDifference(expected, display.frameBuffer);
-  EXPECT_TRUE(difference.empty()) << difference;
+  EXPECT_TRUE(SameFrame(expected, display.frameBuffer));
 }
 
 TEST_F(FastPaths, DrawKeyedMatchesThePlainLoopAcrossSizesKeysAndEdges) {
@@ -159,8 +166,7 @@ TEST_F(FastPaths, DrawKeyedMatchesThePlainLoopAcrossSizesKeysAndEdges) {
                       static_cast<std::uint32_t>(height), left, top, clip);
     ReferenceKeyed(expected, block.data(), key, width, height, left, top, clip);
   }
-  const std::string difference = FirstDifference(expected, display.frameBuffer);
-  EXPECT_TRUE(difference.empty()) << difference;
+  EXPECT_TRUE(SameFrame(expected, display.frameBuffer));
 }
 
 TEST_F(FastPaths, DrawKeyedFromTheFrameBufferItselfCopiesInOrder) {
@@ -172,8 +178,7 @@ TEST_F(FastPaths, DrawKeyedFromTheFrameBufferItselfCopiesInOrder) {
   const Pixel key = expected[from + 3];
   display.DrawKeyed(display.frameBuffer + from, key, 37, 20, 12, 10, screen);
   ReferenceKeyed(expected, expected.data() + from, key, 37, 20, 12, 10, screen);
-  const std::string difference = FirstDifference(expected, display.frameBuffer);
-  EXPECT_TRUE(difference.empty()) << difference;
+  EXPECT_TRUE(SameFrame(expected, display.frameBuffer));
 }
 
 TEST_F(FastPaths, TileMapDrawMatchesTileByTileArithmeticForAnyCamera) {
@@ -186,12 +191,7 @@ TEST_F(FastPaths, TileMapDrawMatchesTileByTileArithmeticForAnyCamera) {
     camera.x = -40.0f + static_cast<float>(random() % 2500000) / 1000.0f;
     camera.y = -40.0f + static_cast<float>(random() % 700000) / 1000.0f;
     if (i % 4 == 0) camera.x = std::floor(camera.x) + 0.5f;
-    Frame expected = Start();
-    map.Draw(camera);
-    ReferenceTiles(expected, map, camera.x, camera.y, clip);
-    const std::string difference = FirstDifference(expected, display.frameBuffer);
-    ASSERT_TRUE(difference.empty())
-        << "camera " << camera.x << ", " << camera.y << ": " << difference;
+    ASSERT_TRUE(DrawsLikeTheReference(map, camera, clip));
   }
 }
 
@@ -216,12 +216,7 @@ TEST_F(FastPaths, TileMapDrawHandlesEmptyCellsAndTilesOffTheirCell) {
        {Vec2{0.0f, 0.0f}, Vec2{612.4f, 197.3f}, Vec2{2400.0f, 600.0f}, Vec2{12.5f, 0.5f}}) {
     camera.x = at.x;
     camera.y = at.y;
-    Frame expected = Start();
-    map.Draw(camera);
-    ReferenceTiles(expected, map, camera.x, camera.y, screen);
-    const std::string difference = FirstDifference(expected, display.frameBuffer);
-    ASSERT_TRUE(difference.empty())
-        << "camera " << camera.x << ", " << camera.y << ": " << difference;
+    ASSERT_TRUE(DrawsLikeTheReference(map, camera, screen));
   }
 }
 

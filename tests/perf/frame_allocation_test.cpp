@@ -3,9 +3,9 @@
 // to be, since a scene that drifted would be measuring something else.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <typeinfo>
+#include <vector>
 
 #include "app/game_options.h"
 #include "app/window_messages.h"

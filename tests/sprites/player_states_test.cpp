@@ -1,7 +1,7 @@
 // The player's state machine: transitions and the physics numbers they produce.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 
 #include "app/window_messages.h"
 #include "sprites/player_ground_states.h"
@@ -23,11 +23,19 @@ const char* FloorAndWall() {
   return layout.Text();
 }
 
-TEST(GroundMovement, HoldingADirectionReachesFullSpeedOnTheFifteenthUpdate) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
+// The figure standing on the open floor, at x 1000 unless a test needs the room.
+struct FloorRig : PlayerRig {
+  explicit FloorRig(float x = 1000) : PlayerRig(OpenFloor()) { Place(x, 425); }
+};
+
+void RunRight(PlayerRig& rig, int updates) {
   rig.Press(vk::right);
-  rig.Step();
+  rig.Steps(updates);
+}
+
+TEST(GroundMovement, HoldingADirectionReachesFullSpeedOnTheFifteenthUpdate) {
+  FloorRig rig;
+  RunRight(rig, 1);
   EXPECT_TRUE(rig.Is<PlayerRunning>());
   EXPECT_EQ(rig.data().velocity.x, 0.4f);
   EXPECT_EQ(rig.data().animation, rig.data().animations[runPair].get());
@@ -42,10 +50,8 @@ TEST(GroundMovement, HoldingADirectionReachesFullSpeedOnTheFifteenthUpdate) {
 }
 
 TEST(GroundMovement, RunImageStepsEveryFourthUpdateAndEachFacingKeepsItsOwnFrame) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
-  rig.Press(vk::right);
-  rig.Steps(9);
+  FloorRig rig;
+  RunRight(rig, 9);
   AnimationPair& run = *rig.data().animations[runPair];
   EXPECT_EQ(run.right->currentFrame, 2u);
   rig.Press(vk::left);  // turn: the left animation starts from its own frame 0
@@ -55,10 +61,8 @@ TEST(GroundMovement, RunImageStepsEveryFourthUpdateAndEachFacingKeepsItsOwnFrame
 }
 
 TEST(GroundMovement, TurningBrakesThenRunsTheOtherWay) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
-  rig.Press(vk::right);
-  rig.Steps(20);
+  FloorRig rig;
+  RunRight(rig, 20);
   rig.Press(vk::left);
   rig.Step();
   EXPECT_EQ(rig.data().facing, Direction::Left);
@@ -70,10 +74,8 @@ TEST(GroundMovement, TurningBrakesThenRunsTheOtherWay) {
 }
 
 TEST(GroundMovement, ReleasingTheFacingKeyGlidesToAStopWithoutEverReachingZero) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
-  rig.Press(vk::right);
-  rig.Steps(20);
+  FloorRig rig;
+  RunRight(rig, 20);
   const float releasedAt = rig.data().position.x;
   rig.Release(vk::right);
   rig.Step();
@@ -90,8 +92,7 @@ TEST(GroundMovement, ReleasingTheFacingKeyGlidesToAStopWithoutEverReachingZero) 
 }
 
 TEST(GroundMovement, OnlyTheFacingKeysReleaseStopsTheRun) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
+  FloorRig rig;
   rig.Press(vk::right);
   rig.Press(vk::left);
   rig.Release(vk::left);  // stops although right is still held
@@ -101,8 +102,7 @@ TEST(GroundMovement, OnlyTheFacingKeysReleaseStopsTheRun) {
   rig.Step();
   EXPECT_TRUE(rig.Is<PlayerRunning>());
 
-  PlayerRig other(OpenFloor());
-  other.Place(1000, 425);
+  FloorRig other;
   other.Press(vk::right);
   other.Press(vk::left);
   other.Release(vk::right);  // the other key: ignored, the figure keeps running left
@@ -113,10 +113,8 @@ TEST(GroundMovement, OnlyTheFacingKeysReleaseStopsTheRun) {
 }
 
 TEST(GroundMovement, RepeatsAndJumpReleasesChangeNothingOnTheGround) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
-  rig.Press(vk::right);
-  rig.Steps(3);
+  FloorRig rig;
+  RunRight(rig, 3);
   SpriteState* running = rig.state();
   rig.Press(vk::right);
   rig.Release(vk::space);
@@ -135,8 +133,7 @@ TEST(GroundMovement, RepeatsAndJumpReleasesChangeNothingOnTheGround) {
 TEST(GroundMovement, RunningIntoAWallStopsAgainstItWhileTheRunImageCycles) {
   PlayerRig rig(FloorAndWall());
   rig.Place(700, 1000);
-  rig.Press(vk::right);
-  rig.Steps(30);
+  RunRight(rig, 30);
   EXPECT_EQ(rig.data().position.x, 739.0f);  // right edge on the wall's left edge
   EXPECT_EQ(rig.data().velocity.x, 0.0f);
   const std::uint32_t frame = rig.data().animations[runPair]->right->currentFrame;
@@ -162,8 +159,7 @@ TEST(GroundMovement, AGroundStateTreatsEveryHitAsAWall) {
 }
 
 TEST(Jumping, AHeldJumpRises114PixelsAndLandsBackExactly) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
+  FloorRig rig;
   rig.Press(vk::space);
   rig.Step();
   EXPECT_TRUE(rig.Is<PlayerJumping>());
@@ -212,8 +208,7 @@ TEST(Jumping, AHeldJumpFromTheStartHitsTheCeilingAt336) {
 }
 
 float RiseWhenReleasedAfter(int updates) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
+  FloorRig rig;
   rig.Press(vk::space);
   if (updates == 0) rig.Release(vk::space);
   float highest = 425.0f;
@@ -227,8 +222,7 @@ float RiseWhenReleasedAfter(int updates) {
 }
 
 TEST(Jumping, ReleasingSpaceCutsTheRise) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
+  FloorRig rig;
   rig.Press(vk::space);
   rig.Release(vk::space);
   rig.Step();
@@ -249,10 +243,8 @@ TEST(Jumping, ReleasingSpaceCutsTheRise) {
 }
 
 TEST(Jumping, OutOfARunTheAirSpeedClimbsTo7Point5) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(500, 425);
-  rig.Press(vk::right);
-  rig.Steps(20);
+  FloorRig rig(500);
+  RunRight(rig, 20);
   rig.Press(vk::space);
   const float expected[] = {6.4f, 6.8f, 7.2f, 7.5f, 7.5f};
   for (float vx : expected) {
@@ -262,8 +254,7 @@ TEST(Jumping, OutOfARunTheAirSpeedClimbsTo7Point5) {
 }
 
 TEST(Jumping, WithoutSteeringTheAirSpeedDecays) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
+  FloorRig rig;
   rig.Press(vk::space);
   rig.Step();
   rig.data().velocity.x = 7.0f;
@@ -278,8 +269,7 @@ TEST(Jumping, WithoutSteeringTheAirSpeedDecays) {
 }
 
 TEST(Jumping, PressesOfSpaceAndLostGroundChangeNothingInTheAir) {
-  PlayerRig rig(OpenFloor());
-  rig.Place(1000, 425);
+  FloorRig rig;
   rig.Press(vk::space);
   rig.Step();
   SpriteState* jumping = rig.state();
@@ -294,11 +284,7 @@ TEST(Jumping, WalkingOffALedgeFallsWithTheGroundSpeed) {
   PlayerRig rig(LayoutBuilder().Row(17, 1, 41).Text());  // the floor ends at x 1050
   rig.Place(1000, 425);
   rig.Press(vk::right);
-  int frame = 0;
-  while (!rig.Is<PlayerJumping>() && frame < 100) {
-    rig.Step();
-    ++frame;
-  }
+  for (int i = 0; i < 100 && !rig.Is<PlayerJumping>(); ++i) rig.Step();
   ASSERT_TRUE(rig.Is<PlayerJumping>());
   EXPECT_EQ(rig.data().velocity.y, 0.0f);
   EXPECT_GT(rig.data().velocity.x, 0.0f);
@@ -308,27 +294,26 @@ TEST(Jumping, WalkingOffALedgeFallsWithTheGroundSpeed) {
   EXPECT_EQ(rig.data().animation, rig.data().animations[fallPair].get());
 }
 
-// One hit resolved by a falling or rising PlayerJumping.
+const CollisionRect ledge{{500, 525, 500, 525}, 0, 0};
+
+// One hit of the ledge, resolved by a falling or rising PlayerJumping.
 struct AirHit {
   float x, y, vx, vy;
   bool airPress = true;
 };
 
-PlayerRig& Airborne(PlayerRig& rig, const AirHit& hit) {
+void HitTheLedge(PlayerRig& rig, const AirHit& hit) {
   rig.state()->OnJumpPress();  // standing -> jumping, steering off
   auto* jumping = dynamic_cast<PlayerJumping*>(rig.state());
   jumping->steering = true;
   jumping->airPress = hit.airPress;
   rig.Place(hit.x, hit.y, hit.vx, hit.vy);
-  return rig;
+  rig.state()->OnCollision(ledge);
 }
-
-const CollisionRect ledge{{500, 525, 500, 525}, 0, 0};
 
 TEST(AirCollisions, AShallowFallLandsOnTheLedge) {
   PlayerRig rig;
-  Airborne(rig, {491, 510, 6, 3});  // right edge 2 in, feet 10 in: 3 x 2 > (10 - 15) x 6
-  rig.state()->OnCollision(ledge);
+  HitTheLedge(rig, {491, 510, 6, 3});  // right edge 2 in, feet 10 in: 3 x 2 > (10 - 15) x 6
   EXPECT_EQ(rig.data().position.y, 500.0f);
   EXPECT_EQ(rig.data().velocity.y, 0.0f);
   EXPECT_EQ(rig.data().velocity.x, 6.0f);
@@ -337,8 +322,7 @@ TEST(AirCollisions, AShallowFallLandsOnTheLedge) {
 
 TEST(AirCollisions, ADeepFallIsASideHitAndAPressedDirectionCatchesTheWall) {
   PlayerRig rig;
-  Airborne(rig, {491, 517, 6, 3});  // feet 17 in: 6 > 12 fails
-  rig.state()->OnCollision(ledge);
+  HitTheLedge(rig, {491, 517, 6, 3});  // feet 17 in: 6 > 12 fails
   EXPECT_EQ(rig.data().position.x, 489.0f);
   EXPECT_EQ(rig.data().velocity.x, 0.0f);
   EXPECT_EQ(rig.data().position.y, 514.0f);  // taken back by vy
@@ -347,8 +331,7 @@ TEST(AirCollisions, ADeepFallIsASideHitAndAPressedDirectionCatchesTheWall) {
   EXPECT_EQ(rig.data().animation, rig.data().animations[fallPair].get());
 
   PlayerRig loose;
-  Airborne(loose, {491, 517, 6, 3, false});  // no direction pressed in the air: no catch
-  loose.state()->OnCollision(ledge);
+  HitTheLedge(loose, {491, 517, 6, 3, false});  // no direction pressed in the air: no catch
   EXPECT_EQ(loose.data().position.y, 517.0f);
   EXPECT_TRUE(loose.Is<PlayerJumping>());
 }
@@ -356,8 +339,7 @@ TEST(AirCollisions, ADeepFallIsASideHitAndAPressedDirectionCatchesTheWall) {
 TEST(AirCollisions, EqualityIsASideHit) {
   PlayerRig rig;
   // vx 2, vy 4, dx 3, dy 21: 4 x 3 equals (21 - 15) x 2.
-  Airborne(rig, {492, 521, 2, 4, false});
-  rig.state()->OnCollision(ledge);
+  HitTheLedge(rig, {492, 521, 2, 4, false});
   EXPECT_EQ(rig.data().position.x, 489.0f);
   EXPECT_EQ(rig.data().position.y, 521.0f);
   EXPECT_TRUE(rig.Is<PlayerJumping>());
@@ -366,16 +348,14 @@ TEST(AirCollisions, EqualityIsASideHit) {
 TEST(AirCollisions, RisingIntoAnUndersideIsACeilingAndSideHitsWhileRisingNeverCatch) {
   PlayerRig rig;
   // Head 5 into the underside (top 520), dx 10: 8 x 10 > 2 x 5.
-  Airborne(rig, {499, 581, 2, -8});
-  rig.state()->OnCollision(ledge);
+  HitTheLedge(rig, {499, 581, 2, -8});
   EXPECT_EQ(rig.data().position.y, 586.0f);
   EXPECT_EQ(rig.data().velocity.y, 0.0f);
   EXPECT_EQ(rig.data().velocity.x, 2.0f);
   EXPECT_TRUE(rig.Is<PlayerJumping>());
 
   PlayerRig side;
-  Airborne(side, {491, 560, 6, -1});  // dx 2, dy 26: 1 x 2 < 6 x 26
-  side.state()->OnCollision(ledge);
+  HitTheLedge(side, {491, 560, 6, -1});  // dx 2, dy 26: 1 x 2 < 6 x 26
   EXPECT_EQ(side.data().position.x, 489.0f);
   EXPECT_TRUE(side.Is<PlayerJumping>());
 }
@@ -392,8 +372,7 @@ TEST(AirCollisions, FallingStraightDownAlwaysLands) {
 // Runs into the wall at x 750, jumps, and keeps right held until the wall catches the fall.
 void CatchTheWall(PlayerRig& rig) {
   rig.Place(600, 1000);
-  rig.Press(vk::right);
-  rig.Steps(10);
+  RunRight(rig, 10);
   rig.Press(vk::space);
   for (int i = 0; i < 100 && !rig.Is<PlayerRepel>(); ++i) rig.Step();
   ASSERT_TRUE(rig.Is<PlayerRepel>());
