@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 runs=${1:-3}
 cmake --preset web >/dev/null
-cmake --build --preset web --target fennwick >/dev/null
+cmake --build --preset web >/dev/null
 site=build/web/site
 (cd tests/web && [ -d node_modules/playwright-core ] || npm ci --no-audit --no-fund --loglevel=error)
 

@@ -51,7 +51,7 @@ package_web() {
   cmake --preset web >/dev/null
   cmake --build --preset web -j 2
   local page=build/web/site
-  if [ ! -f "$page/index.html" ] || ! ls "$page"/*.wasm >/dev/null 2>&1; then
+  if [ ! -f "$page/index.html" ] || [ ! -f "$page/fennwick.wasm.gz" ]; then
     echo "package.sh: the web build left no page with its WebAssembly in $page" >&2
     return 1
   fi

@@ -3,10 +3,11 @@
 # sound. Included from src/CMakeLists.txt when building with emscripten.
 #
 # Everything the page needs ends up in one folder, ${FENNWICK_SITE_DIR}, ready to be served as
-# it is: index.html, the favicon, fennwick.js, fennwick.wasm and fennwick.data (the pictures),
-# the touch controls', offline play's and sharing's scripts, the manifest and icons, the service
-# worker.
+# it is: index.html, the favicon, fennwick.js.gz, fennwick.wasm.gz and fennwick.data.gz (the
+# game, packed), the touch controls', offline play's and sharing's scripts, the manifest and
+# icons, the service worker. The linker writes the game unpacked into ${FENNWICK_LINK_DIR}.
 set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
+set(FENNWICK_LINK_DIR ${PROJECT_BINARY_DIR}/unpacked)
 
 add_executable(fennwick
   app/gamepad_web.cpp
@@ -21,7 +22,7 @@ target_link_libraries(fennwick PRIVATE fennwick_core ${FENNWICK_IMAGE_LIBS})
 # Only putting the frame on the canvas is drawing; the rest is built for size, as in the core.
 set_source_files_properties(app/gamepad_web.cpp app/main_web.cpp app/page_controls_web.cpp app/platform_web.cpp
                             ${FENNWICK_IMAGE_SOURCE} PROPERTIES COMPILE_OPTIONS -Os)
-set_target_properties(fennwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${FENNWICK_SITE_DIR})
+set_target_properties(fennwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${FENNWICK_LINK_DIR})
 
 # The pictures are packed beside the program and appear in its file system's top folder,
 # where the game looks for them; nothing but the frame bitmaps goes in.
@@ -31,10 +32,8 @@ set(FENNWICK_PRELOAD)
 foreach(folder StickStand StickRun StickJump StickFall)
   list(APPEND FENNWICK_PRELOAD "SHELL:--preload-file ${FENNWICK_ASSETS}/${folder}@/${folder}")
 endforeach()
-# A player waits for every byte before the first frame. The bitmaps, mostly white, travel
-# compressed (LZ4, unpacked as the game reads them); the small allocator is enough for a game
-# that allocates at start-up.
-target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD} -sLZ4=1 -sMALLOC=emmalloc
+# The small allocator is enough for a game that allocates at start-up.
+target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD} -sMALLOC=emmalloc
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
   # Every browser that runs WebAssembly decodes text itself, and nothing here jumps with longjmp.
   -sTEXTDECODER=2 -sSUPPORT_LONGJMP=0
@@ -56,11 +55,32 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH} 
 if(FENNWICK_TERSER_MISSING)
   message(FATAL_ERROR "The web build needs terser (Debian: apt install node-terser), in ${FENNWICK_NODE_PATH}")
 endif()
+# A player waits for every byte before the first frame, and a simple host sends files as they
+# are on disk: the game's three files go into the site gzip-packed (the mostly white bitmaps to
+# a fiftieth), and the page unpacks them with the browser's own DecompressionStream.
+find_program(FENNWICK_GZIP gzip REQUIRED)
 add_custom_command(TARGET fennwick POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
           ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js $<TARGET_FILE:fennwick>
   VERBATIM
 )
+set(FENNWICK_PACKED)
+set(FENNWICK_PACKING)
+foreach(name fennwick.js fennwick.wasm fennwick.data)
+  list(APPEND FENNWICK_PACKED ${FENNWICK_SITE_DIR}/${name}.gz)
+  list(APPEND FENNWICK_PACKING COMMAND sh -c "\"$1\" -9nc \"$2\" >\"$3.part\" && mv \"$3.part\" \"$3\""
+       pack ${FENNWICK_GZIP} ${FENNWICK_LINK_DIR}/${name} ${FENNWICK_SITE_DIR}/${name}.gz)
+endforeach()
+# The files unpacked, which older builds put in the site, are not to be served beside them.
+add_custom_command(OUTPUT ${FENNWICK_PACKED}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${FENNWICK_SITE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${FENNWICK_SITE_DIR}/fennwick.js ${FENNWICK_SITE_DIR}/fennwick.wasm
+          ${FENNWICK_SITE_DIR}/fennwick.data
+  ${FENNWICK_PACKING}
+  DEPENDS fennwick
+  VERBATIM
+)
+add_custom_target(fennwick-packed ALL DEPENDS ${FENNWICK_PACKED})
 
 # The page itself, its scripts, its icons and its manifest, copied whenever they change.
 set(FENNWICK_PAGE_FILES
@@ -107,4 +127,4 @@ add_custom_target(fennwick-offline ALL
           -P ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
   VERBATIM
 )
-add_dependencies(fennwick-offline fennwick fennwick-page)
+add_dependencies(fennwick-offline fennwick-packed fennwick-page)

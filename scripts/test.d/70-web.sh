@@ -59,8 +59,8 @@ mkdir -p "$served/no-wasm" "$served/no-data"
 web_zip=$(scripts/package.sh web | tail -n 1)
 (cd "$served" && unzip -q "$web_zip")
 cp "$demo" "$served/demo.script"
-cp "$served"/index.html "$served"/share.js "$served"/fennwick.js "$served"/fennwick.data "$served/no-wasm/"
-cp "$served"/index.html "$served"/share.js "$served"/fennwick.js "$served"/fennwick.wasm "$served/no-data/"
+cp "$served"/index.html "$served"/share.js "$served"/fennwick.js.gz "$served"/fennwick.data.gz "$served/no-wasm/"
+cp "$served"/index.html "$served"/share.js "$served"/fennwick.js.gz "$served"/fennwick.wasm.gz "$served/no-data/"
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 

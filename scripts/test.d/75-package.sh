@@ -184,7 +184,7 @@ else fail "Windows, without pictures: exit code $exit_code, said '$said'"; fi
 if [ -f "$web_zip" ]; then
   mkdir -p "$out/web"
   (cd "$out/web" && unzip -q "$web_zip")
-  for want in index.html fennwick.js fennwick.wasm fennwick.data LICENSE.txt; do
+  for want in index.html fennwick.js.gz fennwick.wasm.gz fennwick.data.gz LICENSE.txt; do
     if [ -f "$out/web/$want" ]; then pass "web zip: $want"; else fail "the web zip has no $want"; fi
   done
 else

@@ -179,7 +179,7 @@ async function theGame(browser) {
   await page.goto(base);
   check((await waitForState(page, ['running'], 60)) === 'running', 'the game starts', `state ${await state(page)}, '${await messageText(page)}'`);
   // What the head asks for early must be what the game then uses, not a second download.
-  const twice = ['fennwick.js', 'fennwick.wasm', 'fennwick.data'].filter((file) => asked[file] !== 1);
+  const twice = ['fennwick.js.gz', 'fennwick.wasm.gz', 'fennwick.data.gz'].filter((file) => asked[file] !== 1);
   check(twice.length === 0, "the page asks for each of the game's files once", JSON.stringify(asked));
   check((await page.title()) === 'Fennwick', 'the page is titled Fennwick');
   const favicon = await page.evaluate(async () => {
@@ -660,14 +660,35 @@ async function onAPhone(browser) {
   await context.close();
 }
 
-// A browser without WebAssembly, as far as the page can tell.
-async function noWebAssembly(browser) {
+// Browsers without what the page needs, as far as the page can tell.
+async function oldBrowsers(browser) {
+  for (const [missing, said] of [['WebAssembly', /cannot run WebAssembly/], ['DecompressionStream', /cannot unpack the files/]]) {
+    const page = await browser.newPage();
+    await page.addInitScript((name) => { delete window[name]; }, missing);
+    await page.goto(base);
+    const text = await messageText(page);
+    check((await state(page)) === 'error' && said.test(text), `without ${missing} the page says so ('${text}')`);
+    await page.close();
+  }
+}
+
+// A host that names the packed files' encoding (Content-Encoding: gzip), so that the browser
+// unpacks them before the page sees them.
+async function encodingHost(browser) {
+  const server = require('http').createServer(async (request, response) => {
+    const upstream = await fetch(new URL(request.url, base));
+    const headers = { 'Content-Type': upstream.headers.get('content-type') || 'application/octet-stream' };
+    if (request.url.endsWith('.gz')) headers['Content-Encoding'] = 'gzip';
+    response.writeHead(upstream.status, headers);
+    response.end(Buffer.from(await upstream.arrayBuffer()));
+  });
+  await new Promise((listening) => server.listen(0, '127.0.0.1', listening));
   const page = await browser.newPage();
-  await page.addInitScript(() => { delete window.WebAssembly; });
-  await page.goto(base);
-  const text = await messageText(page);
-  check((await state(page)) === 'error' && /cannot run WebAssembly/.test(text), `without WebAssembly the page says so ('${text}')`);
+  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  const ended = await waitForState(page, ['running', 'error'], 60);
+  check(ended === 'running', 'a host that names the files\' gzip encoding serves a game that runs', `state ${ended}, '${await messageText(page)}'`);
   await page.close();
+  server.close();
 }
 
 (async () => {
@@ -682,7 +703,8 @@ async function noWebAssembly(browser) {
     await thePad(browser);
     await theDemo(browser);
     await missingFiles(browser);
-    await noWebAssembly(browser);
+    await oldBrowsers(browser);
+    await encodingHost(browser);
   } finally {
     await browser.close();
   }
