@@ -46,6 +46,9 @@ function readBmp(file) {
   }
   return rgba;
 }
+// The native replay's pictures by name, each read once.
+const read = {};
+const picture = (name) => read[name] || (read[name] = readBmp(path.join(pictures, `${name}.bmp`)));
 
 // The canvas's own pixels, not a screenshot: what the page drew, unscaled.
 async function canvasPixels(page) {
@@ -67,12 +70,13 @@ function differing(a, b) {
   }
   return count;
 }
+const differsFrom = async (page, wanted) => differing(await canvasPixels(page), wanted);
 
 // Waits until the canvas shows exactly the picture; returns how many pixels differed last.
 async function waitForPicture(page, wanted, seconds) {
   let last = -1;
   for (const until = Date.now() + seconds * 1000; Date.now() < until;) {
-    last = differing(await canvasPixels(page), wanted);
+    last = await differsFrom(page, wanted);
     if (last === 0) return 0;
     await page.waitForTimeout(100);
   }
@@ -112,23 +116,35 @@ async function waitForStill(page, seconds) {
   return false;
 }
 
-// Fingers on a touch screen, through the DevTools protocol: every finger down now, as
-// [id, x, y]; none for the last one lifted.
-async function touch(client, type, fingers) {
-  await client.send('Input.dispatchTouchEvent', { type, touchPoints: fingers.map(([id, x, y]) => ({ id, x, y })) });
-}
 async function centreOf(page, name) {
   const box = await page.getByRole('button', { name, exact: true }).boundingBox();
   return [box.x + box.width / 2, box.y + box.height / 2];
 }
 const keyDown = (page, code) => page.evaluate((c) => Module._fennwick_key_down(c) === 1, code);
 
-// Every console error and uncaught exception of a page.
-function watchErrors(page) {
+// A page of its own at `url`, with `init` run before the page's own scripts, its console errors
+// and uncaught exceptions kept, and how often it asked for each file; then up to `seconds` for
+// one of the states `until`.
+async function open(owner, url, { viewport, init, until = ['running'], seconds = 60 } = {}) {
+  const page = await owner.newPage(viewport && { viewport });
   const errors = [];
   page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
   page.on('pageerror', (error) => errors.push(error.message));
-  return errors;
+  const asked = {};
+  page.on('request', (request) => {
+    const file = new URL(request.url()).pathname.split('/').pop();
+    asked[file] = (asked[file] || 0) + 1;
+  });
+  if (init) await page.addInitScript(init);
+  await page.goto(url);
+  return { page, errors, asked, reached: await waitForState(page, until, seconds) };
+}
+
+// How many frames the game runs while the test waits `ms`.
+async function framesIn(page, ms) {
+  const before = await page.evaluate(() => fennwick.frames());
+  await page.waitForTimeout(ms);
+  return (await page.evaluate(() => fennwick.frames())) - before;
 }
 
 // The pace, counted against the page's own clock over five seconds. The game makes up late
@@ -167,17 +183,8 @@ async function measureRate(page) {
 }
 
 async function theGame(browser) {
-  const frame1 = readBmp(path.join(pictures, 'frame1.bmp'));
-  const atWall = readBmp(path.join(pictures, 'at-wall.bmp'));
-  const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
-  const errors = watchErrors(page);
-  const asked = {};
-  page.on('request', (request) => {
-    const file = new URL(request.url()).pathname.split('/').pop();
-    asked[file] = (asked[file] || 0) + 1;
-  });
-  await page.goto(base);
-  check((await waitForState(page, ['running'], 60)) === 'running', 'the game starts', `state ${await state(page)}, '${await messageText(page)}'`);
+  const { page, errors, asked, reached } = await open(browser, base, { viewport: { width: 1280, height: 900 } });
+  check(reached === 'running', 'the game starts', `state ${await state(page)}, '${await messageText(page)}'`);
   // What the head asks for early must be what the game then uses, not a second download.
   const twice = ['fennwick.js.gz', 'fennwick.wasm.gz', 'fennwick.data.gz'].filter((file) => asked[file] !== 1);
   check(twice.length === 0, "the page asks for each of the game's files once", JSON.stringify(asked));
@@ -199,7 +206,7 @@ async function theGame(browser) {
     window.addEventListener('keydown', (event) => { window.prevented[event.key] = event.defaultPrevented; });
   });
 
-  let left = await waitForPicture(page, frame1, 10);
+  let left = await waitForPicture(page, picture('frame1'), 10);
   check(left === 0, "the canvas shows the native replay's first frame exactly (0 differing pixels)", `${left} pixels differ`);
 
   const rate = await measureRate(page);
@@ -209,24 +216,22 @@ async function theGame(browser) {
   // stood.
   await page.keyboard.down('Space');
   await page.waitForTimeout(200);
-  const jumping = differing(await canvasPixels(page), frame1);
+  const jumping = await differsFrom(page, picture('frame1'));
   await page.keyboard.up('Space');
-  left = await waitForPicture(page, frame1, 5);
+  left = await waitForPicture(page, picture('frame1'), 5);
   check(jumping > 0 && left === 0, `space jumps: ${jumping} pixels changed in the air, then back exactly where it stood`,
         `${jumping} changed in the air, ${left} differ after landing`);
 
-  // The right arrow runs the figure to the first wall, where it stands exactly as the native
-  // game stands there.
   await press(page, 'ArrowRight', 1.2);
-  left = await waitForPicture(page, atWall, 5);
+  left = await waitForPicture(page, picture('at-wall'), 5);
   check(left === 0, 'holding the right arrow runs the figure to the wall, as the native replay does', `${left} pixels differ`);
 
   // Losing the focus while a key is held lets it go: running against the wall stops.
   await page.keyboard.down('ArrowRight');
   await page.waitForTimeout(300);
-  const running = differing(await canvasPixels(page), atWall);
+  const running = await differsFrom(page, picture('at-wall'));
   await page.evaluate(() => document.getElementById('canvas').blur());
-  left = await waitForPicture(page, atWall, 3);
+  left = await waitForPicture(page, picture('at-wall'), 3);
   await page.keyboard.up('ArrowRight');
   check(running > 0 && left === 0, 'losing the focus releases the held arrow', `${running} pixels changed while held, ${left} differ after the blur`);
   await page.focus('#canvas');
@@ -260,11 +265,8 @@ async function theGame(browser) {
   const ended = await waitForState(page, ['ended'], 5);
   const text = await messageText(page);
   check(ended === 'ended' && /game has ended/.test(text), `Escape ends the game and the page says so ('${text}')`, `state ${ended}, message '${text}'`);
-  const frames = await page.evaluate(() => fennwick.frames());
-  await page.waitForTimeout(300);
-  check((await page.evaluate(() => fennwick.frames())) === frames, 'no frame runs after the end');
+  check((await framesIn(page, 300)) === 0, 'no frame runs after the end');
 
-  // The run it played, as the end screen offers it.
   const run = { last: await canvasPixels(page), file: path.join(args.work, 'downloaded-run.txt') };
   run.link = await page.getByRole('link', { name: 'Link to this run' }).getAttribute('href', { timeout: 5000 }).catch(() => '');
   const [download] = await Promise.all([page.waitForEvent('download', { timeout: 20000 }),
@@ -286,10 +288,9 @@ async function theGame(browser) {
   });
   check(/too long for a link.*\[Download the recording\]$/.test(long), `a long run is offered as a file only ('${long}')`);
 
-  // Watch it again: the same page plays the run to the same last picture.
   await page.getByRole('button', { name: 'Watch it again' }).click();
   const watched = await waitForState(page, ['demo-ended'], 120);
-  const again = differing(await canvasPixels(page), run.last);
+  const again = await differsFrom(page, run.last);
   check(watched === 'demo-ended' && again === 0, 'Watch it again plays the run to the same last picture', `state ${watched}, ${again} pixels differ`);
 
   check(errors.length === 0, 'no console errors', errors.join(' | '));
@@ -300,11 +301,8 @@ async function theGame(browser) {
 // The run of theGame through its link, in a page of its own, and through its file, in the
 // native replay tool: both end on the very picture the live game ended on.
 async function theSharedRun(browser, run) {
-  const page = await browser.newPage();
-  const errors = watchErrors(page);
-  await page.goto(run.link);
-  const ended = await waitForState(page, ['demo-ended', 'ended', 'error'], 120);
-  const left = differing(await canvasPixels(page), run.last);
+  const { page, errors, reached: ended } = await open(browser, run.link, { until: ['demo-ended', 'ended', 'error'], seconds: 120 });
+  const left = await differsFrom(page, run.last);
   const offers = (await page.locator('#actions > *').allTextContents()).join('|');
   check(ended === 'demo-ended' && left === 0 && offers === 'Play|Watch it again' && errors.length === 0,
         "the run's link plays it to the live game's last picture (0 differing pixels), then offers Play and Watch it again",
@@ -338,10 +336,8 @@ async function brokenLinks(browser, run) {
     'a 10 MB decompression bomb': packed('1 down 39\n'.repeat(1 << 20)),
   };
   for (const [what, broken] of Object.entries(links)) {
-    const page = await browser.newPage();
-    const errors = watchErrors(page);
-    await page.goto(`${base}#run=${broken}`);
-    const ended = await waitForState(page, ['error', 'running', 'demo-ended'], 30);
+    const { page, errors, reached: ended } =
+      await open(browser, `${base}#run=${broken}`, { until: ['error', 'running', 'demo-ended'], seconds: 30 });
     const text = await messageText(page);
     const offers = await page.locator('#actions > *').allTextContents();
     // The game names a script it cannot parse on the console, with its usage; the page says the same.
@@ -354,38 +350,34 @@ async function brokenLinks(browser, run) {
 }
 
 async function theDemo(browser) {
-  const last = readBmp(path.join(pictures, 'demo-last.bmp'));
-  const page = await browser.newPage();
-  const errors = watchErrors(page);
-  await page.goto(`${base}?play=${encodeURIComponent(args.demo)}`);
-  const ended = await waitForState(page, ['demo-ended', 'ended', 'error'], 60);
+  const { page, errors, reached: ended } =
+    await open(browser, `${base}?play=${encodeURIComponent(args.demo)}`, { until: ['demo-ended', 'ended', 'error'] });
   const text = await messageText(page);
   check(ended === 'demo-ended' && /demo has ended/.test(text), `?play= plays the demo to its end and the page says so ('${text}')`,
         `state ${ended}, message '${text}'`);
-  const left = differing(await canvasPixels(page), last);
+  const left = await differsFrom(page, picture('demo-last'));
   check(left === 0, "the demo ends on exactly the native replay's last frame", `${left} pixels differ`);
   check(errors.length === 0, 'no console errors during the demo', errors.join(' | '));
   await page.close();
 }
 
 async function missingFiles(browser) {
-  let page = await browser.newPage();
-  await page.goto(`${base}?play=no-such.script`);
-  let ended = await waitForState(page, ['error', 'running'], 30);
-  let text = await messageText(page);
+  // The state a page at `where` comes to, and the message it shows then.
+  const outcome = async (where) => {
+    const { page, reached } = await open(browser, `${base}${where}`, { until: ['error', 'running'], seconds: 30 });
+    const text = await messageText(page);
+    await page.close();
+    return [reached, text];
+  };
+  let [ended, text] = await outcome('?play=no-such.script');
   check(ended === 'error' && /no-such\.script could not be loaded/.test(text), `a missing demo is reported ('${text}')`, `state ${ended}`);
-  await page.close();
 
   // The toolchain's own words ("both async and sync fetching of the wasm failed") are no
   // help to a player.
   for (const [folder, what] of [['no-wasm', 'WebAssembly'], ['no-data', 'pictures']]) {
-    page = await browser.newPage();
-    await page.goto(`${base}${folder}/`);
-    ended = await waitForState(page, ['error', 'running'], 30);
-    text = await messageText(page);
+    [ended, text] = await outcome(`${folder}/`);
     check(ended === 'error' && /files could not be loaded\. Check the connection, then reload/.test(text) && !/fetching/.test(text),
           `missing ${what} reported in a player's words ('${text}')`, `state ${ended}`);
-    await page.close();
   }
 }
 
@@ -409,10 +401,7 @@ async function otherScreens(browser) {
     },
   };
   for (const [name, screen] of Object.entries(screens)) {
-    const page = await browser.newPage();
-    await page.addInitScript(screen);
-    await page.goto(base);
-    await waitForState(page, ['running'], 60);
+    const { page } = await open(browser, base, { init: screen });
     const rate = await measureRate(page);
     check(rate.ok, `on a ${name} screen: ${rate.last} frames a second`, `wanted 60 ± 2, counted ${rate.all}`);
     await page.close();
@@ -423,16 +412,12 @@ async function otherScreens(browser) {
 // goes on at its pace.
 async function inTheBackground(browser) {
   const context = await browser.newContext();
-  const page = await context.newPage();
-  await page.goto(base);
-  await waitForState(page, ['running'], 60);
+  const { page } = await open(context, base);
   await page.waitForTimeout(500);
   const other = await context.newPage();
   await other.bringToFront();
   await page.waitForTimeout(300);
-  const before = await page.evaluate(() => fennwick.frames());
-  await page.waitForTimeout(2000);
-  const ran = (await page.evaluate(() => fennwick.frames())) - before;
+  const ran = await framesIn(page, 2000);
   await page.bringToFront();
   const rate = await measureRate(page);
   check(ran <= 5 && rate.ok, `in the background the game waits (${ran} frames in 2 s), then runs ${rate.last} frames a second`,
@@ -444,21 +429,16 @@ async function inTheBackground(browser) {
 // plays. It runs the figure to the wall; pulled out while it still pushes, the figure stops;
 // plugged in again, its south button jumps; a bump of Back does nothing, Back held ends the game.
 async function thePad(browser) {
-  const frame1 = readBmp(path.join(pictures, 'frame1.bmp'));
-  const atWall = readBmp(path.join(pictures, 'at-wall.bmp'));
-  const page = await browser.newPage();
-  const errors = watchErrors(page);
-  await page.addInitScript(() => {
+  const { page, errors, reached } = await open(browser, base, { init: () => {
     // The standard layout: 17 buttons (0 south, 8 Back, 14 and 15 the D-pad's left and right),
     // 4 axes (0 the left stick's x).
     const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
     window.testPad = { id: 'Fennwick test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0], buttons };
     window.padButton = (index, pressed) => { buttons[index].pressed = pressed; buttons[index].value = pressed ? 1 : 0; };
     navigator.getGamepads = () => [window.testPad.connected ? window.testPad : null, null, null, null];
-  });
-  await page.goto(base);
-  check((await waitForState(page, ['running'], 60)) === 'running', 'with a pad the game starts');
-  await waitForPicture(page, frame1, 10);
+  } });
+  check(reached === 'running', 'with a pad the game starts');
+  await waitForPicture(page, picture('frame1'), 10);
 
   // The stick stays pushed while the page loses the focus and gets it back: the figure stops
   // short of the wall, then runs on as if the stick had just been pushed.
@@ -468,12 +448,12 @@ async function thePad(browser) {
     setTimeout(() => { document.getElementById('canvas').blur(); done(); }, 100);
   }));
   await page.waitForTimeout(700);
-  const away = differing(await canvasPixels(page), atWall);
+  const away = await differsFrom(page, picture('at-wall'));
   await page.focus('#canvas');
   await page.waitForTimeout(1500);
-  const running = differing(await canvasPixels(page), atWall);
+  const running = await differsFrom(page, picture('at-wall'));
   await page.evaluate(() => { testPad.connected = false; });
-  let left = await waitForPicture(page, atWall, 5);
+  let left = await waitForPicture(page, picture('at-wall'), 5);
   check(running > 0 && left === 0, 'the stick runs the figure to the wall; pulling the pad out while it pushes stops it there',
         `${running} pixels from the wall picture while pushing, ${left} after the pad went`);
   check(away > 0 && left === 0, 'a stick held while the focus goes and comes back runs the figure on once it is back',
@@ -481,9 +461,9 @@ async function thePad(browser) {
 
   await page.evaluate(() => { testPad.axes[0] = 0; testPad.connected = true; padButton(0, true); });
   await page.waitForTimeout(200);
-  const jumping = differing(await canvasPixels(page), atWall);
+  const jumping = await differsFrom(page, picture('at-wall'));
   await page.evaluate(() => padButton(0, false));
-  left = await waitForPicture(page, atWall, 5);
+  left = await waitForPicture(page, picture('at-wall'), 5);
   check(jumping > 0 && left === 0, `plugged in again, A jumps: ${jumping} pixels changed in the air, then back where it stood`,
         `${jumping} changed in the air, ${left} differ after landing`);
 
@@ -499,8 +479,9 @@ async function thePad(browser) {
   await page.close();
 }
 
-// Where the canvas and the touch controls are on the page.
-function layout(page) {
+// Where the canvas and the touch controls are on the page; a screenshot keeps what it looked like.
+async function layout(page, name) {
+  await page.screenshot({ path: path.join(pictures, `${name}.png`) });
   return page.evaluate(() => {
     const box = (element) => element.getBoundingClientRect().toJSON();
     const controls = ['Left', 'Right', 'Jump', 'Quit', 'Full screen']
@@ -512,20 +493,23 @@ function layout(page) {
 
 // A phone, held both ways, played with the fingers; then played again with the network gone.
 async function onAPhone(browser) {
-  const frame1 = readBmp(path.join(pictures, 'frame1.bmp'));
-  const atWall = readBmp(path.join(pictures, 'at-wall.bmp'));
   const context = await browser.newContext({ viewport: { width: 844, height: 390 }, isMobile: true, hasTouch: true });
-  const page = await context.newPage();
-  const client = await context.newCDPSession(page);
-  const errors = watchErrors(page);
-  await page.goto(base);
-  check((await waitForState(page, ['running'], 60)) === 'running', 'on a phone the game starts');
-  await waitForPicture(page, frame1, 10);
+  const { page, errors, reached } = await open(context, base);
+  check(reached === 'running', 'on a phone the game starts');
+  await waitForPicture(page, picture('frame1'), 10);
   await page.evaluate(() => { window.sameGame = true; });
+  // Fingers through the DevTools protocol: every finger down now, as [x, y], numbered from 1;
+  // none for the last one lifted.
+  const client = await context.newCDPSession(page);
+  const touch = (type, ...fingers) =>
+    client.send('Input.dispatchTouchEvent', { type, touchPoints: fingers.map(([x, y], i) => ({ id: i + 1, x, y })) });
+  const touchFor = async (point, ms) => {
+    await touch('touchStart', point);
+    await page.waitForTimeout(ms);
+    await touch('touchEnd');
+  };
 
-  // Landscape: the picture fills the height, the controls in the bands beside it.
-  await page.screenshot({ path: path.join(pictures, 'phone-landscape.png') });
-  let at = await layout(page);
+  let at = await layout(page, 'phone-landscape');
   const apart = (c) => c.right <= at.canvas.left || c.left >= at.canvas.right || c.bottom <= at.canvas.top || c.top >= at.canvas.bottom;
   const named = (name) => at.controls.find((c) => c.name === name) || { left: NaN, right: NaN, top: NaN };
   check(at.controls.length >= 4 && Math.abs(at.canvas.height - at.height) <= 1 && at.controls.every(apart) &&
@@ -549,61 +533,52 @@ async function onAPhone(browser) {
         "the page's pointer moves the game's Mouse in the picture's pixels, its right button, and leaving",
         `held ${held}, after leaving ${left}`);
 
-  // Holding Right runs the figure to the wall, as the right arrow does.
   const right = await centreOf(page, 'Right');
-  await touch(client, 'touchStart', [[1, ...right]]);
-  await page.waitForTimeout(1200);
-  await touch(client, 'touchEnd', []);
-  let differ = await waitForPicture(page, atWall, 5);
+  await touchFor(right, 1200);
+  let differ = await waitForPicture(page, picture('at-wall'), 5);
   check(differ === 0, "holding the Right control runs the figure to the wall: the native replay's frame", `${differ} pixels differ`);
 
   // Two fingers: running away from the wall and jumping at once.
   const leftControl = await centreOf(page, 'Left');
-  await touch(client, 'touchStart', [[1, ...leftControl]]);
+  await touch('touchStart', leftControl);
   await page.waitForTimeout(200);
-  await touch(client, 'touchStart', [[1, ...leftControl], [2, ...(await centreOf(page, 'Jump'))]]);
+  await touch('touchStart', leftControl, await centreOf(page, 'Jump'));
   await page.waitForTimeout(200);
   const both = (await keyDown(page, 37)) && (await keyDown(page, 32));
-  const inTheAir = differing(await canvasPixels(page), atWall);
-  await touch(client, 'touchEnd', []);
+  const inTheAir = await differsFrom(page, picture('at-wall'));
+  await touch('touchEnd');
   const still = await waitForStill(page, 5);
   check(both && inTheAir > 0 && still && !(await keyDown(page, 37)), 'two fingers give a running jump, and it comes to rest',
         `both held: ${both}, ${inTheAir} pixels changed, at rest: ${still}`);
 
-  // A finger slides from Left to Right, then off every control onto the picture.
-  await touch(client, 'touchStart', [[1, ...leftControl]]);
+  await touch('touchStart', leftControl);
   await page.waitForTimeout(150);
   const slideLeft = await keyDown(page, 37);
-  await touch(client, 'touchMove', [[1, ...right]]);
+  await touch('touchMove', right);
   await page.waitForTimeout(150);
   const slideRight = !(await keyDown(page, 37)) && (await keyDown(page, 39));
-  await touch(client, 'touchMove', [[1, at.canvas.left + at.canvas.width / 2, at.canvas.top + at.canvas.height / 2]]);
+  await touch('touchMove', [at.canvas.left + at.canvas.width / 2, at.canvas.top + at.canvas.height / 2]);
   await page.waitForTimeout(150);
   const letGo = !(await keyDown(page, 39));
   const rested = await waitForStill(page, 5);
-  await touch(client, 'touchEnd', []);
+  await touch('touchEnd');
   check(slideLeft && slideRight && letGo && rested, 'a finger sliding from Left to Right turns the figure; sliding off lets go and it rests',
         `left ${slideLeft}, then right ${slideRight}, let go ${letGo}, at rest ${rested}`);
 
-  // Portrait, without a reload: the picture fills the width, the controls below it.
   await page.setViewportSize({ width: 390, height: 844 });
   await page.waitForTimeout(300);
-  await page.screenshot({ path: path.join(pictures, 'phone-portrait.png') });
-  at = await layout(page);
-  const frames = await page.evaluate(() => fennwick.frames());
-  await page.waitForTimeout(300);
-  const goesOn = (await page.evaluate(() => window.sameGame && fennwick.frames())) > frames;
+  at = await layout(page, 'phone-portrait');
+  const goesOn = (await framesIn(page, 300)) > 0 && (await page.evaluate(() => window.sameGame));
   check(goesOn && Math.abs(at.canvas.width - at.width) <= 1 && at.controls.length >= 4 &&
         at.controls.every((c) => c.top >= at.canvas.bottom && c.width >= 48),
         'turned to portrait the same game goes on, filling the width, with the controls below it', JSON.stringify(at));
 
-  // A finger dragged over the game scrolls and zooms nothing; over the rest of the page it scrolls.
   await page.evaluate(() => { document.body.style.paddingBottom = '2000px'; });
   const view = () => page.evaluate(() => [Math.round(scrollY), visualViewport.scale]);
   const drag = async (x, y) => {
-    await touch(client, 'touchStart', [[1, x, y]]);
-    for (let step = 1; step <= 10; step++) await touch(client, 'touchMove', [[1, x, y - step * 20]]);
-    await touch(client, 'touchEnd', []);
+    await touch('touchStart', [x, y]);
+    for (let step = 1; step <= 10; step++) await touch('touchMove', [x, y - step * 20]);
+    await touch('touchEnd');
     await page.waitForTimeout(500);
   };
   await drag(at.canvas.left + at.canvas.width / 2, at.canvas.bottom - 5);
@@ -629,16 +604,13 @@ async function onAPhone(browser) {
   check(offline.icons === '192x192=192x192 512x512=512x512' && /fullscreen|standalone/.test(offline.display),
         `the manifest is served and names both icons at their sizes (${offline.icons})`, JSON.stringify(offline));
 
-  // Quit: a short touch does nothing, held for a second it ends the game.
   const quit = await centreOf(page, 'Quit');
-  await touch(client, 'touchStart', [[1, ...quit]]);
-  await page.waitForTimeout(300);
-  await touch(client, 'touchEnd', []);
+  await touchFor(quit, 300);
   await page.waitForTimeout(1500);
   const afterShort = await state(page);
-  await touch(client, 'touchStart', [[1, ...quit]]);
+  await touch('touchStart', quit);
   const ended = await waitForState(page, ['ended'], 5);
-  await touch(client, 'touchEnd', []);
+  await touch('touchEnd');
   const again = await page.getByRole('button', { name: 'Start again' }).isVisible();
   check(afterShort === 'running' && ended === 'ended' && again, 'a short touch of Quit does nothing; held, it ends the game and offers Start again',
         `after a short touch ${afterShort}, held ${ended}, Start again shown: ${again}`);
@@ -646,9 +618,7 @@ async function onAPhone(browser) {
   // The network gone, Start again touched: the page comes from the service worker and runs at
   // its pace.
   await context.setOffline(true);
-  const startAgain = await page.getByRole('button', { name: 'Start again' }).boundingBox();
-  await touch(client, 'touchStart', [[1, startAgain.x + startAgain.width / 2, startAgain.y + startAgain.height / 2]]);
-  await touch(client, 'touchEnd', []);
+  await touchFor(await centreOf(page, 'Start again'), 0);
   await page.waitForEvent('load', { timeout: 10000 }).catch(() => {});
   const restarted = await waitForState(page, ['running'], 60);
   const rate = await measureRate(page);
