@@ -653,10 +653,9 @@ async function encodingHost(browser) {
     response.end(Buffer.from(await upstream.arrayBuffer()));
   });
   await new Promise((listening) => server.listen(0, '127.0.0.1', listening));
-  const page = await browser.newPage();
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
-  const ended = await waitForState(page, ['running', 'error'], 60);
-  check(ended === 'running', 'a host that names the files\' gzip encoding serves a game that runs', `state ${ended}, '${await messageText(page)}'`);
+  const { page, reached } = await open(browser, `http://127.0.0.1:${server.address().port}/`, { until: ['running', 'error'] });
+  const left = reached === 'running' ? await waitForPicture(page, picture('frame1'), 10) : -1;
+  check(left === 0, "a host that names the files' gzip encoding serves the same game", `state ${reached}, ${left} pixels differ`);
   await page.close();
   server.close();
 }
