@@ -11,13 +11,12 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-#include "heap_counter.h"
 #include "bmp_manifest.h"
 #include "graphics/bmp_header.h"
 #include "graphics/image_sdl.h"
 #include "graphics/surface.h"
+#include "heap_counter.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -135,7 +134,8 @@ TEST(BitmapCorpus, SizeClaimsAreCheckedBeforeAnythingIsAllocatedForThem) {
 }
 
 TEST(BitmapCorpus, ADirectoryOrAMissingFileWithABitmapsNameLoadsEmpty) {
-  const fs::path dir = fs::temp_directory_path() / ("fennwick-bmp-dir-" + std::to_string(getpid()));
+  const TempDir temp;
+  const fs::path& dir = temp.path();
   fs::create_directories(dir / "Stand0000.bmp");
   for (const fs::path& path : {dir / "Stand0000.bmp", dir / "Nothing0000.bmp", dir / "no" / "such" / "x.bmp"}) {
     SCOPED_TRACE(path.string());
@@ -143,7 +143,6 @@ TEST(BitmapCorpus, ADirectoryOrAMissingFileWithABitmapsNameLoadsEmpty) {
     EXPECT_EQ(surface.width, 0u);
     EXPECT_EQ(surface.height, 0u);
   }
-  fs::remove_all(dir);
 }
 
 TEST(BitmapCorpus, NullOrEmptyMemoryDecodesEmpty) {

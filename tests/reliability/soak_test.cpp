@@ -12,30 +12,24 @@
 #include <string>
 #include <vector>
 
-#include "app/keyboard.h"
-#include "app/platform_headless.h"
-#include "app/window_messages.h"
 #include "game/frame_driver.h"
-#include "game/game_world.h"
 #include "game/replay_script.h"
 #include "soak_input.h"
 #include "soak_invariants.h"
 #include "soak_run.h"
 #include "sprites/player_jumping.h"
 #include "sprites/player_repel.h"
+#include "test_support.h"
 
 namespace {
 
-class SoakChecker : public ::testing::Test {
+class SoakChecker : public FreshWorldTest {
  protected:
   void SetUp() override {
-    processKeyboard = Keyboard{};
-    headlessPlatform = HeadlessPlatformLog{};
-    world = std::make_unique<GameWorld>(nullptr);
+    FreshWorldTest::SetUp();
     world->RunFrame(nullptr);
   }
   PlayerData& player() { return world->player.data; }
-  std::unique_ptr<GameWorld> world;
 };
 
 TEST_F(SoakChecker, AFreshWorldBreaksNothing) { EXPECT_EQ(FindViolation(*world), ""); }
