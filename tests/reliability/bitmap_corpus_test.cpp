@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -32,9 +31,8 @@ std::vector<Expectation> ReadManifest() {
   return bmp_manifest::Read((CorpusDir() / "manifest.txt").string(), "sdl");
 }
 
-std::vector<unsigned char> ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+std::vector<unsigned char> CorpusFile(const std::string& name) {
+  return bmp_manifest::ReadFile((CorpusDir() / name).string());
 }
 
 std::wstring Wide(const fs::path& path) {
@@ -86,7 +84,7 @@ TEST(BitmapCorpus, EveryFileLoadsAsItsManifestSaysThroughTheGamesSurfaces) {
 TEST(BitmapCorpus, DecodingFromMemoryAgreesWithLoadingTheFile) {
   for (const Expectation& e : ReadManifest()) {
     SCOPED_TRACE(e.name);
-    const std::vector<unsigned char> bytes = ReadFile(CorpusDir() / e.name);
+    const std::vector<unsigned char> bytes = CorpusFile(e.name);
     const Image fromMemory = DecodeBmp(bytes.data(), bytes.size());
     const Image fromFile = LoadImageFile(Wide(CorpusDir() / e.name));
     ExpectOutcome(e, fromMemory.width, fromMemory.height, fromMemory.pixels.get());
@@ -104,7 +102,7 @@ TEST(BitmapCorpus, EveryTruncationOfAValidFileLoadsWholeOrEmpty) {
   for (const Expectation& e : ReadManifest()) {
     if (e.outcome != "picture") continue;
     SCOPED_TRACE(e.name);
-    const std::vector<unsigned char> bytes = ReadFile(CorpusDir() / e.name);
+    const std::vector<unsigned char> bytes = CorpusFile(e.name);
     for (std::size_t length = 0; length < bytes.size(); ++length, ++cuts) {
       const Image image = DecodeBmp(bytes.data(), length);
       if (image.width == 0 && image.height == 0) continue;
@@ -124,7 +122,7 @@ TEST(BitmapCorpus, SizeClaimsAreCheckedBeforeAnythingIsAllocatedForThem) {
                            "bad_truncated_pixels.bmp", "bad_core_header_huge.bmp", "bad_rle8_bomb.bmp",
                            "bad_rle4_bomb.bmp", "fuzz_oom_rle8_4096_square.bmp"}) {
     SCOPED_TRACE(name);
-    const std::vector<unsigned char> bytes = ReadFile(CorpusDir() / name);
+    const std::vector<unsigned char> bytes = CorpusFile(name);
     ASSERT_FALSE(bytes.empty());
     const HeapWatch watch;
     const Image image = DecodeBmp(bytes.data(), bytes.size());
@@ -157,7 +155,7 @@ TEST(BitmapCorpus, NullOrEmptyMemoryDecodesEmpty) {
 // size too: no acceptable picture needs more than maxBmpFileBytes, and a bigger file is refused
 // on its first bytes, whatever they claim.
 TEST(BitmapCorpus, AFileBiggerThanAnyAcceptablePictureIsRefusedOnItsHeader) {
-  const std::vector<unsigned char> bytes = ReadFile(CorpusDir() / "valid_rgb24_bottom_up.bmp");
+  const std::vector<unsigned char> bytes = CorpusFile("valid_rgb24_bottom_up.bmp");
   ASSERT_GE(bytes.size(), bmpHeaderBytes);
   BmpHeader header;
   const auto size = static_cast<std::int64_t>(bytes.size());

@@ -1,12 +1,13 @@
 // The hostile bitmap corpus's manifest (tests/corpus/bmp/manifest.txt, written by
 // tools/soak/make_bmp_corpus.py) and the comparison of a decoded image with it. Shared by the
-// corpus test of the SDL build and the corpus program the Windows build runs under Wine, so both
-// read the one manifest the same way. Plain C++: it compiles for either.
+// corpus test of the SDL build, the corpus program the Windows build runs under Wine and the web
+// build's under Node, so all read the one manifest the same way. Plain C++: it compiles for each.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -59,6 +60,11 @@ inline std::vector<Expectation> Read(const std::string& manifestPath, const std:
     }
   }
   return entries;
+}
+
+inline std::vector<unsigned char> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
 }
 
 inline std::string Hex(std::uint32_t p) {
