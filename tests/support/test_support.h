@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -83,6 +84,13 @@ class FreshWorldTest : public WindowMessageTest {
   }
   std::unique_ptr<GameWorld> world;
 };
+
+// Where the figure is and how it moves after a frame: x, y, vx, vy, for comparing two games.
+using Motion = std::array<float, 4>;
+inline Motion MotionOf(const GameWorld& world) {
+  const PlayerData& p = world.player.data;
+  return {p.position.x, p.position.y, p.velocity.x, p.velocity.y};
+}
 
 // The shared bitmap writer, for a test picture: makes the folder first.
 void WriteBmp24(const std::filesystem::path& file, std::uint32_t width, std::uint32_t height,
