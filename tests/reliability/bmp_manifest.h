@@ -90,4 +90,20 @@ inline std::string Mismatch(const Expectation& e, std::uint32_t width, std::uint
   return "";
 }
 
+// A file cut short anywhere (a copy interrupted, a download stopped) must decode whole or empty,
+// never as a picture of the right size with rows of garbage or zeros in it. Empty when every cut
+// of the valid file `bytes` does; otherwise the first that does not and what differs. Adds the
+// cuts tried to `cuts`.
+template <typename Decode>
+std::string BadCut(const Expectation& e, const std::vector<unsigned char>& bytes, Decode decode,
+                   int& cuts) {
+  for (std::size_t length = 0; length < bytes.size(); ++length, ++cuts) {
+    const auto image = decode(bytes.data(), length);
+    if (image.width == 0 && image.height == 0) continue;
+    const std::string why = Mismatch(e, image.width, image.height, image.pixels.get());
+    if (!why.empty()) return "cut to " + std::to_string(length) + " bytes: " + why;
+  }
+  return "";
+}
+
 }  // namespace bmp_manifest
