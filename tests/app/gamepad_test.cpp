@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "app/gamepad.h"
-#include "app/keyboard.h"
-#include "app/window_messages.h"
+#include "test_support.h"
 
 namespace {
 
@@ -167,11 +166,10 @@ TEST_F(GamepadTest, WhatAPadHoldsWhenTheFocusReturnsIsPressedAfresh) {
 }
 
 // The whole path: pad and keyboard through the merge into the window-message handler.
-TEST(GamepadThroughHandler, TheGameSeesTheArrowDownUntilBothSourcesLetGo) {
-  processKeyboard = Keyboard{};
-  GamepadKeys pads([](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    HandleWindowMessage(nullptr, message, wParam, lParam);
-  });
+using GamepadThroughHandler = WindowMessageTest;
+
+TEST_F(GamepadThroughHandler, TheGameSeesTheArrowDownUntilBothSourcesLetGo) {
+  GamepadKeys pads(Send);
   PadState left = Stick(-0.8f);
   pads.PadsRead(&left, 1);
   pads.Message(wm::keyDown, vk::left, 0);

@@ -5,24 +5,13 @@
 #include <limits>
 
 #include "app/focus_clock.h"
-#include "app/keyboard.h"
-#include "app/mouse.h"
 #include "app/page_pointer.h"
-#include "app/platform_headless.h"
-#include "app/window_messages.h"
+#include "test_support.h"
 
 namespace {
 
-class InputTest : public ::testing::Test {
+class InputTest : public WindowMessageTest {
  protected:
-  void SetUp() override {
-    processKeyboard = Keyboard{};
-    processMouse = Mouse{-1, -1, false, false, false};
-    headlessPlatform = HeadlessPlatformLog{};
-  }
-  static void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam = 0) {
-    HandleWindowMessage(nullptr, message, wParam, lParam);
-  }
   static void MoveTo(int x, int y, std::uintptr_t buttons = 0) {
     Send(wm::mouseMove, buttons, wm::PackPoint(x, y));
   }
@@ -155,10 +144,6 @@ TEST_F(InputTest, DestroyingTheWindowPostsTheQuit) {
   EXPECT_TRUE(headlessPlatform.quitPosted);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(InputTest, LosingTheFocusLetsGoOfEveryHeldKeyThroughTheQueue) {
   Send(wm::keyDown, vk::right);
   Send(wm::keyDown, vk::space);
@@ -226,10 +211,6 @@ TEST(FocusClock, APressAfterALongAbsenceIsNewAndAReturnWithoutAWordCounts) {
   EXPECT_TRUE(silent.StalePress(true, halfClock + 99));
   EXPECT_FALSE(silent.StalePress(true, halfClock + 300));
 }
-
-}  // namespace
-
-namespace {
 
 // The page's pointer, through the handler: where the Mouse ends up for a canvas shown at
 // another size than the picture's.

@@ -9,8 +9,9 @@
 
 namespace {
 
-SDL_KeyboardEvent Key(Uint32 type, SDL_Keycode key, SDL_Scancode scancode, Uint16 modifiers = KMOD_NONE,
-                      Uint8 repeat = 0) {
+// What the handler is sent for one key event, spelt out: "down 39", "down 13, char 13", "".
+std::string Translate(KeyTranslator& keys, Uint32 type, SDL_Keycode key, SDL_Scancode scancode,
+                      Uint16 modifiers = KMOD_NONE, Uint8 repeat = 0) {
   SDL_KeyboardEvent event{};
   event.type = type;
   event.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
@@ -18,11 +19,6 @@ SDL_KeyboardEvent Key(Uint32 type, SDL_Keycode key, SDL_Scancode scancode, Uint1
   event.keysym.sym = key;
   event.keysym.scancode = scancode;
   event.keysym.mod = modifiers;
-  return event;
-}
-
-// What the handler is sent for one event, spelt out: "down 39", "down 13, char 13", "".
-std::string Translate(KeyTranslator& keys, const SDL_KeyboardEvent& event) {
   KeyTranslator::Messages out{};
   const std::size_t count = keys.Translate(event, out);
   std::string text;
@@ -101,55 +97,56 @@ TEST(SdlKeyCodes, KeysWindowsHasNoCodeForGiveZero) {
   EXPECT_EQ(VirtualKeyOf(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, KMOD_NONE), 0);
 
   KeyTranslator keys;
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYDOWN, SDLK_EJECT, SDL_SCANCODE_EJECT)).empty());
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYUP, SDLK_EJECT, SDL_SCANCODE_EJECT)).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYDOWN, SDLK_EJECT, SDL_SCANCODE_EJECT).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYUP, SDLK_EJECT, SDL_SCANCODE_EJECT).empty());
 }
 
 TEST(SdlKeyTranslator, PressRepeatAndReleaseBecomeKeyMessages) {
   KeyTranslator keys;
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYDOWN, SDLK_RIGHT, SDL_SCANCODE_RIGHT)), "down 39");
+  EXPECT_EQ(Translate(keys, SDL_KEYDOWN, SDLK_RIGHT, SDL_SCANCODE_RIGHT), "down 39");
   // Held long enough to repeat: each repeat is one more press, as on Windows.
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYDOWN, SDLK_RIGHT, SDL_SCANCODE_RIGHT, KMOD_NONE, 1)), "down 39");
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYUP, SDLK_RIGHT, SDL_SCANCODE_RIGHT)), "up 39");
+  EXPECT_EQ(Translate(keys, SDL_KEYDOWN, SDLK_RIGHT, SDL_SCANCODE_RIGHT, KMOD_NONE, 1), "down 39");
+  EXPECT_EQ(Translate(keys, SDL_KEYUP, SDLK_RIGHT, SDL_SCANCODE_RIGHT), "up 39");
 }
 
 TEST(SdlKeyTranslator, F10AndAltChordsAreSystemKeysAndNeverArrive) {
   KeyTranslator keys;
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYDOWN, SDLK_F10, SDL_SCANCODE_F10)).empty());
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYUP, SDLK_F10, SDL_SCANCODE_F10)).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYDOWN, SDLK_F10, SDL_SCANCODE_F10).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYUP, SDLK_F10, SDL_SCANCODE_F10).empty());
 
   // Alt itself, whether or not SDL already counts it among the modifiers.
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYDOWN, SDLK_LALT, SDL_SCANCODE_LALT)).empty());
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYDOWN, SDLK_RALT, SDL_SCANCODE_RALT, KMOD_RALT)).empty());
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYDOWN, SDLK_SPACE, SDL_SCANCODE_SPACE, KMOD_LALT)).empty());
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4, KMOD_RALT)).empty());
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYUP, SDLK_SPACE, SDL_SCANCODE_SPACE, KMOD_LALT)).empty());
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYUP, SDLK_LALT, SDL_SCANCODE_LALT)).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYDOWN, SDLK_LALT, SDL_SCANCODE_LALT).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYDOWN, SDLK_RALT, SDL_SCANCODE_RALT, KMOD_RALT).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYDOWN, SDLK_SPACE, SDL_SCANCODE_SPACE, KMOD_LALT).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4, KMOD_RALT).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYUP, SDLK_SPACE, SDL_SCANCODE_SPACE, KMOD_LALT).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYUP, SDLK_LALT, SDL_SCANCODE_LALT).empty());
 
   // Ctrl with Alt is AltGr to Windows: those keys are typed normally.
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYDOWN, SDLK_q, SDL_SCANCODE_Q, KMOD_LCTRL | KMOD_LALT)), "down 81");
+  EXPECT_EQ(Translate(keys, SDL_KEYDOWN, SDLK_q, SDL_SCANCODE_Q, KMOD_LCTRL | KMOD_LALT),
+            "down 81");
 }
 
 TEST(SdlKeyTranslator, AKeyLetGoWhileAltIsHeldStillComesUp) {
   KeyTranslator keys;
-  Translate(keys, Key(SDL_KEYDOWN, SDLK_RIGHT, SDL_SCANCODE_RIGHT));
+  Translate(keys, SDL_KEYDOWN, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
   // Windows would report this release as a system key and the figure would run on forever.
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYUP, SDLK_RIGHT, SDL_SCANCODE_RIGHT, KMOD_LALT)), "up 39");
+  EXPECT_EQ(Translate(keys, SDL_KEYUP, SDLK_RIGHT, SDL_SCANCODE_RIGHT, KMOD_LALT), "up 39");
   // Once up, a second release under Alt is a system key again.
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYUP, SDLK_RIGHT, SDL_SCANCODE_RIGHT, KMOD_LALT)).empty());
+  EXPECT_TRUE(Translate(keys, SDL_KEYUP, SDLK_RIGHT, SDL_SCANCODE_RIGHT, KMOD_LALT).empty());
   // A key pressed under Alt but let go after it is released, as on Windows.
-  EXPECT_TRUE(Translate(keys, Key(SDL_KEYDOWN, SDLK_LEFT, SDL_SCANCODE_LEFT, KMOD_LALT)).empty());
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYUP, SDLK_LEFT, SDL_SCANCODE_LEFT)), "up 37");
+  EXPECT_TRUE(Translate(keys, SDL_KEYDOWN, SDLK_LEFT, SDL_SCANCODE_LEFT, KMOD_LALT).empty());
+  EXPECT_EQ(Translate(keys, SDL_KEYUP, SDLK_LEFT, SDL_SCANCODE_LEFT), "up 37");
 }
 
 TEST(SdlKeyTranslator, ControlKeysAlsoTypeTheirCharacter) {
   KeyTranslator keys;
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYDOWN, SDLK_RETURN, SDL_SCANCODE_RETURN)), "down 13, char 13");
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYDOWN, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE)), "down 27, char 27");
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYDOWN, SDLK_c, SDL_SCANCODE_C, KMOD_LCTRL)), "down 67, char 3");
+  EXPECT_EQ(Translate(keys, SDL_KEYDOWN, SDLK_RETURN, SDL_SCANCODE_RETURN), "down 13, char 13");
+  EXPECT_EQ(Translate(keys, SDL_KEYDOWN, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE), "down 27, char 27");
+  EXPECT_EQ(Translate(keys, SDL_KEYDOWN, SDLK_c, SDL_SCANCODE_C, KMOD_LCTRL), "down 67, char 3");
   // Plain letters type through text input, not here; key-ups type nothing.
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYDOWN, SDLK_c, SDL_SCANCODE_C)), "down 67");
-  EXPECT_EQ(Translate(keys, Key(SDL_KEYUP, SDLK_RETURN, SDL_SCANCODE_RETURN)), "up 13");
+  EXPECT_EQ(Translate(keys, SDL_KEYDOWN, SDLK_c, SDL_SCANCODE_C), "down 67");
+  EXPECT_EQ(Translate(keys, SDL_KEYUP, SDLK_RETURN, SDL_SCANCODE_RETURN), "up 13");
 }
 
 TEST(SdlTypedText, BecomesOneCodeUnitPerCharacter) {

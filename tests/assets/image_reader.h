@@ -244,13 +244,12 @@ inline Image DecodePng(const Bytes& b) {
   Expect(zlib.size() >= 6 && zlib[0] == 0x78 && (zlib[0] * 256 + zlib[1]) % 31 == 0, "bad zlib header");
 
   const Bytes raw = Inflate(zlib);
-  const std::size_t at = zlib.size() - 4;
   std::uint32_t s1 = 1, s2 = 0;
   for (std::uint8_t byte : raw) {
     s1 = (s1 + byte) % 65521;
     s2 = (s2 + s1) % 65521;
   }
-  Expect(at + 4 == zlib.size() && Big32(zlib, at) == (s2 << 16 | s1), "Adler-32 is wrong");
+  Expect(Big32(zlib, zlib.size() - 4) == (s2 << 16 | s1), "Adler-32 is wrong");
 
   const std::size_t pixelBytes = indexed ? 1 : 4;
   const std::size_t stride = 1 + static_cast<std::size_t>(image.width) * pixelBytes;

@@ -1,12 +1,13 @@
 // The hostile bitmap corpus's manifest (tests/corpus/bmp/manifest.txt, written by
 // tools/soak/make_bmp_corpus.py) and the comparison of a decoded image with it. Shared by the
-// corpus test of the SDL build and the corpus program the Windows build runs under Wine, so both
-// read the one manifest the same way. Plain C++: it compiles for either.
+// corpus test of the SDL build, the corpus program the Windows build runs under Wine and the web
+// build's under Node, so all read the one manifest the same way. Plain C++: it compiles for each.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -61,6 +62,11 @@ inline std::vector<Expectation> Read(const std::string& manifestPath, const std:
   return entries;
 }
 
+inline std::vector<unsigned char> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
 inline std::string Hex(std::uint32_t p) {
   char text[16];
   std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(p));
@@ -80,6 +86,22 @@ inline std::string Mismatch(const Expectation& e, std::uint32_t width, std::uint
     if (pixels[i] != e.pixels[i])
       return "pixel " + std::to_string(i % e.width) + ", " + std::to_string(i / e.width) + " is " +
              Hex(pixels[i]) + ", not " + Hex(e.pixels[i]);
+  }
+  return "";
+}
+
+// A file cut short anywhere (a copy interrupted, a download stopped) must decode whole or empty,
+// never as a picture of the right size with rows of garbage or zeros in it. Empty when every cut
+// of the valid file `bytes` does; otherwise the first that does not and what differs. Adds the
+// cuts tried to `cuts`.
+template <typename Decode>
+std::string BadCut(const Expectation& e, const std::vector<unsigned char>& bytes, Decode decode,
+                   int& cuts) {
+  for (std::size_t length = 0; length < bytes.size(); ++length, ++cuts) {
+    const auto image = decode(bytes.data(), length);
+    if (image.width == 0 && image.height == 0) continue;
+    const std::string why = Mismatch(e, image.width, image.height, image.pixels.get());
+    if (!why.empty()) return "cut to " + std::to_string(length) + " bytes: " + why;
   }
   return "";
 }

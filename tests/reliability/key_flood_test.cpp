@@ -2,19 +2,14 @@
 // not one byte more, and the frame hands exactly those four to the player's state.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "heap_counter.h"
-#include "app/keyboard.h"
-#include "app/platform_headless.h"
-#include "app/window_messages.h"
-#include "game/game_world.h"
 #include "sprites/player_ground_states.h"
-#include "sprites/player_jumping.h"
 #include "sprites/sprite_state.h"
+#include "test_support.h"
 
 namespace {
 
@@ -32,17 +27,7 @@ class RecordingState : public SpriteState {
   std::vector<const char*> calls;
 };
 
-class KeyFlood : public ::testing::Test {
- protected:
-  void SetUp() override {
-    processKeyboard = Keyboard{};
-    headlessPlatform = HeadlessPlatformLog{};
-    world = std::make_unique<GameWorld>(nullptr);
-  }
-  void Send(std::uint32_t message, std::uintptr_t key) { HandleWindowMessage(nullptr, message, key, 0); }
-
-  std::unique_ptr<GameWorld> world;
-};
+using KeyFlood = FreshWorldTest;
 
 TEST_F(KeyFlood, AMillionEventsAllocateNothingAndOnlyTheNewestFourReachTheState) {
   auto recorder = std::make_unique<RecordingState>(&world->player.data);

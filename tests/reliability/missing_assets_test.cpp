@@ -9,9 +9,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
+
+#include <sys/wait.h>
+
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -44,26 +46,20 @@ class MissingAssets : public ::testing::Test {
   void SetUp() override {
     if (!fs::exists(fs::path(FENNWICK_ASSETS_DIR) / "StickRun" / "Run0005.bmp"))
       GTEST_SKIP() << "assets/ holds no frame pictures";
-    root = fs::temp_directory_path() / ("fennwick-missing-assets-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    fs::create_directories(root);
-    std::ofstream(root / "run.script") << script;
-  }
-  void TearDown() override {
-    if (!root.empty()) fs::remove_all(root);
+    std::ofstream(scriptFile) << script;
   }
 
   // A copy of assets/ without the given paths (relative to it).
   fs::path CopyWithout(const std::string& name, const std::vector<std::string>& removed) {
-    const fs::path dir = root / name;
+    const fs::path dir = root.path() / name;
     fs::copy(FENNWICK_ASSETS_DIR, dir, fs::copy_options::recursive);
     for (const std::string& path : removed) fs::remove_all(dir / path);
     return dir;
   }
 
   ReplayRun Replay(const fs::path& dir) {
-    const std::string command = std::string("\"") + FENNWICK_REPLAY + "\" --hash --assets \"" + dir.string() +
-                                "\" \"" + (root / "run.script").string() + "\"";
+    const std::string command = std::string("\"") + FENNWICK_REPLAY + "\" --hash --assets \"" +
+                                dir.string() + "\" \"" + scriptFile.string() + "\"";
     ReplayRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -99,7 +95,8 @@ class MissingAssets : public ::testing::Test {
     }
   }
 
-  fs::path root;
+  TempDir root;
+  const fs::path scriptFile = root.path() / "run.script";
 };
 
 TEST_F(MissingAssets, TheFigureIsDrawnFromWhatLoadedAndTheGameIsUnchanged) {

@@ -3,8 +3,6 @@
 // same game.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <set>
@@ -12,30 +10,24 @@
 #include <string>
 #include <vector>
 
-#include "app/keyboard.h"
-#include "app/platform_headless.h"
-#include "app/window_messages.h"
 #include "game/frame_driver.h"
-#include "game/game_world.h"
 #include "game/replay_script.h"
 #include "soak_input.h"
 #include "soak_invariants.h"
 #include "soak_run.h"
 #include "sprites/player_jumping.h"
 #include "sprites/player_repel.h"
+#include "test_support.h"
 
 namespace {
 
-class SoakChecker : public ::testing::Test {
+class SoakChecker : public FreshWorldTest {
  protected:
   void SetUp() override {
-    processKeyboard = Keyboard{};
-    headlessPlatform = HeadlessPlatformLog{};
-    world = std::make_unique<GameWorld>(nullptr);
+    FreshWorldTest::SetUp();
     world->RunFrame(nullptr);
   }
   PlayerData& player() { return world->player.data; }
-  std::unique_ptr<GameWorld> world;
 };
 
 TEST_F(SoakChecker, AFreshWorldBreaksNothing) { EXPECT_EQ(FindViolation(*world), ""); }
@@ -155,10 +147,8 @@ TEST(SoakInput, ContainsBurstsRepeatsDisplayKeysAndNeverEscape) {
   EXPECT_GT(spaceTaps, 10);  // down and up before one frame
 }
 
-using Frame = std::array<float, 4>;  // x, y, vx, vy after a frame
-
 // Plays a replay script the way fennwick-replay does, on a fresh world.
-std::vector<Frame> Replay(const std::string& text) {
+std::vector<Motion> Replay(const std::string& text) {
   ReplayScript script;
   std::string error;
   EXPECT_TRUE(ParseReplayScript(text, script, error)) << error;
@@ -167,11 +157,10 @@ std::vector<Frame> Replay(const std::string& text) {
   FrameDriver driver(world, nullptr);
   const long lastFrame = script.lastFrame;
   driver.Play(std::move(script));
-  std::vector<Frame> frames;
+  std::vector<Motion> frames;
   for (long frame = 1; frame <= lastFrame; ++frame) {
     driver.RunFrame();
-    const PlayerData& p = world.player.data;
-    frames.push_back({p.position.x, p.position.y, p.velocity.x, p.velocity.y});
+    frames.push_back(MotionOf(world));
   }
   return frames;
 }
@@ -183,7 +172,7 @@ TEST(SoakRun, TheRecordedScriptReplaysTheSameGame) {
   const SoakSeedResult soaked = RunSoakSeed(11, frames, true);
   ASSERT_EQ(soaked.failedFrame, 0) << soaked.violation;
   ASSERT_EQ(soaked.frames, frames);
-  const std::vector<Frame> replayed = Replay(soaked.script);
+  const std::vector<Motion> replayed = Replay(soaked.script);
   ASSERT_EQ(replayed.size(), static_cast<std::size_t>(frames));
 
   // The seed's input again, delivered straight from the generator.
@@ -196,9 +185,7 @@ TEST(SoakRun, TheRecordedScriptReplaysTheSameGame) {
     input.NextFrame(messages);
     for (const SoakMessage& m : messages) HandleWindowMessage(nullptr, m.message, m.wParam, 0);
     direct.RunFrame(nullptr);
-    const PlayerData& p = direct.player.data;
-    const Frame now = {p.position.x, p.position.y, p.velocity.x, p.velocity.y};
-    ASSERT_EQ(now, replayed[static_cast<std::size_t>(frame - 1)]) << "frame " << frame;
+    ASSERT_EQ(MotionOf(direct), replayed[static_cast<std::size_t>(frame - 1)]) << "frame " << frame;
   }
   // The seed went somewhere: a replay of a figure standing still would prove little.
   EXPECT_GT(soaked.visited.count(), 100u);
@@ -218,7 +205,7 @@ TEST(SoakRun, AFailingSeedLeavesAScriptThatEndsInTheFailingFrame) {
   EXPECT_EQ(failed.violation, "past x 750");
   EXPECT_EQ(failed.script, SoakScript(3, failed.failedFrame));
 
-  const std::vector<Frame> replayed = Replay(failed.script);
+  const std::vector<Motion> replayed = Replay(failed.script);
   ASSERT_EQ(replayed.size(), static_cast<std::size_t>(failed.failedFrame));
   EXPECT_GT(replayed.back()[0], 750.0f);
   for (std::size_t i = 0; i + 1 < replayed.size(); ++i) ASSERT_LE(replayed[i][0], 750.0f) << "frame " << i + 1;

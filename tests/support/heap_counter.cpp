@@ -11,7 +11,6 @@ namespace {
 std::atomic<std::uint64_t> allocations{0};
 std::atomic<std::uint64_t> releases{0};
 std::atomic<std::uint64_t> bytes{0};
-std::atomic<std::size_t> lastSize{0};
 
 void Count(std::size_t size);
 
@@ -35,7 +34,6 @@ void Release(void* p) {
 void Count(std::size_t size) {
   allocations.fetch_add(1, std::memory_order_relaxed);
   bytes.fetch_add(size, std::memory_order_relaxed);
-  lastSize.store(size, std::memory_order_relaxed);
 }
 
 void* CountedMalloc(std::size_t size) {
@@ -61,9 +59,9 @@ struct SdlHooks {
 }  // namespace
 
 HeapActivity HeapSoFar() {
-  return HeapActivity{
-      allocations.load(std::memory_order_relaxed), releases.load(std::memory_order_relaxed),
-      bytes.load(std::memory_order_relaxed), lastSize.load(std::memory_order_relaxed)};
+  return HeapActivity{allocations.load(std::memory_order_relaxed),
+                      releases.load(std::memory_order_relaxed),
+                      bytes.load(std::memory_order_relaxed)};
 }
 
 void* operator new(std::size_t size) {

@@ -4,14 +4,12 @@
 // memory functions before main runs.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 struct HeapActivity {
   std::uint64_t allocations = 0;
   std::uint64_t releases = 0;
-  std::uint64_t bytes = 0;   // every request added up
-  std::size_t lastSize = 0;  // the size of the latest request
+  std::uint64_t bytes = 0;  // every request added up
 };
 
 HeapActivity HeapSoFar();
@@ -23,7 +21,7 @@ class HeapWatch {
   HeapActivity Since() const {
     const HeapActivity now = HeapSoFar();
     return HeapActivity{now.allocations - start.allocations, now.releases - start.releases,
-                        now.bytes - start.bytes, now.lastSize};
+                        now.bytes - start.bytes};
   }
 
  private:

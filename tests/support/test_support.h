@@ -1,7 +1,11 @@
 // Shared helpers for the game's tests: a small level builder, a rig that runs the player's
-// frame stages on any level, and a bitmap writer for test pictures.
+// frame stages on any level, fixtures for the window messages and a fresh world, and a bitmap
+// writer for test pictures.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -9,7 +13,11 @@
 #include <vector>
 
 #include "app/keyboard.h"
+#include "app/mouse.h"
+#include "app/platform_headless.h"
+#include "app/window_messages.h"
 #include "bmp_file.h"
+#include "game/game_world.h"
 #include "game/player_controller.h"
 #include "level/level_layout.h"
 #include "level/tile_map.h"
@@ -52,6 +60,37 @@ struct PlayerRig {
   TileMap tileMap;
   PlayerController controller;
 };
+
+// The keyboard, the mouse and the platform log are the process's own: each test starts them as
+// the process does, and sends its messages the way a window would.
+class WindowMessageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    processKeyboard = Keyboard{};
+    processMouse = Mouse{-1, -1, false, false, false};
+    headlessPlatform = HeadlessPlatformLog{};
+  }
+  static void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam = 0) {
+    HandleWindowMessage(nullptr, message, wParam, lParam);
+  }
+};
+
+// A new world on freshly started input, not yet run.
+class FreshWorldTest : public WindowMessageTest {
+ protected:
+  void SetUp() override {
+    WindowMessageTest::SetUp();
+    world = std::make_unique<GameWorld>(nullptr);
+  }
+  std::unique_ptr<GameWorld> world;
+};
+
+// Where the figure is and how it moves after a frame: x, y, vx, vy, for comparing two games.
+using Motion = std::array<float, 4>;
+inline Motion MotionOf(const GameWorld& world) {
+  const PlayerData& p = world.player.data;
+  return {p.position.x, p.position.y, p.velocity.x, p.velocity.y};
+}
 
 // The shared bitmap writer, for a test picture: makes the folder first.
 void WriteBmp24(const std::filesystem::path& file, std::uint32_t width, std::uint32_t height,

@@ -4,7 +4,6 @@
 //
 //   node fennwick-decode-corpus.js CORPUS_DIR
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,11 +22,6 @@ void Fail(const std::string& name, const std::string& why) {
 std::string Mismatch(const bmp_manifest::Expectation& e, const Image& image) {
   if (image.width == 0 && image.height == 0 && e.name.rfind("valid_rle", 0) == 0) return "";
   return bmp_manifest::Mismatch(e, image.width, image.height, image.pixels.get());
-}
-
-std::vector<unsigned char> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace
@@ -49,16 +43,8 @@ int main(int argc, char** argv) {
     if (!wrong.empty()) Fail(e.name, wrong);
 
     if (e.outcome != "picture" || loaded.width == 0) continue;
-    const std::vector<unsigned char> bytes = ReadFile(path);
-    for (std::size_t length = 0; length < bytes.size(); ++length, ++cuts) {
-      const Image cut = DecodeBmp(bytes.data(), length);
-      if (cut.width == 0 && cut.height == 0) continue;
-      const std::string why = Mismatch(e, cut);
-      if (!why.empty()) {
-        Fail(e.name, "cut to " + std::to_string(length) + " bytes: " + why);
-        break;  // the first is enough to go on
-      }
-    }
+    const std::string cut = bmp_manifest::BadCut(e, bmp_manifest::ReadFile(path), DecodeBmp, cuts);
+    if (!cut.empty()) Fail(e.name, cut);
   }
   std::printf("corpus: %zu files, %d loaded as pictures, %d truncations; %d failure(s)\n", entries.size(),
               pictures, cuts, failures);
