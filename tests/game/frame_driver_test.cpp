@@ -23,26 +23,18 @@
 
 namespace {
 
-struct Snapshot {
-  float x, y, vx, vy;
-  bool operator==(const Snapshot& o) const { return x == o.x && y == o.y && vx == o.vx && vy == o.vy; }
-};
-
-class FrameDriverTest : public ::testing::Test {
+class FrameDriverTest : public FreshWorldTest {
  protected:
   void SetUp() override { Fresh(); }
   void Fresh() {
-    processKeyboard = Keyboard{};
-    headlessPlatform = HeadlessPlatformLog{};
     driver.reset();
-    world = std::make_unique<GameWorld>(nullptr);
+    FreshWorldTest::SetUp();
     driver = std::make_unique<FrameDriver>(*world, nullptr);
   }
-  void Frames(int count, std::vector<Snapshot>* trace = nullptr) {
+  void Frames(int count, std::vector<Motion>* trace = nullptr) {
     for (int i = 0; i < count; ++i) {
       driver->RunFrame();
-      const PlayerData& p = world->player.data;
-      if (trace) trace->push_back({p.position.x, p.position.y, p.velocity.x, p.velocity.y});
+      if (trace) trace->push_back(MotionOf(*world));
     }
   }
   ReplayScript Parse(const std::string& text) {
@@ -52,14 +44,13 @@ class FrameDriverTest : public ::testing::Test {
     return script;
   }
 
-  std::unique_ptr<GameWorld> world;
   std::unique_ptr<FrameDriver> driver;
 };
 
 TEST_F(FrameDriverTest, ARecordingReplaysToTheSameGameFrameByFrame) {
   StringSink recording;
   driver->Record(recording);
-  std::vector<Snapshot> live;
+  std::vector<Motion> live;
   Frames(3, &live);
   driver->Deliver(wm::keyDown, vk::right, 0);
   Frames(20, &live);
@@ -76,7 +67,7 @@ TEST_F(FrameDriverTest, ARecordingReplaysToTheSameGameFrameByFrame) {
   EXPECT_NE(text.find("24 down 32\n24 char 32\n"), std::string::npos) << text;
   EXPECT_NE(text.find("36 up 32\n36 up 39\n"), std::string::npos) << text;
   EXPECT_EQ(text.substr(text.size() - 8), "155 end\n");
-  EXPECT_LT(live.back().vx, 0.01f) << "the figure still runs after the focus was lost";
+  EXPECT_LT(world->player.data.velocity.x, 0.01f) << "the figure still runs after the focus was lost";
   const Pixel* livePicture = world->display.frameBuffer;
   std::vector<Pixel> lastPicture(livePicture, livePicture + Display::pixelCount);
 
@@ -84,7 +75,7 @@ TEST_F(FrameDriverTest, ARecordingReplaysToTheSameGameFrameByFrame) {
   EXPECT_EQ(script.lastFrame, 155);
   Fresh();
   driver->Play(std::move(script));
-  std::vector<Snapshot> replayed;
+  std::vector<Motion> replayed;
   while (!driver->ScriptEnded()) Frames(1, &replayed);
   EXPECT_EQ(replayed, live);
   EXPECT_EQ(std::memcmp(world->display.frameBuffer, lastPicture.data(), Display::pixelCount * sizeof(Pixel)), 0);

@@ -13,17 +13,7 @@
 
 namespace {
 
-class GameWorldTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    processKeyboard = Keyboard{};
-    headlessPlatform = HeadlessPlatformLog{};
-    world = std::make_unique<GameWorld>(nullptr);
-  }
-  static void Key(std::uint32_t message, std::uint8_t code) { HandleWindowMessage(nullptr, message, code, 0); }
-
-  std::unique_ptr<GameWorld> world;
-};
+class GameWorldTest : public FreshWorldTest {};
 
 TEST_F(GameWorldTest, StartsAtTheOriginAndFirstFrameCentresAboveTheFigure) {
   EXPECT_EQ(world->camera.x, 0.0f);
@@ -74,8 +64,8 @@ struct StageProbe : SpriteState {
 TEST_F(GameWorldTest, StagesRunInOrderAndTheCameraFollowsThePassResult) {
   std::string log;
   world->player.data.state = std::make_unique<StageProbe>(&world->player.data, &log);
-  Key(wm::keyDown, vk::right);
-  Key(wm::keyDown, vk::up);  // not one of the game's keys
+  Send(wm::keyDown, vk::right);
+  Send(wm::keyDown, vk::up);  // not one of the game's keys
   world->RunFrame(nullptr);
   // Standing on the floor after the pass: the support check stays quiet.
   EXPECT_EQ(log, "press update collision ");
@@ -85,7 +75,7 @@ TEST_F(GameWorldTest, StagesRunInOrderAndTheCameraFollowsThePassResult) {
 }
 
 TEST_F(GameWorldTest, EveryFrameCoversTheViewAndPresentsExactlyWhatWasDrawn) {
-  Key(wm::keyDown, vk::right);
+  Send(wm::keyDown, vk::right);
   for (int i = 0; i < 90; ++i) {
     world->RunFrame(nullptr);
     const Pixel* frame = world->display.frameBuffer;
@@ -98,8 +88,8 @@ TEST_F(GameWorldTest, EveryFrameCoversTheViewAndPresentsExactlyWhatWasDrawn) {
 }
 
 TEST_F(GameWorldTest, EscapePostsQuitAndTheFrameStillCompletes) {
-  Key(wm::keyDown, vk::escape);
-  Key(wm::keyDown, vk::right);
+  Send(wm::keyDown, vk::escape);
+  Send(wm::keyDown, vk::right);
   world->RunFrame(nullptr);
   EXPECT_TRUE(headlessPlatform.quitPosted);
   EXPECT_EQ(world->player.data.velocity.x, 0.4f);  // updated
@@ -107,29 +97,29 @@ TEST_F(GameWorldTest, EscapePostsQuitAndTheFrameStillCompletes) {
 }
 
 TEST_F(GameWorldTest, F11TogglesOncePerPress) {
-  Key(wm::keyDown, vk::f11);
+  Send(wm::keyDown, vk::f11);
   for (int i = 0; i < 3; ++i) world->RunFrame(nullptr);
   EXPECT_EQ(HeadlessPresentation(world->display).toggles, 1);
   EXPECT_FALSE(HeadlessPresentation(world->display).windowed);
-  Key(wm::keyDown, vk::f11);  // auto-repeat while held: still the same press
+  Send(wm::keyDown, vk::f11);  // auto-repeat while held: still the same press
   world->RunFrame(nullptr);
   EXPECT_EQ(HeadlessPresentation(world->display).toggles, 1);
-  Key(wm::keyUp, vk::f11);
+  Send(wm::keyUp, vk::f11);
   world->RunFrame(nullptr);
-  Key(wm::keyDown, vk::f11);
+  Send(wm::keyDown, vk::f11);
   world->RunFrame(nullptr);
   EXPECT_EQ(HeadlessPresentation(world->display).toggles, 2);
   EXPECT_TRUE(HeadlessPresentation(world->display).windowed);
 }
 
 TEST_F(GameWorldTest, ATapBetweenFramesStillReachesThePlayer) {
-  Key(wm::keyDown, vk::right);
-  Key(wm::keyUp, vk::right);
+  Send(wm::keyDown, vk::right);
+  Send(wm::keyUp, vk::right);
   world->RunFrame(nullptr);
   EXPECT_TRUE(dynamic_cast<PlayerStanding*>(world->player.data.state.get()));
   EXPECT_EQ(world->player.data.facing, Direction::Right);
-  Key(wm::keyDown, vk::left);
-  Key(wm::keyUp, vk::left);
+  Send(wm::keyDown, vk::left);
+  Send(wm::keyUp, vk::left);
   world->RunFrame(nullptr);
   EXPECT_EQ(world->player.data.facing, Direction::Left);
 }
