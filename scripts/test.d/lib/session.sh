@@ -5,7 +5,8 @@
 # repository's top folder. A new check is a few lines in an existing session:
 #
 #   session_begin NAME            pictures and logs in $out (build/NAME/out, kept); checks
-#                                 counted; at exit the game, openbox, Wine and Xvfb ended
+#                                 counted; at exit the game, $other_pids, openbox, Wine and
+#                                 Xvfb ended
 #   session_screen                a screen of our own; exports DISPLAY
 #   session_openbox / session_openbox_end     a window manager, for the checks that want one
 #   launch [VAR=VALUE...] PROGRAM [ARG...]    starts the game from $launch_dir (assets), its
@@ -56,13 +57,14 @@ session_begin() {  # name
   out=$work/out
   rm -rf "$out"
   mkdir -p "$out"
-  failures=0 xvfb_pid="" openbox_pid="" game_pid="" wid="" other_pid=""
+  failures=0 xvfb_pid="" openbox_pid="" game_pid="" wid="" other_pid="" other_pids=()
   launch_dir=assets window_wait=10 exit_wait=10 escape_wait=2 client=800x600+50+150
   key_hold=0.1 still_every=0.25 still_tries=40
   trap session_end EXIT INT TERM
 }
 session_end() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  for pid in "${other_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   close_other_window
   session_openbox_end
   if declare -F session_cleanup >/dev/null; then session_cleanup; fi
