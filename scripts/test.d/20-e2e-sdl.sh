@@ -64,24 +64,12 @@ if cmp -s "$out/icon.shown" "$out/icon.wanted"; then pass "window carries the ga
 else fail "window icon is not the game's: starts $(head -c 60 "$out/icon.shown" | tr '\n' ' ')"; fi
 
 # The first frames may still be on their way to the screen: allow a little time to settle.
-if wait_for_picture "$out/start.png" "$out/frame1.bmp"; then pass "window shows the replay tool's first frame exactly (compare -metric AE: 0)"
-else fail "window differs from the replay tool's first frame in $differing pixels"; fi
+expect_picture "$out/start.png" "$out/frame1.bmp" "window shows the replay tool's first frame exactly (compare -metric AE: 0)"
 
-# The pace, counted in frames: a key the game ignores (Shift) pressed at two moments ten
-# seconds apart lands in the recording with the frame it came before. The processor time over
-# the same seconds shows the game sleeps between frames instead of spinning.
-hold Shift_L 0.1
-before=$(ticks "$game_pid"); started=$(now_ms)
+# Ten seconds standing, under half a core.
+pace_from "$game_pid"
 sleep 10
-hold Shift_L 0.1
-after=$(ticks "$game_pid"); elapsed=$(($(now_ms) - started))
-read -r first_frame last_frame <<<"$(key_frames 16 "$out/pace.script")"
-if pace_within $((last_frame - first_frame)) "$elapsed" 58 62; then
-  pass "the game ran $((last_frame - first_frame)) frames in $elapsed ms: $pace a second"
-else fail "the game ran frames $first_frame to $last_frame in $elapsed ms: $pace a second, wanted 60 +- 2"; fi
-load=$(core_share $((after - before)) "$elapsed")
-if awk -v l="$load" 'BEGIN { exit !(l < 0.5) }'; then pass "game uses $load of a core while standing under Xvfb"
-else fail "game uses $load of a core while standing under Xvfb (limit 0.5: it must sleep between frames)"; fi
+pace_check "$out/pace.script" 0.5
 
 read -r count start_column <<<"$(figure_column "$out/start.png")"
 hold Right 0.5
@@ -125,26 +113,18 @@ sleep 0.2
 if kill -0 "$game_pid" 2>/dev/null; then pass "game runs on after the pointer came, dragged, clicked and left"
 else fail "game is gone after the pointer moved over it"; fi
 
-hold Escape 0.1
-expect_exit 0 "Escape ended the game" 2
+quit "Escape ended the game"
 wrote_nothing "the game wrote nothing"
 
 # --- Focus, and a session recorded, replayed and played back ---------------------------------
 start_game "$game" --record "$out/session.script"
-xlogo -geometry 100x100+1000+0 2>/dev/null &
-other_pids+=($!)
-other=$(timeout 5 xdotool search --sync --onlyvisible --class xlogo 2>/dev/null | head -n1 || true)
+other_window 100x100+1000+0 || true
 
-# The right arrow goes down in the game, the focus moves away, the arrow comes up elsewhere. A
-# key left down would run the figure on into the wall, where the first run stopped it; let go,
-# it glides to rest well short of it.
+# A key left down as the focus goes would run the figure on into the wall, where the first run
+# stopped it; let go, it glides to rest well short of it.
 wait_for_still "$out/before-focus.png" || true
-xdotool keydown Right
-sleep 0.1
-timeout 5 xdotool windowfocus --sync "$other" || true
-xdotool keyup Right
 rested=yes
-wait_for_still "$out/after-focus.png" || rested=""
+key_up_elsewhere "$out/after-focus.png" 0.1 || rested=""
 read -r _ away_column <<<"$(figure_column "$out/after-focus.png")"
 if [ -n "$rested" ] && awk -v a="$away_column" -v wall="$ran_column" 'BEGIN { exit !(a < wall - 3) }'; then
   pass "with the focus gone the figure came to rest at column $away_column, short of the wall at $ran_column"
@@ -167,23 +147,9 @@ sleep 0.5
 hold Right 0.3
 wait_for_still "$out/session-end.png" || fail "the figure did not come to rest after the session"
 sleep 2
-hold Escape 0.1
-expect_exit 0 "Escape after the session" 2
-last=$(awk '$2 == "end" { print $1 }' "$out/session.script")
-frames=$(grep -c '^[0-9]' "$out/session.script" || true)
-"$native_replay" --assets assets --dump "$last" "$out/replayed.bmp" "$out/session.script" >/dev/null ||
-  fail "the replay tool refused the recording"
-differing=$(differing "$out/session-end.png" "$out/replayed.bmp")
-if [ "$differing" = "0" ]; then
-  pass "the recording ($frames lines, $last frames) replays to the picture the screen showed (AE 0)"
-else fail "the recording replays to a picture that differs from the screen's in $differing pixels"; fi
-
-# The demo: it stands at rest for its last two seconds, so the screen shows its last picture
-# before it ends by itself.
-start_game "$game" --play "$out/session.script"
-if shown_before_exit "$out/demo.png" "$out/replayed.bmp"; then pass "the demo showed the recording's last picture"
-else fail "the demo never showed the recording's last picture"; fi
-expect_exit 0 "the demo ended by itself" 30
+quit "Escape after the session"
+check_replay "$out/session.script" "$out/session-end.png"
+check_demo 30 "$game" --play "$out/session.script"
 
 # --- The README's bug-report steps, as written ------------------------------------------------
 # Typed as a player types them, in a top folder laid out as the repository's: record a session,
@@ -201,8 +167,7 @@ launch_dir=$bugtop start_game bash -c "$(readme_block 1)"
 hold Right 0.4
 hold space 0.3
 wait_for_still "$out/bug-end.png" || fail "bug report: the figure did not come to rest"
-hold Escape 0.1
-expect_exit 0 "bug report: Escape" 2
+quit "bug report: Escape"
 last=$(cd "$bugtop" && bash -c "${replay_steps[0]}" | tail -n 1 | cut -d' ' -f1) || true
 (cd "$bugtop" && bash -c "${replay_steps[1]//1234/$last}") >/dev/null 2>&1 || true
 differing=$(differing "$bugtop/frame.bmp" "$out/bug-end.png")
@@ -211,66 +176,36 @@ if [ "${#replay_steps[@]}" = 3 ] && [ "$differing" = "0" ]; then
 else fail "the README's bug-report steps: frame '$last' differs from the screen in '$differing' pixels"; fi
 launch_dir=$bugtop start_game bash -c "${replay_steps[2]}"
 expect_exit 0 "the README's demo step played the session and ended" 30
-kill "${other_pids[@]}" 2>/dev/null || true
-other_pids=()
+close_other_window
 
 # --- Full screen and back with a window manager ------------------------------------------------
-session_openbox
-start_game "$game"
-wait_for_still "$out/managed-before.png" || true
-hold F11 0.1
-sleep 0.5
-hold F11 0.1
-sleep 0.5
-locate
-if [[ $client == 800x600+* ]]; then pass "with a window manager, after F11 twice the inside of the window is 800 x 600"
-else fail "with a window manager, after F11 twice the inside of the window is $client"; fi
-wait_for_still "$out/managed-after.png" || true
-differing=$(differing "$out/managed-after.png" "$out/frame1.bmp")
-if [ "$differing" = "0" ]; then pass "and it shows the replay's picture pixel for pixel"
-else fail "after F11 twice with a window manager the picture differs from the replay's in $differing pixels"; fi
-hold Escape 0.1
-expect_exit 0 "Escape with a window manager" 2
+check_managed_round_trip "$game"
 
 # --- The live loop under stress ----------------------------------------------------------------
-# Still with the window manager, as a player has one: without it SDL waits a tenth of a second
-# for an answer that never comes to every full-screen change, and the storm's twenty F11 would
-# cost frames that no player's desktop costs.
+# With a window manager, as a player has one: without it SDL waits a tenth of a second for an
+# answer that never comes to every full-screen change, and the storm's twenty F11 would cost
+# frames that no player's desktop costs.
 # shellcheck source=lib/stress.sh
 source scripts/test.d/lib/stress.sh
-stress_focus_away() { timeout 5 xdotool windowfocus --sync "$stress_other" 2>/dev/null || true; }
-stress_focus_back() { timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true; }
+session_openbox
 if stress_open_other_window; then
   start_game SDL_AUDIODRIVER=dummy "$game" --record "$out/stress.script"
   stress_check "under stress" "$out/stress.script"
-  hold Escape 0.1
-  expect_exit 0 "under stress: Escape ended the game" 2
-  stress_check_replay "under stress" "$out/stress.script"
-  stress_close_other_window
+  quit "under stress: Escape ended the game"
+  check_replay "$out/stress.script" "$out/stress-rest.png" "under stress"
+  close_other_window
 else fail "under stress: no window to take the focus away to"; fi
 session_openbox_end
 
 # --- No sound, then the close button -----------------------------------------------------------
 start_game SDL_AUDIODRIVER=no-such-driver "$game"
-if wait_for_picture "$out/silent.png" "$out/frame1.bmp"; then pass "without a sound driver the game runs, silent, showing its first frame"
-else fail "without a sound driver the window does not show the first frame"; fi
+expect_picture "$out/silent.png" "$out/frame1.bmp" "without a sound driver the game runs, silent, showing its first frame"
 "$close_window" "$wid"
 expect_exit 0 "closing the window ended the game" 2
 wrote_nothing "closing the window: the game wrote nothing"
 
 # --- A damaged picture ---------------------------------------------------------------------------
-# One running frame cut short in a copy of the pictures: named with the reason, and the game plays.
-mkdir -p "$out/damaged"
-cp -r assets/Stick* "$out/damaged/"
-truncate -s 1000 "$out/damaged/StickRun/Run0003.bmp"
-launch_dir=$out/damaged start_game "$game"
-wait_for_picture "$out/damaged.png" "$out/frame1.bmp" || fail "with a damaged running frame the first frame is not the replay's"
-hold Escape 0.1
-expect_exit 0 "a damaged picture: Escape" 2
-said=$(cat "$out/game.err")
-if [ "$said" = "fennwick: 1 picture file in $out/damaged cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short)" ]; then
-  pass "a damaged picture is named and the game plays on: $said"
-else fail "a damaged picture: said '$said'"; fi
+check_damaged_picture "$out/damaged" "$game"
 
 # --- A pad -----------------------------------------------------------------------------------
 # SDL's virtual joystick, plugged in and played through the test hook of the SDL entry.
@@ -278,11 +213,7 @@ else fail "a damaged picture: said '$said'"; fi
 source scripts/test.d/lib/pad.sh
 pad_commands=$out/pad.commands
 recording=$out/pad.recording
-xlogo -geometry 100x100+1000+0 2>/dev/null &
-other_pids+=($!)
-other=$(timeout 5 xdotool search --sync --onlyvisible --class xlogo 2>/dev/null | head -n1 || true)
-focus_away() { timeout 5 xdotool windowfocus --sync "$other"; }
-focus_back() { focus; }
+other_window 100x100+1000+0 || true
 : >"$pad_commands"
 start_game FENNWICK_TEST_PAD="$pad_commands" "$pad_game" --record "$recording"
 play_pad_session

@@ -26,7 +26,7 @@ wine_stage_start wine-reliability
 
 start=$SECONDS
 code=0
-timeout 120 wine "$test_programs/wine_bitmap_corpus.exe" "$(windows_path tests/corpus/bmp)" \
+timeout 120 wine "$test_programs/wine_bitmap_corpus.exe" "$(game_path tests/corpus/bmp)" \
   >"$out/corpus.txt" 2>"$out/corpus.err" || code=$?
 tr -d '\r' <"$out/corpus.txt" >"$out/corpus.log"
 last=$(sed -n 's/^loading //p' "$out/corpus.log" | tail -n 1)
@@ -46,9 +46,7 @@ echo "Corpus loaded in $((SECONDS - start)) s"
 # --- 2. The sound device through the stand-in dsound.dll -------------------------------------
 
 start=$SECONDS
-sound_dir=$work/dsound
-mkdir -p "$sound_dir"
-cp "$test_programs/dsound/dsound.dll" "$game_exe" "$sound_dir/"
+sound_dir=$(beside_game dsound "$test_programs/dsound/dsound.dll")
 
 created='DirectSoundCreate8 device=null outer=null'
 cooperative='SetCooperativeLevel window=game level=2'
@@ -69,7 +67,7 @@ declare -A expected_calls=(
 
 # The run with nothing failing is also the live loop's storm (lib/stress.sh), with a window
 # manager to move the focus: without one, Wine stops passing keys on after a few changes.
-stress_focus_away() { xdotool windowactivate "$stress_other" 2>/dev/null || true; }
+stress_focus_away() { xdotool windowactivate "$other" 2>/dev/null || true; }
 stress_focus_back() {
   xdotool windowactivate "$(xdotool search --name '^Fennwick$' 2>/dev/null | head -n 1)" 2>/dev/null || true
 }
@@ -86,23 +84,18 @@ for fault in none create cooperative-level create-buffer set-format; do
   what="sound, $fault failing"
   [ "$fault" = none ] && what="sound, nothing failing"
   launch "WINEDLLOVERRIDES=dsound=n,b;mscoree,mshtml=" "FENNWICK_DSOUND_FAULT=$fault" \
-    "FENNWICK_DSOUND_LOG=$(windows_path "$log")" wine "$sound_dir/fennwick.exe" --record "$(windows_path "$out/stress-$fault.script")"
+    "FENNWICK_DSOUND_LOG=$(game_path "$log")" wine "$sound_dir/fennwick.exe" --record "$(game_path "$out/stress-$fault.script")"
   if find_window && wait_for_picture "$out/dsound-$fault.png" "$out/frame1.bmp"; then
     if [ -n "$openbox_pid" ]; then
       stress_focus_back
       stress_check "under stress" "$out/stress-$fault.script"
     else
-      hold Right 0.5
-      screenshot "$out/dsound-$fault-right.png"
-      moved=$(differing "$out/dsound-$fault-right.png" "$out/frame1.bmp")
-      [ "$moved" != "0" ] && [[ $moved =~ ^[0-9.e+]+$ ]] && pass "$what: the game runs on" ||
-        fail "$what: the figure did not move ($moved)"
+      runs_right "$out/dsound-$fault-right.png" && pass "$what: the game runs on" || fail "$what: the figure did not move ($moved)"
     fi
-    hold Escape 0.3
   else
     fail "$what: the game showed no picture"
   fi
-  expect_exit 0 "$what, Escape"
+  quit "$what, Escape"
   session_openbox_end
   tr '|' '\n' <<<"${expected_calls[$fault]}" >"$out/dsound-$fault.expected"
   tr -d '\r' <"$log" >"$log.txt" 2>/dev/null || true
@@ -116,8 +109,8 @@ for fault in none create cooperative-level create-buffer set-format; do
     fail "$what: calls differ from what was expected: $(tr '\n' ' ' <"$out/dsound-$fault.diff")"
   fi
 done
-[ "$wine_stress" = 1 ] && stress_check_replay "under stress" "$out/stress-none.script"
-stress_close_other_window
+[ "$wine_stress" = 1 ] && check_replay "$out/stress-none.script" "$out/stress-rest.png" "under stress"
+close_other_window
 echo "Sound and stress runs in $((SECONDS - start)) s"
 
 finish_session "Windows reliability"

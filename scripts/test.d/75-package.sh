@@ -47,12 +47,9 @@ play_first_frame_then_escape() {  # what dir command...
   shift 2
   launch "$@"
   find_window || fail "$what: no window"
-  if wait_for_picture "$out/shot.png" "$out/frame1.bmp"; then
-    pass "$what: the window shows the replay tool's first frame exactly"
-  else fail "$what: the window differs from the replay tool's first frame in $differing pixels"; fi
+  expect_picture "$out/shot.png" "$out/frame1.bmp" "$what: the window shows the replay tool's first frame exactly"
   focus
-  hold Escape 0.3
-  expect_exit 0 "$what: Escape ended it"
+  quit "$what: Escape ended it"
 }
 
 # --- 1. The Debian package ------------------------------------------------------------------
@@ -96,7 +93,7 @@ done
 if [ "$("$game" --version)" = "fennwick $version" ]; then pass "fennwick --version prints 'fennwick $version'"
 else fail "fennwick --version printed '$("$game" --version 2>&1)'"; fi
 
-exit_wait=5
+escape_wait=5
 play_first_frame_then_escape "installed game started from /tmp" /tmp "$game"
 if [ -s "$out/game.err" ]; then fail "the installed game complained: $(cat "$out/game.err")"; fi
 
@@ -111,8 +108,7 @@ find_window || fail "bug report: no window"
 hold Right 0.5
 wait_for_still "$out/bug-live.png" 4 || fail "bug report: the figure never came to rest"
 sleep 1
-hold Escape 0.3
-expect_exit 0 "bug report: the recorded session ended with Escape"
+quit "bug report: the recorded session ended with Escape"
 launch "${as_player[@]}" sh -c 'exec fennwick --play ~/bug.txt'
 find_window || fail "bug report: no window for the demo"
 if shown_before_exit "$out/bug-demo.png" "$out/bug-live.png"; then pass "bug report: fennwick --play ~/bug.txt ends on the picture the session showed"
@@ -128,8 +124,7 @@ find_window || fail "without pictures: no window"
 sleep 0.5
 if kill -0 "$game_pid" 2>/dev/null; then pass "without pictures the game runs on"
 else fail "without pictures the game ended"; fi
-hold Escape 0.3
-expect_exit 0 "without pictures, Escape ended it"
+quit "without pictures, Escape ended it"
 said=$(cat "$out/game.err")
 wanted="fennwick: 16 picture files missing in $out/empty, for example StickStand/Stand0000.bmp; also looked in $out/alone/bin (16 missing) and $out/alone/share/fennwick (no such folder)"
 if [ "$said" = "$wanted" ]; then pass "without pictures it said once where it looked: $said"
@@ -172,10 +167,8 @@ launch_dir=$out/windows/empty
 launch wine "$out/windows/alone/fennwick.exe"
 find_window || fail "Windows, without pictures: no window"
 sleep 1
-hold Escape 0.3
-expect_exit 0 "Windows, without pictures, Escape"
-# Wine has its own things to say on standard error; the game's lines are the ones it signs.
-said=$(tr -d '\r' <"$out/game.err" | grep '^fennwick:' || true)
+quit "Windows, without pictures, Escape"
+said=$(game_said)
 if [ "$exit_code" = "0" ] && [[ $said == "fennwick: 16 picture files missing in "*empty", for example StickStand/Stand0000.bmp; also looked in "*alone" (16 missing) and "*"share"?"fennwick (no such folder)" ]]; then
   pass "Windows, without pictures: ran on, ended with code 0, said where it looked: $said"
 else fail "Windows, without pictures: exit code $exit_code, said '$said'"; fi

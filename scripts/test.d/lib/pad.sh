@@ -3,22 +3,12 @@
 # stage, a stand-in XInput DLL under Wine. The game records what it was sent (--record), so
 # every check reads the game's own account: which key lines the pad became, and, replayed
 # headless, what the figure did with them. Needs lib/session.sh; the stage sets pad_commands
-# (the file the test pad reads, see virtual_pad_sdl.h) and recording, and starts the game;
-# where it can move the focus to another window and back, it defines focus_away and focus_back.
+# (the file the test pad reads, see virtual_pad_sdl.h) and recording, opens the other window
+# (other_window) and starts the game.
 # pass only prints, so "test && pass || fail" below is an if-else.
 # shellcheck disable=SC2015
 
 pad() { echo "$*" >>"$pad_commands"; }
-
-# Waits until the recording holds N lines "F WORDS".
-wait_count() {  # words n
-  local _
-  for _ in $(seq 150); do
-    [ "$(tr -d '\r' <"$recording" | awk -v want="$1" '{ $1 = "" } substr($0, 2) == want { n++ } END { print n + 0 }')" -ge "$2" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 # The figure's column, state and speed, frame by frame, as the recorded session made them.
 replay_recording() {  # frames
@@ -74,26 +64,24 @@ play_pad_session() {
     pass "pad: the figure ran, jumped, and came to rest after the pad was pulled out" ||
     fail "pad: $(cat "$out/moved.txt")"
 
-  # The stick held while the focus goes and comes back (where the caller can move the focus):
-  # the game lets go when it goes, and presses again when it returns, so the figure runs on.
-  if declare -F focus_away >/dev/null; then
-    pad attach
-    pad axis leftx 32767
-    if wait_count "down 39" 2 && focus_away && wait_count "up 39" 2 && focus_back && wait_count "down 39" 3; then
-      sleep 0.5
-      pad axis leftx 0
-      wait_count "up 39" 3 || fail "pad: letting go of the stick after the focus came back never released the arrow"
-      local back_frame up_frame
-      back_frame=$(tr -d '\r' <"$recording" | awk '$2 == "down" && $3 == 39 { f = $1 } END { print f }')
-      up_frame=$(tr -d '\r' <"$recording" | awk '$2 == "up" && $3 == 39 { f = $1 } END { print f }')
-      replay_recording "$up_frame"
-      awk -v a="$back_frame" -v b="$up_frame" '$1 == a { x0 = $6 } $1 == b { x1 = $6 } END { exit !(x1 > x0 + 10) }' \
-        "$out/replayed.txt" &&
-        pass "pad: a stick held through a focus loss runs the figure again when the focus returns" ||
-        fail "pad: after the focus returned the held stick did not run the figure (frames $back_frame to $up_frame)"
-    else fail "pad: the stick held through a focus loss recorded: $(tr -d '\r' <"$recording" | cut -d' ' -f2- | tr '\n' ',')"; fi
-    pad detach
-  fi
+  # The stick held while the focus goes and comes back: the game lets go when it goes, and
+  # presses again when it returns, so the figure runs on.
+  pad attach
+  pad axis leftx 32767
+  if wait_recorded "down 39" 2 && focus_away && wait_recorded "up 39" 2 && focus_back && wait_recorded "down 39" 3; then
+    sleep 0.5
+    pad axis leftx 0
+    wait_recorded "up 39" 3 || fail "pad: letting go of the stick after the focus came back never released the arrow"
+    local back_frame up_frame
+    back_frame=$(tr -d '\r' <"$recording" | awk '$2 == "down" && $3 == 39 { f = $1 } END { print f }')
+    up_frame=$(tr -d '\r' <"$recording" | awk '$2 == "up" && $3 == 39 { f = $1 } END { print f }')
+    replay_recording "$up_frame"
+    awk -v a="$back_frame" -v b="$up_frame" '$1 == a { x0 = $6 } $1 == b { x1 = $6 } END { exit !(x1 > x0 + 10) }' \
+      "$out/replayed.txt" &&
+      pass "pad: a stick held through a focus loss runs the figure again when the focus returns" ||
+      fail "pad: after the focus returned the held stick did not run the figure (frames $back_frame to $up_frame)"
+  else fail "pad: the stick held through a focus loss recorded: $(tr -d '\r' <"$recording" | cut -d' ' -f2- | tr '\n' ',')"; fi
+  pad detach
 
   # Plugged in again and Back held: the game ends as with Escape, and records it.
   pad attach

@@ -5,26 +5,34 @@
 # repository's top folder. A new check is a few lines in an existing session:
 #
 #   session_begin NAME            pictures and logs in $out (build/NAME/out, kept); checks
-#                                 counted; at exit the game, openbox, Wine and Xvfb ended
+#                                 counted; at exit the game, $other_pids, openbox, Wine and
+#                                 Xvfb ended
 #   session_screen                a screen of our own; exports DISPLAY
 #   session_openbox / session_openbox_end     a window manager, for the checks that want one
 #   launch [VAR=VALUE...] PROGRAM [ARG...]    starts the game from $launch_dir (assets), its
 #                                 output in $out/game.out and game.err; sets game_pid
+#   game_path FILE / game_said    a file's path as the game takes it; what the game said
 #   find_window                   waits up to $window_wait seconds for the window titled
 #                                 Fennwick, asking again until it answers; sets wid and
 #                                 client (where the game puts it), focuses it
 #   focus                         gives the window the focus the way a player does
+#   other_window GEOMETRY / focus_away / focus_back / close_other_window
+#                                 another window to move the focus to and back from
 #   locate                        sets client (WxH+X+Y) to where the window's inside is now
 #   hold KEY SECONDS              holds a key down that long in the focused window
 #   screenshot FILE [CROP]        the window's inside (client, unless a crop is given)
 #   differing A B                 how many pixels differ between two pictures
 #   wait_for_picture FILE REF [TRIES] [EVERY]  until the inside equals REF; sets differing
+#   expect_picture FILE REF WHAT  passes WHAT once the inside equals REF, fails if it never does
 #   wait_for_still FILE [SAME] [EVERY] [TRIES]  until SAME looks in a row are equal
 #   expect_exit CODE WHAT [SECONDS]           the game ends with CODE within SECONDS ($exit_wait)
-#   recorded_frame WORDS / wait_recorded WORDS    the frame of a line in $recording
+#   quit WHAT [SECONDS]           Escape, then the game ends with 0 within SECONDS ($escape_wait)
+#   recorded_frame WORDS / wait_recorded WORDS [N]    the frame of a line in $recording
 #   key_frames VK FILE            the first and last frame a recording saw key VK go down
-#   ticks PID / core_share TICKS MS       processor time used, and as a share of one core
+#   pace_from PID / pace_check RECORDING CORES    frames a second and the share of a core
 #   shown_before_exit FILE REF    whether the inside equals REF at some look before the game ends
+#   key_up_elsewhere, check_replay, check_demo, check_damaged_picture, check_managed_round_trip:
+#                                 checks the SDL and the Windows stages make in the same way
 #   pass / fail / finish_session WHAT         one output format for every stage
 # shellcheck disable=SC2034  # the variables set here are read by the stages
 root=$PWD
@@ -49,13 +57,15 @@ session_begin() {  # name
   out=$work/out
   rm -rf "$out"
   mkdir -p "$out"
-  failures=0 xvfb_pid="" openbox_pid="" game_pid="" wid="" other_pids=()
-  launch_dir=assets window_wait=10 exit_wait=10 client=800x600+50+150
+  failures=0 xvfb_pid="" openbox_pid="" game_pid="" wid="" other_pid="" other_pids=()
+  launch_dir=assets window_wait=10 exit_wait=10 escape_wait=2 client=800x600+50+150
+  key_hold=0.1 still_every=0.25 still_tries=40
   trap session_end EXIT INT TERM
 }
 session_end() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
   for pid in "${other_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  close_other_window
   session_openbox_end
   if declare -F session_cleanup >/dev/null; then session_cleanup; fi
   [ -n "${session_wine:-}" ] && wineserver -k 2>/dev/null || true
@@ -97,6 +107,8 @@ launch() {
   (cd "$launch_dir" && exec env "${settings[@]}" "$@" >"$out/game.out" 2>"$out/game.err") &
   game_pid=$!
 }
+game_path() { echo "$1"; }
+game_said() { cat "$out/game.err"; }
 # One search gives up at once when a window it looks at is destroyed under it, as a window
 # manager's or Wine's passing windows may be: it is asked again until it answers.
 find_window() {
@@ -120,6 +132,20 @@ focus() {
   [ -n "${session_wine:-}" ] && [ -n "$openbox_pid" ] || timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true
   [ -z "${session_wine:-}" ] || xdotool mousemove --window "$wid" 400 300 click 1 2>/dev/null || true
 }
+# Another window to take the focus away to, as a player's Alt-Tab does, in place of any before.
+other_window() {  # geometry
+  close_other_window
+  xlogo -geometry "$1" >/dev/null 2>&1 &
+  other_pid=$!
+  other=$(timeout 20 xdotool search --sync --onlyvisible --class '^xlogo$' 2>/dev/null | head -n1 || true)
+  [ -n "$other" ]
+}
+close_other_window() {
+  [ -n "$other_pid" ] && kill "$other_pid" 2>/dev/null || true
+  other_pid=""
+}
+focus_away() { timeout 5 xdotool windowfocus --sync "$other" 2>/dev/null; }
+focus_back() { focus; }
 locate() {
   read -r client < <(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
     /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print w "x" h "+" x "+" y}')
@@ -138,6 +164,13 @@ hold() {  # key seconds
 screenshot() { xwd -root -silent | convert xwd:- -crop "${2:-$client}" +repage "PNG24:$1"; }
 # ImageMagick prints the count on standard error.
 differing() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
+expect_picture() {  # file reference what (on failure the difference is kept as FILE-diff.png)
+  if wait_for_picture "$1" "$2"; then pass "$3"
+  else
+    fail "not so: $3 ($differing pixels differ)"
+    compare "$1" "$2" "${1%.png}-diff.png" 2>/dev/null || true
+  fi
+}
 wait_for_picture() {  # file reference [tries] [every]
   for _ in $(seq "${3:-$picture_tries}"); do
     screenshot "$1"
@@ -153,8 +186,8 @@ picture_tries=20 picture_every=0.1
 wait_for_still() {  # file [same] [every] [tries]
   local previous=$1.previous.png same=0
   screenshot "$previous"
-  for _ in $(seq "${4:-40}"); do
-    sleep "${3:-0.25}"
+  for _ in $(seq "${4:-$still_tries}"); do
+    sleep "${3:-$still_every}"
     screenshot "$1"
     if [ "$(differing "$1" "$previous")" = "0" ]; then
       same=$((same + 1))
@@ -195,12 +228,17 @@ expect_exit() {  # code what [seconds]
   if [ "$exit_code" = "$1" ]; then pass "$2: exit code $exit_code after $exit_ms ms"
   else fail "$2: exit code $exit_code after $exit_ms ms, expected $1"; fi
 }
+quit() {  # what [seconds]
+  hold Escape "$key_hold"
+  expect_exit 0 "$1" "${2:-$escape_wait}"
+}
 
 # The game flushes its recording every frame, so it can be read while it plays.
 recorded_frame() { tr -d '\r' <"$recording" | awk -v want="$1" '{ f = $1; $1 = "" } substr($0, 2) == want { print f; exit }'; }
-wait_recorded() {
+# Waits until the recording holds N (1) lines "F WORDS".
+wait_recorded() {  # words [n]
   for _ in $(seq 150); do
-    [ -n "$(recorded_frame "$1")" ] && return 0
+    [ "$(tr -d '\r' <"$recording" | awk -v want="$1" '{ $1 = "" } substr($0, 2) == want { n++ } END { print n + 0 }')" -ge "${2:-1}" ] && return 0
     sleep 0.1
   done
   return 1
@@ -216,3 +254,106 @@ pace_within() {  # frames ms low high
 ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
 # The share of one core that TICKS of processor time make over MS milliseconds.
 core_share() { awk -v t="$1" -v hz="$(getconf CLK_TCK)" -v ms="$2" 'BEGIN { printf "%.2f", t / hz / (ms / 1000) }'; }
+# Milliseconds the threads of PID have spent ready to run but waiting for a processor: a frame
+# count that falls short while this grows says the machine was busy, not that the game slept.
+waited_ms() { cat "/proc/$1/task/"*/schedstat 2>/dev/null | awk '{ sum += $2 } END { printf "%d", sum / 1e6 }'; }
+
+# The pace, counted in frames: a key the game ignores (Shift, VK 16), pressed at two moments,
+# lands in the recording with the frame it came before. The processor time of PID over the same
+# span shows whether the game sleeps between frames instead of spinning.
+pace_from() {  # pid
+  pace_pid=$1 paced_from=$(now_ms) ticks_from=$(ticks "$1") waited_from=$(waited_ms "$1")
+  hold Shift_L "$key_hold"
+}
+pace_check() {  # recording cores: at 60 +- 2 frames a second, on under CORES of a core
+  local paced_to ticks_to waited_to frame_from frame_to elapsed load
+  paced_to=$(now_ms) ticks_to=$(ticks "$pace_pid") waited_to=$(waited_ms "$pace_pid")
+  hold Shift_L "$key_hold"
+  read -r frame_from frame_to <<<"$(key_frames 16 "$1")"
+  elapsed=$((paced_to - paced_from))
+  if pace_within $((frame_to - frame_from)) "$elapsed" 58 62; then
+    pass "pace: frames $frame_from to $frame_to in $elapsed ms, $pace a second"
+  else fail "pace: frames $frame_from to $frame_to in $elapsed ms, $pace a second, wanted 60 +- 2" \
+    "(its threads waited $((waited_to - waited_from)) ms for a processor)"; fi
+  load=$(core_share $((ticks_to - ticks_from)) "$elapsed")
+  if awk -v l="$load" -v most="$2" 'BEGIN { exit !(l < most) }'; then pass "pace: the game used $load of a core"
+  else fail "pace: the game used $load of a core, wanted under $2: it must sleep between frames"; fi
+}
+
+# --- Checks the SDL and the Windows stages make in the same way -------------------------------
+
+# The right arrow goes down in the game, the focus moves to another window, and the arrow comes
+# up there, where the game never hears of it. Whether the figure then came to rest.
+key_up_elsewhere() {  # picture seconds-held
+  xdotool keydown Right
+  sleep "$2"
+  focus_away || true
+  xdotool keyup Right
+  wait_for_still "$1"
+}
+
+# A recording whose session the screen showed last as PICTURE, at rest: replayed by the replay
+# tool it ends on that picture ($out/replayed.bmp). Sets last, the recording's end frame.
+check_replay() {  # recording picture [what]
+  local what=${3:-replay} frames clung
+  last=$(tr -d '\r' <"$1" | awk '$2 == "end" { print $1 }') || true
+  frames=$(grep -c '^[0-9]' "$1" || true)
+  "$native_replay" --assets assets --dump "$last" "$out/replayed.bmp" "$1" >"$out/replayed.txt" ||
+    fail "$what: the replay tool refused the recording"
+  clung=$(grep -c ' repel ' "$out/replayed.txt" || true)
+  differing=$(differing "$2" "$out/replayed.bmp")
+  if [ "$differing" = "0" ]; then
+    pass "$what: the recording ($frames lines, $last frames, $clung on a wall) ends on the picture the screen showed"
+  else fail "$what: the recording ends on a picture that differs from the screen's in $differing pixels"; fi
+}
+
+# The recording played back by the game (--play among the arguments) stands at rest for its last
+# two seconds: the screen shows the replay's last picture before the demo ends by itself.
+check_demo() {  # seconds program...
+  local seconds=$1
+  shift
+  launch "$@"
+  if find_window && shown_before_exit "$out/demo.png" "$out/replayed.bmp"; then pass "play: the demo showed the recording's last picture"
+  else fail "play: the demo never showed the recording's last picture"; fi
+  expect_exit 0 "play: the demo ended by itself" "$seconds"
+}
+
+# One running frame cut short in a copy of the pictures: named on standard error with the reason,
+# and the game plays on. PLACE is the copy's folder as the game names it (a pattern).
+check_damaged_picture() {  # place program...
+  local place=$1 said
+  shift
+  rm -rf "$out/damaged"
+  mkdir -p "$out/damaged"
+  cp -r assets/Stick* "$out/damaged/"
+  truncate -s 1000 "$out/damaged/StickRun/Run0003.bmp"
+  launch_dir=$out/damaged launch "$@"
+  find_window && wait_for_picture "$out/damaged.png" "$out/frame1.bmp" ||
+    fail "damaged picture: the game did not show its first frame"
+  quit "damaged picture: Escape"
+  said=$(game_said)
+  # shellcheck disable=SC2027  # the place, unquoted, is a pattern
+  if [[ $said == "fennwick: 1 picture file in "$place" cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short)" ]]; then
+    pass "damaged picture: named with the reason: $said"
+  else fail "damaged picture: said '$said'"; fi
+}
+
+# With a window manager, F11 twice leaves a window whose inside is 800 x 600 again, showing the
+# first frame pixel for pixel.
+check_managed_round_trip() {  # program...
+  session_openbox
+  launch "$@"
+  if find_window; then
+    locate || true
+    wait_for_picture "$out/managed-start.png" "$out/frame1.bmp" || true
+    hold F11 "$key_hold"
+    sleep 1
+    hold F11 "$key_hold"
+    sleep 1
+    if locate && [[ $client == 800x600+* ]]; then pass "window manager: after F11 twice the inside of the window is 800 x 600"
+    else fail "window manager: after F11 twice the window's inside is $client"; fi
+    expect_picture "$out/managed-after.png" "$out/frame1.bmp" "window manager: after F11 twice the window shows the first frame, pixel for pixel"
+  else fail "window manager: the game did not start"; fi
+  quit "window manager: Escape"
+  session_openbox_end
+}

@@ -24,7 +24,8 @@ wine_prefix() {
   wineboot -i 2>&1 | quiet_wine
   wineserver -p
   echo "Wine prefix ready in $((SECONDS - start)) s"
-  window_wait=120 exit_wait=30 picture_tries=60 picture_every=0.5
+  window_wait=120 exit_wait=30 escape_wait=30 picture_tries=60 picture_every=0.5
+  key_hold=0.3 still_every=0.3 still_tries=50
 }
 
 # Builds the Windows game and its test programs, then the screen, the prefix and the first
@@ -45,12 +46,44 @@ wine_stage_start() {  # name
 }
 
 # A Windows path for a file of the stage, for the environment of a program under Wine.
-windows_path() { winepath -w "$1" 2>/dev/null; }
+game_path() { winepath -w "$1" 2>/dev/null; }
+# Wine has its own things to say on standard error; the game's lines are the ones it signs.
+game_said() { tr -d '\r' <"$out/game.err" | grep '^fennwick:' || true; }
+# A copy of the game in $work/NAME beside the given stand-in DLLs, which an override naming them
+# native puts in front of Wine's own. Prints the folder.
+beside_game() {  # name dll...
+  local dir=$work/$1
+  shift
+  mkdir -p "$dir"
+  cp "$@" "$game_exe" "$dir/"
+  echo "$dir"
+}
 # tests/e2e/wine_probe.cpp looks at the game's window from inside Wine: probe window, probe close...
 probe() { wine "$test_programs/wine_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 # Without a window manager Wine draws the frame itself: the probe says where the inside is.
+# When it cannot tell, client stays as it was and locate fails.
 locate() {
   local cx cy cw ch
-  IFS=, read -r cx cy cw ch < <(probe window | sed -n 's/^client=//p')  || true
-  client=${cw:-800}x${ch:-600}+${cx:-50}+${cy:-150}
+  IFS=, read -r cx cy cw ch < <(probe window | sed -n 's/^client=//p') || true
+  [ -n "${ch:-}" ] || return 1
+  client=${cw}x${ch}+${cx}+${cy}
+}
+# Whether half a second of the right arrow changed the picture from the first frame; sets moved.
+runs_right() {  # picture
+  hold Right 0.5
+  sleep 0.5
+  screenshot "$1"
+  moved=$(differing "$1" "$out/frame1.bmp")
+  [ "$moved" != "0" ] && [[ $moved =~ ^[0-9.e+]+$ ]]
+}
+# Until a message box of the game's shows (the probe then presses its OK): sets dialog, and
+# game_window to what the probe last saw of a game window.
+wait_for_dialog() {
+  dialog=""
+  for _ in $(seq 60); do
+    game_window=$(probe window || true)
+    dialog=$(probe dialog) && return 0
+    sleep 0.5
+  done
+  return 1
 }
