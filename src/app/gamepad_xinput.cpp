@@ -2,6 +2,8 @@
 
 #include <xinput.h>
 
+#include "app/win32_workarounds.h"
+
 namespace {
 // Asking an empty slot costs Windows far more than asking a connected pad, so empty slots are
 // searched once a second, not every frame.
@@ -10,16 +12,12 @@ constexpr int searchPeriod = 60;
 
 XInputPads::XInputPads() {
   for (const wchar_t* name : {L"xinput1_4.dll", L"xinput9_1_0.dll"}) {
-    library = LoadLibraryW(name);
+    library = LoadForGood(name);
     if (library != nullptr) break;
   }
   if (library == nullptr) return;
   // The cast is how a function found by name is called at all.
   getState = reinterpret_cast<GetStateFunction>(reinterpret_cast<void*>(GetProcAddress(library, "XInputGetState")));
-}
-
-XInputPads::~XInputPads() {
-  if (library != nullptr) FreeLibrary(library);
 }
 
 void XInputPads::Read(GamepadKeys& keys) {

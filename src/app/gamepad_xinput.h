@@ -11,7 +11,6 @@
 class XInputPads {
  public:
   XInputPads();
-  ~XInputPads();
   XInputPads(const XInputPads&) = delete;
   XInputPads& operator=(const XInputPads&) = delete;
 
@@ -22,7 +21,7 @@ class XInputPads {
   using GetStateFunction = DWORD(WINAPI*)(DWORD user, void* state);
   static constexpr DWORD userCount = 4;  // XUSER_MAX_COUNT
 
-  HMODULE library = nullptr;
+  HMODULE library = nullptr;  // never unloaded: see LoadForGood
   GetStateFunction getState = nullptr;
   std::array<bool, userCount> connected{};
   int framesToSearch = 0;

@@ -42,6 +42,8 @@ void DeviceThreads::WaitForEnd() {
   threads.clear();
 }
 
+HMODULE LoadForGood(const wchar_t* name) { return LoadLibraryW(name); }
+
 void ReleaseKeysLetGoElsewhere(GamepadKeys& keys) {
   for (int code = 1; code < 256; ++code) {
     if (processKeyboard.IsKeyDown(static_cast<std::uint8_t>(code)) && !(GetAsyncKeyState(code) & 0x8000))

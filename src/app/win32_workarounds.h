@@ -35,6 +35,14 @@ class DeviceThreads {
   std::vector<HANDLE> threads;
 };
 
+// Wine's XInput runs a thread for the pads that, told to stop when the library is unloaded,
+// says it is done a moment before it has left the library's code. A game that unloads the
+// library on its way out can die there: "Unhandled page fault" and a debugger's dialog instead
+// of an exit, about one end in ten on a loaded machine. The library is therefore loaded for the
+// life of the process, whose end takes it down. Shown by scripts/test.d/30-windows.sh,
+// "hardware-fails, closed by the close box", which failed that way now and then.
+HMODULE LoadForGood(const wchar_t* name);
+
 // A release can go astray without a WM_KILLFOCUS to make up for it: under Wine, while the
 // window is re-made for full screen, it may reach no window at all. The keyboard's own state
 // knows better than the messages then, so once a frame a key it has up is let go of, as its

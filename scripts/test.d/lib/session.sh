@@ -225,7 +225,11 @@ expect_exit() {  # code what [seconds]
     wait "$game_pid" || exit_code=$?
   fi
   game_pid=""
-  if [ "$exit_code" = "$1" ]; then pass "$2: exit code $exit_code after $exit_ms ms"
+  # Under Wine a crash while the program ends can leave its exit code as it was.
+  local crash
+  crash=$(grep -a -m1 -e '^wine: Unhandled' "$out/game.err" 2>/dev/null || true)
+  if [ -n "$crash" ]; then fail "$2: exit code $exit_code after $exit_ms ms, but it crashed: $crash"
+  elif [ "$exit_code" = "$1" ]; then pass "$2: exit code $exit_code after $exit_ms ms"
   else fail "$2: exit code $exit_code after $exit_ms ms, expected $1"; fi
 }
 quit() {  # what [seconds]

@@ -23,6 +23,9 @@ wine_prefix() {
   local start=$SECONDS
   wineboot -i 2>&1 | quiet_wine
   wineserver -p
+  # A crash is to end the program and say so on its standard error, not wait for good behind
+  # a debugger's dialog that would also cover the screen of the checks after it.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   echo "Wine prefix ready in $((SECONDS - start)) s"
   window_wait=120 exit_wait=30 escape_wait=30 picture_tries=60 picture_every=0.5
   key_hold=0.3 still_every=0.3 still_tries=50
