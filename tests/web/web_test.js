@@ -83,12 +83,19 @@ async function waitForPicture(page, wanted, seconds) {
   return last;
 }
 
-// A key held for a moment: the game reads keys once a frame, and a press and release that both
-// land between two frames would be seen by neither.
+// A key held for a moment: the game reads keys once a frame, so the key stays down over two
+// frames at least and then up over two, or a release and the next press could land between
+// the same two frames and be seen by neither. A game that has stopped running has no more.
 async function press(page, key, seconds) {
+  const framesOn = async () => {
+    const from = await page.evaluate(() => window.fennwick.frames());
+    await page.waitForFunction((f) => window.fennwick.state !== 'running' || window.fennwick.frames() >= f + 2, from,
+                               { timeout: 10000 });
+  };
   await page.keyboard.down(key);
-  await page.waitForTimeout((seconds || 0.15) * 1000);
+  await Promise.all([page.waitForTimeout((seconds || 0.15) * 1000), framesOn()]);
   await page.keyboard.up(key);
+  await framesOn();
 }
 
 const state = (page) => page.evaluate(() => window.fennwick && window.fennwick.state);
@@ -240,8 +247,8 @@ async function theGame(browser) {
   check(prevented[' '] === true && prevented.ArrowRight === true, "the page stops the browser's own use of space and the arrows",
         JSON.stringify(prevented));
 
-  // F11: the canvas goes full screen and comes back. Each press is held long enough to meet a
-  // frame on a busy machine: the game reads F11 as held, once a frame, and toggles once a press.
+  // F11: the canvas goes full screen and comes back. The game toggles once a press, which
+  // press() keeps apart by frames.
   await press(page, 'F11', 0.4);
   await page.waitForFunction(() => document.fullscreenElement !== null, null, { timeout: 3000 }).catch(() => {});
   const full = await page.evaluate(() => (document.fullscreenElement ? document.fullscreenElement.id : ''));
