@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "level/tile_map.h"
 #include "sprites/player_sprite.h"
 #include "sprites/sprite_state.h"
+#include "types.h"
 
 // A level text of 128 x 48 open cells with a solid border; Put adds solid cells.
 class LayoutBuilder {
@@ -84,6 +86,12 @@ class FreshWorldTest : public WindowMessageTest {
   }
   std::unique_ptr<GameWorld> world;
 };
+
+// A position or a velocity compared exactly in one check, and printed in full when it differs.
+inline bool operator==(const Vec2& a, const Vec2& b) { return a.x == b.x && a.y == b.y; }
+inline std::ostream& operator<<(std::ostream& out, const Vec2& v) {
+  return out << '(' << testing::PrintToString(v.x) << ", " << testing::PrintToString(v.y) << ')';
+}
 
 // Where the figure is and how it moves after a frame: x, y, vx, vy, for comparing two games.
 using Motion = std::array<float, 4>;
