@@ -28,17 +28,15 @@ TEST_F(GameWorldTest, StartsAtTheOriginAndFirstFrameCentresAboveTheFigure) {
 }
 
 TEST(Camera, ClampsToTheWorld) {
-  Display display(nullptr);
-  Viewport viewport{display, RectI{0, 600, 0, 800}};
-  Camera camera(RectF{0, 1200, 0, 3200}, viewport);
+  ViewRig view;
   struct Case { float px, py, x, y; };
   for (Case c : {Case{1000, 500, 600, 120}, Case{150, 200, 0, 0}, Case{3150, 1150, 2400, 600},
                  Case{225, 425, 0, 45}, Case{2800.5f, 980.25f, 2400, 600}}) {
-    camera.CenterOn(c.px, c.py - 80.0f);
-    EXPECT_EQ(CornerOf(camera), (Vec2{c.x, c.y})) << c.px << "," << c.py;
+    view.camera.CenterOn(c.px, c.py - 80.0f);
+    EXPECT_EQ(CornerOf(view.camera), (Vec2{c.x, c.y})) << c.px << "," << c.py;
   }
   // A world smaller than the view: the far edges win.
-  Camera small(RectF{0, 300, 0, 500}, viewport);
+  Camera small(RectF{0, 300, 0, 500}, view.viewport);
   small.CenterOn(100, 100);
   EXPECT_EQ(CornerOf(small), (Vec2{-300.0f, -300.0f}));
 }

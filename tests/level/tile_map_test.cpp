@@ -65,15 +65,11 @@ TEST(Level, CellsOutsideTheGridAreSolidAndCellsWithoutATileAreOpen) {
   EXPECT_TRUE(map.IsSolid(5, 128));
 }
 
-class LevelDrawing : public ::testing::Test {
+class LevelDrawing : public ::testing::Test, protected ViewRig {
  protected:
-  Display display{nullptr};
-  Viewport viewport{display, RectI{0, 600, 0, 800}};
-  Camera camera{RectF{0, 1200, 0, 3200}, viewport};
-  Pixel At(int x, int y) const { return display.frameBuffer[y * 800 + x]; }
   // Draws the map with the camera at (x, y) over a colour no tile has.
   void DrawFrom(const TileMap& map, float x, float y) {
-    std::fill_n(display.frameBuffer, Display::pixelCount, 0xE0E0E0E0u);
+    Fill(0xE0E0E0E0u);
     camera.x = x;
     camera.y = y;
     map.Draw(camera);

@@ -1,10 +1,11 @@
 // Shared helpers for the game's tests: a small level builder, a rig that runs the player's
-// frame stages on any level, fixtures for the window messages and a fresh world, and a bitmap
-// writer for test pictures.
+// frame stages on any level, a view to draw into, fixtures for the window messages and a fresh
+// world, and a bitmap writer for test pictures.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -18,8 +19,10 @@
 #include "app/platform_headless.h"
 #include "app/window_messages.h"
 #include "bmp_file.h"
+#include "game/camera.h"
 #include "game/game_world.h"
 #include "game/player_controller.h"
+#include "graphics/display.h"
 #include "level/level_layout.h"
 #include "level/tile_map.h"
 #include "sprites/player_sprite.h"
@@ -61,6 +64,16 @@ struct PlayerRig {
   PlayerSprite player;
   TileMap tileMap;
   PlayerController controller;
+};
+
+// The frame buffer with the game's 800 x 600 view onto the 3200 x 1200 world, for drawing.
+struct ViewRig {
+  Pixel At(int x, int y) const { return display.frameBuffer[y * Display::width + x]; }
+  void Fill(Pixel colour) { std::fill_n(display.frameBuffer, Display::pixelCount, colour); }
+
+  Display display{nullptr};
+  Viewport viewport{display, RectI{0, 600, 0, 800}};
+  Camera camera{RectF{0, 1200, 0, 3200}, viewport};
 };
 
 // The keyboard, the mouse and the platform log are the process's own: each test starts them as
