@@ -27,6 +27,7 @@
 #include "level/tile_map.h"
 #include "sprites/player_sprite.h"
 #include "sprites/sprite_state.h"
+#include "temp_dir.h"
 #include "types.h"
 
 // A level text of 128 x 48 open cells with a solid border; Put adds solid cells.
@@ -116,17 +117,6 @@ inline Motion MotionOf(const GameWorld& world) {
 // The shared bitmap writer, for a test picture: makes the folder first.
 void WriteBmp24(const std::filesystem::path& file, std::uint32_t width, std::uint32_t height,
                 const std::vector<std::uint32_t>& pixels);
-
-// A fresh empty folder under the system temp folder, removed by the destructor.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::filesystem::path& path() const { return dir; }
-
- private:
-  std::filesystem::path dir;
-};
 
 // Changes the working directory for the life of the object.
 class ScopedCwd {
