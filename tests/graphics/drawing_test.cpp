@@ -35,10 +35,7 @@ class DrawingTest : public ::testing::Test, protected ViewRig {
         }
     return box;
   }
-  std::size_t CountTouched() const {
-    return static_cast<std::size_t>(std::count_if(display.frameBuffer, display.frameBuffer + Display::pixelCount,
-                                                  [](Pixel p) { return p != background; }));
-  }
+  std::size_t CountTouched() const { return Display::pixelCount - Count(background); }
 };
 
 void ExpectBox(const RectI& box, int top, int bottom, int left, int right) {
@@ -217,9 +214,7 @@ TEST(SurfaceLoading, MissingOrUnreadableFileGivesAnEmptySurfaceThatDrawsNothing)
     view.Fill(background);
     surface.Draw(0, 0, view.camera);
     surface.CreateMirrored()->Draw(0, 0, view.camera);
-    EXPECT_TRUE(std::all_of(view.display.frameBuffer,
-                            view.display.frameBuffer + Display::pixelCount,
-                            [](Pixel p) { return p == background; }));
+    EXPECT_EQ(view.Count(background), Display::pixelCount);
   }
 }
 

@@ -1,9 +1,6 @@
 // Frame animations: file names, counting, mirrored copies and where frames are drawn.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "game/camera.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "sprites/animation.h"
@@ -96,7 +93,7 @@ TEST_F(AnimationDrawing, MissingFramesAreEmptyButStillCounted) {
   for (int i = 0; i < 3; ++i) animation.Advance();
   EXPECT_EQ(animation.currentFrame, 3u);
   animation.Draw(50, 50, camera);
-  EXPECT_TRUE(std::all_of(display.frameBuffer, display.frameBuffer + Display::pixelCount, [](Pixel p) { return p == 0; }));
+  EXPECT_EQ(Count(0u), Display::pixelCount);
   animation.Advance();
   EXPECT_EQ(animation.currentFrame, 0u);
 }

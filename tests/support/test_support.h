@@ -71,6 +71,10 @@ struct PlayerRig {
 struct ViewRig {
   Pixel At(int x, int y) const { return display.frameBuffer[y * Display::width + x]; }
   void Fill(Pixel colour) { std::fill_n(display.frameBuffer, Display::pixelCount, colour); }
+  std::size_t Count(Pixel colour) const {
+    return static_cast<std::size_t>(
+        std::count(display.frameBuffer, display.frameBuffer + Display::pixelCount, colour));
+  }
 
   Display display{nullptr};
   Viewport viewport{display, RectI{0, 600, 0, 800}};
