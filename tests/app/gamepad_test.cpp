@@ -25,6 +25,13 @@ class GamepadTest : public ::testing::Test {
   void Key(std::uint32_t message, std::uint8_t code) { pads.Message(message, code, 0); }
   std::vector<std::string> Take() { return std::exchange(sent, {}); }
   using Lines = std::vector<std::string>;
+
+  // A pad holding only the D-pad's right arrow, and one holding only Back.
+  GamepadTest() {
+    right.dpadRight = true;
+    back.back = true;
+  }
+  PadState right, back;
 };
 
 PadState Stick(float x) {
@@ -67,9 +74,6 @@ TEST_F(GamepadTest, AHeldDirectionOrButtonIsOnePressNotOnePerFrame) {
 }
 
 TEST_F(GamepadTest, AKeyBothSourcesHoldIsReleasedOnlyWhenBothLetGo) {
-  PadState right;
-  right.dpadRight = true;
-
   // Keyboard first: the pad's press adds nothing; the keyboard's release waits for the pad.
   Key(wm::keyDown, vk::right);
   Read(right);
@@ -91,21 +95,17 @@ TEST_F(GamepadTest, AKeyBothSourcesHoldIsReleasedOnlyWhenBothLetGo) {
 TEST_F(GamepadTest, APadUnpluggedWhileHoldingReleasesWhatOnlyItHeld) {
   PadState first = Stick(1.0f);
   first.south = true;
-  PadState second;
-  second.dpadRight = true;
-  const PadState both[] = {first, second};
+  const PadState both[] = {first, right};
   pads.PadsRead(both, 2);
   EXPECT_EQ(Take(), (Lines{"down 39", "down 32"}));
   // The first pad goes; the second still holds the right arrow.
-  Read(second);
+  Read(right);
   EXPECT_EQ(Take(), Lines{"up 32"});
   ReadNone();
   EXPECT_EQ(Take(), Lines{"up 39"});
 }
 
 TEST_F(GamepadTest, BackQuitsOnlyAfterASecondHeld) {
-  PadState back;
-  back.back = true;
   for (int bump = 0; bump < 3; ++bump) {
     for (int frame = 1; frame < GamepadKeys::backHoldFrames; ++frame) Read(back);
     ReadNone();
@@ -127,8 +127,6 @@ TEST_F(GamepadTest, EverythingElsePassesUntouched) {
 }
 
 TEST_F(GamepadTest, WithoutTheFocusThePadsAreNotListenedTo) {
-  PadState right;
-  right.dpadRight = true;
   // The right arrow's release goes to another window after the focus has gone.
   Key(wm::keyDown, vk::right);
   pads.Message(wm::killFocus, 0, 0);
@@ -143,8 +141,6 @@ TEST_F(GamepadTest, WithoutTheFocusThePadsAreNotListenedTo) {
 
 TEST_F(GamepadTest, WhatAPadHoldsWhenTheFocusReturnsIsPressedAfresh) {
   PadState run = Stick(1.0f);
-  PadState back;
-  back.back = true;
   Read(run);
   pads.Message(wm::killFocus, 0, 0);
   Read(run);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "app/focus_clock.h"
 #include "app/page_pointer.h"
@@ -15,6 +16,7 @@ class InputTest : public WindowMessageTest {
   static void MoveTo(int x, int y, std::uintptr_t buttons = 0) {
     Send(wm::mouseMove, buttons, wm::PackPoint(x, y));
   }
+  static std::pair<int, int> MouseAt() { return {processMouse.x, processMouse.y}; }
   static std::vector<KeyEvent> Drain() {
     std::vector<KeyEvent> events;
     while (!processKeyboard.EventQueueEmpty()) events.push_back(processKeyboard.PopEvent());
@@ -82,12 +84,10 @@ TEST_F(InputTest, SystemKeysAndUnknownMessagesAreIgnored) {
 }
 
 TEST_F(InputTest, PointerIsUnknownUntilItFirstEntersAndEnteringTakesTheCaptureOnce) {
-  EXPECT_EQ(processMouse.x, -1);
-  EXPECT_EQ(processMouse.y, -1);
+  EXPECT_EQ(MouseAt(), std::pair(-1, -1));
   MoveTo(1, 1);
   MoveTo(799, 599);
-  EXPECT_EQ(processMouse.x, 799);
-  EXPECT_EQ(processMouse.y, 599);
+  EXPECT_EQ(MouseAt(), std::pair(799, 599));
   EXPECT_TRUE(processMouse.inside);
   EXPECT_EQ(headlessPlatform.captures, 1);
 }
@@ -104,8 +104,7 @@ TEST_F(InputTest, TheTopAndLeftEdgeCountAsOutside) {
     EXPECT_FALSE(processMouse.rightDown);
     EXPECT_EQ(headlessPlatform.releases, 1);
     // The last inside position is kept.
-    EXPECT_EQ(processMouse.x, 400);
-    EXPECT_EQ(processMouse.y, 300);
+    EXPECT_EQ(MouseAt(), std::pair(400, 300));
   }
 }
 
@@ -113,14 +112,12 @@ TEST_F(InputTest, DraggingOutsideClampsThePositionAndKeepsTheCapture) {
   MoveTo(10, 10);
   Send(wm::leftButtonDown, wm::leftButtonFlag);
   MoveTo(-5, 700, wm::leftButtonFlag);
-  EXPECT_EQ(processMouse.x, 0);
-  EXPECT_EQ(processMouse.y, 599);
+  EXPECT_EQ(MouseAt(), std::pair(0, 599));
   EXPECT_TRUE(processMouse.inside);
   EXPECT_TRUE(processMouse.leftDown);
   EXPECT_EQ(headlessPlatform.releases, 0);
   MoveTo(5000, -3, wm::rightButtonFlag);
-  EXPECT_EQ(processMouse.x, 799);
-  EXPECT_EQ(processMouse.y, 0);
+  EXPECT_EQ(MouseAt(), std::pair(799, 0));
 }
 
 TEST_F(InputTest, LeavingWithoutAButtonReleasesEvenWithoutACapture) {
@@ -226,13 +223,11 @@ class PagePointerTest : public InputTest {
 
 TEST_F(PagePointerTest, PositionsAreInThePicturesPixelsWhateverTheCanvasSize) {
   ASSERT_TRUE(Pointer(-1, 0, 100.25, 75.9));  // half size
-  EXPECT_EQ(processMouse.x, 200);
-  EXPECT_EQ(processMouse.y, 151);
+  EXPECT_EQ(MouseAt(), std::pair(200, 151));
   EXPECT_TRUE(processMouse.inside);
   // Full screen on a wide screen: the picture 1440 x 1080 in the middle of 1920 x 1080.
   ASSERT_TRUE(Pointer(-1, 0, 240.0 + 1439.0, 540.0, 1920.0, 1080.0));
-  EXPECT_EQ(processMouse.x, 799);
-  EXPECT_EQ(processMouse.y, 300);
+  EXPECT_EQ(MouseAt(), std::pair(799, 300));
   // In the band beside the picture the pointer has left it.
   ASSERT_TRUE(Pointer(-1, 0, 200.0, 540.0, 1920.0, 1080.0));
   EXPECT_FALSE(processMouse.inside);
@@ -246,8 +241,7 @@ TEST_F(PagePointerTest, ButtonsPressAndReleaseAndADragFarOffStaysAtTheEdge) {
   EXPECT_TRUE(processMouse.rightDown);
   // Far beyond what 16 bits hold: it must not wrap round onto the picture.
   ASSERT_TRUE(Pointer(-1, 3, 20000.0, -20000.0));
-  EXPECT_EQ(processMouse.x, 799);
-  EXPECT_EQ(processMouse.y, 0);
+  EXPECT_EQ(MouseAt(), std::pair(799, 0));
   EXPECT_TRUE(processMouse.inside);
   ASSERT_TRUE(Pointer(0, 2, 10.0, 10.0));
   ASSERT_TRUE(Pointer(2, 0, 10.0, 10.0));

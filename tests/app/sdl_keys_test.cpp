@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/window_messages.h"
 
@@ -34,6 +35,8 @@ std::string Translate(KeyTranslator& keys, Uint32 type, SDL_Keycode key, SDL_Sca
   }
   return text;
 }
+
+using Units = std::vector<std::uint16_t>;
 
 }  // namespace
 
@@ -152,26 +155,18 @@ TEST(SdlKeyTranslator, ControlKeysAlsoTypeTheirCharacter) {
 TEST(SdlTypedText, BecomesOneCodeUnitPerCharacter) {
   std::uint16_t units[8] = {};
   ASSERT_EQ(CharacterCodes("a\xC3\xA9\xE2\x82\xAC", units, 8), 3u);  // a é €
-  EXPECT_EQ(units[0], 'a');
-  EXPECT_EQ(units[1], 0x00E9);
-  EXPECT_EQ(units[2], 0x20AC);
+  EXPECT_EQ(Units(units, units + 3), (Units{'a', 0x00E9, 0x20AC}));
 
   // Beyond U+FFFF: a surrogate pair, as WM_CHAR delivers it.
   ASSERT_EQ(CharacterCodes("\xF0\x9F\x98\x80", units, 8), 2u);  // U+1F600
-  EXPECT_EQ(units[0], 0xD83D);
-  EXPECT_EQ(units[1], 0xDE00);
+  EXPECT_EQ(Units(units, units + 2), (Units{0xD83D, 0xDE00}));
 }
 
 TEST(SdlTypedText, MalformedOrOversizedTextIsCutSafely) {
   std::uint16_t units[8] = {};
   // A stray continuation byte, an overlong encoding and a sequence cut short by the end.
   ASSERT_EQ(CharacterCodes("\x80x\xC0\xAFy\xE2\x82", units, 8), 6u);
-  EXPECT_EQ(units[0], 0xFFFD);
-  EXPECT_EQ(units[1], 'x');
-  EXPECT_EQ(units[2], 0xFFFD);
-  EXPECT_EQ(units[3], 0xFFFD);
-  EXPECT_EQ(units[4], 'y');
-  EXPECT_EQ(units[5], 0xFFFD);
+  EXPECT_EQ(Units(units, units + 6), (Units{0xFFFD, 'x', 0xFFFD, 0xFFFD, 'y', 0xFFFD}));
 
   // No room for both halves of a pair: neither is written.
   units[1] = 0;

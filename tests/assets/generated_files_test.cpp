@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "../support/temp_dir.h"
 #include "expected_frames.h"
 #include "image_files.h"
 #include "image_reader.h"
@@ -19,23 +20,6 @@ namespace fs = std::filesystem;
 using namespace assettest;
 
 namespace {
-
-// A fresh folder per test, so tests run in parallel do not share output.
-class ScratchDir {
- public:
-  ScratchDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path = fs::temp_directory_path() /
-           (std::string("fennwick-assets-") + info->test_suite_name() + "-" + info->name());
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  fs::path path;
-};
 
 int RunGenerator(const std::string& arguments) {
   const std::string command = std::string("\"") + FENNWICK_ASSETGEN + "\" " + arguments;
@@ -81,13 +65,13 @@ TEST(GeneratedFiles, EveryPictureTheGameLoadsIsCommitted) {
 }
 
 TEST(GeneratedFiles, RegeneratingReproducesTheCommittedFilesByteForByte) {
-  ScratchDir scratch;
-  ASSERT_EQ(RunGenerator(Quoted(scratch.path / "out")), 0);
+  TempDir scratch;
+  ASSERT_EQ(RunGenerator(Quoted(scratch.path() / "out")), 0);
 
   std::set<std::string> written;
-  for (const auto& entry : fs::recursive_directory_iterator(scratch.path / "out"))
+  for (const auto& entry : fs::recursive_directory_iterator(scratch.path() / "out"))
     if (entry.is_regular_file())
-      written.insert(entry.path().lexically_relative(scratch.path / "out").generic_string());
+      written.insert(entry.path().lexically_relative(scratch.path() / "out").generic_string());
 
   std::set<std::string> expected{"icons/icon32_pixels.inc"};
   for (const ExpectedFrame& frame : ExpectedFrames()) expected.insert(frame.path);
@@ -99,27 +83,27 @@ TEST(GeneratedFiles, RegeneratingReproducesTheCommittedFilesByteForByte) {
   for (const std::string& name : written) {
     const fs::path committed = CommittedCopy(name);
     ASSERT_TRUE(fs::is_regular_file(committed)) << name << " was generated but not committed";
-    EXPECT_TRUE(Contents(scratch.path / "out" / name) == Contents(committed))
+    EXPECT_TRUE(Contents(scratch.path() / "out" / name) == Contents(committed))
         << name << " differs from the committed copy; rebuild target fennwick-assets";
   }
 }
 
 TEST(GeneratedFiles, GeneratorReportsFailure) {
-  ScratchDir scratch;
+  TempDir scratch;
   EXPECT_NE(RunGenerator(""), 0) << "no output folder given";
   EXPECT_NE(RunGenerator("--contact-sheet x.bmp"), 0) << "only an option given";
 
   // A folder cannot be made beneath a plain file.
-  std::ofstream(scratch.path / "plain-file") << "in the way";
-  EXPECT_NE(RunGenerator(Quoted(scratch.path / "plain-file" / "out")), 0);
+  std::ofstream(scratch.path() / "plain-file") << "in the way";
+  EXPECT_NE(RunGenerator(Quoted(scratch.path() / "plain-file" / "out")), 0);
 }
 
 TEST(GeneratedFiles, ContactSheetIsWrittenOnRequest) {
-  ScratchDir scratch;
-  ASSERT_EQ(RunGenerator(Quoted(scratch.path / "out") + " --contact-sheet " +
-                         Quoted(scratch.path / "sheet.bmp")),
+  TempDir scratch;
+  ASSERT_EQ(RunGenerator(Quoted(scratch.path() / "out") + " --contact-sheet " +
+                         Quoted(scratch.path() / "sheet.bmp")),
             0);
-  const Image sheet = DecodeBmp24(ReadBytes(scratch.path / "sheet.bmp"));
+  const Image sheet = DecodeBmp24(ReadBytes(scratch.path() / "sheet.bmp"));
   EXPECT_EQ(sheet.At(0, 0), 0xFFE0E0E0u) << "the sheet shows frames on the level's grey";
 }
 

@@ -18,11 +18,10 @@ namespace {
 constexpr Pixel background = 0x11111111;
 const RectI screen{0, 600, 0, 800};
 
-class DrawingTest : public ::testing::Test {
+class DrawingTest : public ::testing::Test, protected ViewRig {
  protected:
-  DrawingTest() { std::fill_n(display.frameBuffer, Display::pixelCount, background); }
+  DrawingTest() { Fill(background); }
 
-  Pixel At(int x, int y) const { return display.frameBuffer[y * Display::width + x]; }
   // The bounding box of every pixel that differs from the background, or an empty box.
   RectI Touched() const {
     RectI box{600, 0, 800, 0};
@@ -36,14 +35,7 @@ class DrawingTest : public ::testing::Test {
         }
     return box;
   }
-  std::size_t CountTouched() const {
-    return static_cast<std::size_t>(std::count_if(display.frameBuffer, display.frameBuffer + Display::pixelCount,
-                                                  [](Pixel p) { return p != background; }));
-  }
-
-  Display display{nullptr};
-  Viewport viewport{display, screen};
-  Camera camera{RectF{0, 1200, 0, 3200}, viewport};
+  std::size_t CountTouched() const { return Display::pixelCount - Count(background); }
 };
 
 void ExpectBox(const RectI& box, int top, int bottom, int left, int right) {
@@ -103,7 +95,7 @@ TEST_F(DrawingTest, KeyedCopyClipsWithoutShiftingThePicture) {
   const auto block = Numbered(30, 20);
   struct Case { int left, top; };
   for (Case c : {Case{-10, -5}, Case{790, 590}, Case{-29, 100}, Case{400, -19}}) {
-    std::fill_n(display.frameBuffer, Display::pixelCount, background);
+    Fill(background);
     display.DrawKeyed(block.data(), 0, 30, 20, c.left, c.top, screen);
     for (int r = 0; r < 20; ++r)
       for (int col = 0; col < 30; ++col) {
@@ -152,7 +144,7 @@ TEST_F(DrawingTest, SurfaceDrawTruncatesTowardZeroThroughTheCamera) {
   camera.x = 10.5f;  // 10 - 10.5 = -0.5 lands on column 0, not -1
   dot.Draw(10, 5, camera);
   EXPECT_EQ(At(0, 5), 0xFFABCDEFu);
-  std::fill_n(display.frameBuffer, Display::pixelCount, background);
+  Fill(background);
   camera.x = 9.5f;  // 0.5 also lands on column 0
   camera.y = 4.75f;
   dot.Draw(10, 5, camera);
@@ -218,14 +210,11 @@ TEST(SurfaceLoading, MissingOrUnreadableFileGivesAnEmptySurfaceThatDrawsNothing)
     const KeyedSurface surface(name, 0);
     EXPECT_EQ(surface.width, 0u);
     EXPECT_EQ(surface.height, 0u);
-    Display display(nullptr);
-    std::fill_n(display.frameBuffer, Display::pixelCount, background);
-    Viewport viewport{display, screen};
-    Camera camera(RectF{0, 1200, 0, 3200}, viewport);
-    surface.Draw(0, 0, camera);
-    surface.CreateMirrored()->Draw(0, 0, camera);
-    EXPECT_TRUE(std::all_of(display.frameBuffer, display.frameBuffer + Display::pixelCount,
-                            [](Pixel p) { return p == background; }));
+    ViewRig view;
+    view.Fill(background);
+    surface.Draw(0, 0, view.camera);
+    surface.CreateMirrored()->Draw(0, 0, view.camera);
+    EXPECT_EQ(view.Count(background), Display::pixelCount);
   }
 }
 

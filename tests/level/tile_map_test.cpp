@@ -1,12 +1,9 @@
 // The level grid, its drawing, and the two collision queries.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <tuple>
 
-#include "game/camera.h"
-#include "graphics/display.h"
 #include "level/tile.h"
 #include "level/tile_map.h"
 #include "test_support.h"
@@ -65,15 +62,11 @@ TEST(Level, CellsOutsideTheGridAreSolidAndCellsWithoutATileAreOpen) {
   EXPECT_TRUE(map.IsSolid(5, 128));
 }
 
-class LevelDrawing : public ::testing::Test {
+class LevelDrawing : public ::testing::Test, protected ViewRig {
  protected:
-  Display display{nullptr};
-  Viewport viewport{display, RectI{0, 600, 0, 800}};
-  Camera camera{RectF{0, 1200, 0, 3200}, viewport};
-  Pixel At(int x, int y) const { return display.frameBuffer[y * 800 + x]; }
   // Draws the map with the camera at (x, y) over a colour no tile has.
   void DrawFrom(const TileMap& map, float x, float y) {
-    std::fill_n(display.frameBuffer, Display::pixelCount, 0xE0E0E0E0u);
+    Fill(0xE0E0E0E0u);
     camera.x = x;
     camera.y = y;
     map.Draw(camera);
@@ -85,8 +78,7 @@ TEST_F(LevelDrawing, TilesCoverTheWholeViewWithNoGapsWhereverTheCameraIs) {
   for (auto [x, y] : {std::pair{0.0f, 0.0f}, std::pair{12.5f, 0.0f}, std::pair{2400.0f, 600.0f},
                       std::pair{1234.56f, 321.98f}, std::pair{0.4f, 599.9f}}) {
     DrawFrom(map, x, y);
-    EXPECT_EQ(std::count(display.frameBuffer, display.frameBuffer + Display::pixelCount, 0xE0E0E0E0u), 0)
-        << x << "," << y;
+    EXPECT_EQ(Count(0xE0E0E0E0u), 0u) << x << "," << y;
   }
 }
 

@@ -25,6 +25,8 @@ constexpr int H = Display::height;
 
 using Frame = std::vector<Pixel>;
 
+const RectI screen{0, H, 0, W};
+
 void ReferenceFill(Frame& frame, int top, int bottom, int left, int right, Pixel colour,
                    const RectI& clip) {
   top = std::max(top, clip.top);
@@ -79,11 +81,17 @@ Frame Noise(std::mt19937& random) {
 
 RectI RandomClip(std::mt19937& random) {
   // Half the time the whole screen, as the game uses; otherwise any rectangle inside it.
-  if (random() % 2) return RectI{0, H, 0, W};
+  if (random() % 2) return screen;
   const int top = static_cast<int>(random() % H);
   const int left = static_cast<int>(random() % W);
   return RectI{top, top + static_cast<int>(random() % (H - top + 1)), left,
                left + static_cast<int>(random() % (W - left + 1))};
+}
+
+// A coordinate from `margin` before `low` to `margin` past `high`: near either edge of a clip,
+// sometimes beyond it.
+int Around(std::mt19937& random, int low, int high, int margin) {
+  return low - margin + static_cast<int>(random() % static_cast<unsigned>(high - low + 2 * margin));
 }
 
 class FastPaths : public ::testing::Test {
@@ -115,11 +123,8 @@ TEST_F(FastPaths, FillRectMatchesThePlainLoopForEveryRunLengthAndClipEdge) {
     const RectI clip = RandomClip(random);
     // Runs of 0 to 40 pixels, near any edge of the clip, sometimes beyond it.
     const int length = static_cast<int>(random() % 41);
-    const int left =
-        clip.left - 45 +
-        static_cast<int>(random() % static_cast<unsigned>(clip.right - clip.left + 90));
-    const int top = clip.top - 30 +
-                    static_cast<int>(random() % static_cast<unsigned>(clip.bottom - clip.top + 60));
+    const int left = Around(random, clip.left, clip.right, 45);
+    const int top = Around(random, clip.top, clip.bottom, 30);
     const int bottom = top + static_cast<int>(random() % 40);
     const Pixel colour = random();
     display.FillRect(top, bottom, left, left + length, colour, clip);
@@ -130,7 +135,6 @@ TEST_F(FastPaths, FillRectMatchesThePlainLoopForEveryRunLengthAndClipEdge) {
 
 TEST_F(FastPaths, FillRectCoversWholeRowsAndLeavesNeighboursAlone) {
   Frame expected = Start();
-  const RectI screen{0, H, 0, W};
   display.FillRect(-10, H + 10, -10, W + 10, 0xFF123456, screen);
   ReferenceFill(expected, -10, H + 10, -10, W + 10, 0xFF123456, screen);
   for (int width = 1; width <= 12; ++width) {
@@ -156,12 +160,8 @@ TEST_F(FastPaths, DrawKeyedMatchesThePlainLoopAcrossSizesKeysAndEdges) {
       const unsigned pick = random() % 4;
       p = pick < keyShare ? key : (pick == 3 ? key ^ 0xFF000000u : random());
     }
-    const int left =
-        clip.left - width - 5 +
-        static_cast<int>(random() % static_cast<unsigned>(clip.right - clip.left + 2 * width + 10));
-    const int top = clip.top - height - 5 +
-                    static_cast<int>(
-                        random() % static_cast<unsigned>(clip.bottom - clip.top + 2 * height + 10));
+    const int left = Around(random, clip.left, clip.right, width + 5);
+    const int top = Around(random, clip.top, clip.bottom, height + 5);
     display.DrawKeyed(block.data(), key, static_cast<std::uint32_t>(width),
                       static_cast<std::uint32_t>(height), left, top, clip);
     ReferenceKeyed(expected, block.data(), key, width, height, left, top, clip);
@@ -173,7 +173,6 @@ TEST_F(FastPaths, DrawKeyedFromTheFrameBufferItselfCopiesInOrder) {
   // Not something the game does, but the plain loop's answer is well defined: a block read
   // from the pixels the copy is writing sees the ones already copied, even along a row.
   Frame expected = Start();
-  const RectI screen{0, H, 0, W};
   const std::size_t from = 10 * W + 10;
   const Pixel key = expected[from + 3];
   display.DrawKeyed(display.frameBuffer + from, key, 37, 20, 12, 10, screen);
@@ -184,7 +183,7 @@ TEST_F(FastPaths, DrawKeyedFromTheFrameBufferItselfCopiesInOrder) {
 TEST_F(FastPaths, TileMapDrawMatchesTileByTileArithmeticForAnyCamera) {
   TileMap map;
   for (int i = 0; i < 120; ++i) {
-    const RectI clip = i % 3 ? RectI{0, H, 0, W} : RandomClip(random);
+    const RectI clip = i % 3 ? screen : RandomClip(random);
     Viewport viewport{display, clip};
     Camera camera(RectF{0.0f, 1200.0f, 0.0f, 3200.0f}, viewport);
     // Inside the world and a little beyond it, on whole, half and arbitrary fractions.
@@ -209,7 +208,6 @@ TEST_F(FastPaths, TileMapDrawHandlesEmptyCellsAndTilesOffTheirCell) {
     if (i % 3 != 0) tile->y += (static_cast<int>(random() % 60) - 30) | 1;
     tile->colour = 0xFF0000FF;
   }
-  const RectI screen{0, H, 0, W};
   Viewport viewport{display, screen};
   Camera camera(RectF{0.0f, 1200.0f, 0.0f, 3200.0f}, viewport);
   for (const Vec2 at :

@@ -1,9 +1,6 @@
 // Frame animations: file names, counting, mirrored copies and where frames are drawn.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "game/camera.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "sprites/animation.h"
@@ -33,7 +30,7 @@ TEST(AnimationCounting, EachFrameStaysForItsHoldCountAndTheCycleWraps) {
   EXPECT_EQ(FrameAfter(13, 1, 14), 1u);
 }
 
-class AnimationDrawing : public ::testing::Test {
+class AnimationDrawing : public ::testing::Test, protected ViewRig {
  protected:
   AnimationDrawing() : cwd(dir.path()) {
     // Two 3 x 2 frames: a marker pixel at the top-left, key white elsewhere.
@@ -43,15 +40,11 @@ class AnimationDrawing : public ::testing::Test {
       pixels[5] = 0xFF000020 + i;
       WriteBmp24(dir.path() / "Fig" / ("Fig000" + std::to_string(i) + ".bmp"), 3, 2, pixels);
     }
-    std::fill_n(display.frameBuffer, Display::pixelCount, 0u);
+    Fill(0u);
   }
-  Pixel At(int x, int y) const { return display.frameBuffer[y * 800 + x]; }
 
   TempDir dir;
   ScopedCwd cwd;
-  Display display{nullptr};
-  Viewport viewport{display, RectI{0, 600, 0, 800}};
-  Camera camera{RectF{0, 1200, 0, 3200}, viewport};
 };
 
 TEST_F(AnimationDrawing, TheAnchorLandsAtTheOffsetsAfterTruncation) {
@@ -100,7 +93,7 @@ TEST_F(AnimationDrawing, MissingFramesAreEmptyButStillCounted) {
   for (int i = 0; i < 3; ++i) animation.Advance();
   EXPECT_EQ(animation.currentFrame, 3u);
   animation.Draw(50, 50, camera);
-  EXPECT_TRUE(std::all_of(display.frameBuffer, display.frameBuffer + Display::pixelCount, [](Pixel p) { return p == 0; }));
+  EXPECT_EQ(Count(0u), Display::pixelCount);
   animation.Advance();
   EXPECT_EQ(animation.currentFrame, 0u);
 }

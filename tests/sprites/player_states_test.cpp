@@ -315,18 +315,15 @@ TEST(AirCollisions, AShallowFallLandsOnTheLedge) {
   PlayerRig rig;
   HitTheLedge(rig, {491, 510, 6, 3});  // right edge 2 in, feet 10 in: 3 x 2 > (10 - 15) x 6
   EXPECT_EQ(rig.data().position.y, 500.0f);
-  EXPECT_EQ(rig.data().velocity.y, 0.0f);
-  EXPECT_EQ(rig.data().velocity.x, 6.0f);
+  EXPECT_EQ(rig.data().velocity, (Vec2{6.0f, 0.0f}));
   EXPECT_TRUE(rig.Is<PlayerRunning>());
 }
 
 TEST(AirCollisions, ADeepFallIsASideHitAndAPressedDirectionCatchesTheWall) {
   PlayerRig rig;
   HitTheLedge(rig, {491, 517, 6, 3});  // feet 17 in: 6 > 12 fails
-  EXPECT_EQ(rig.data().position.x, 489.0f);
-  EXPECT_EQ(rig.data().velocity.x, 0.0f);
-  EXPECT_EQ(rig.data().position.y, 514.0f);  // taken back by vy
-  EXPECT_EQ(rig.data().velocity.y, 3.0f);
+  EXPECT_EQ(rig.data().position, (Vec2{489.0f, 514.0f}));  // y taken back by vy
+  EXPECT_EQ(rig.data().velocity, (Vec2{0.0f, 3.0f}));
   EXPECT_TRUE(rig.Is<PlayerRepel>());
   EXPECT_EQ(rig.data().animation, rig.data().animations[fallPair].get());
 
@@ -340,8 +337,7 @@ TEST(AirCollisions, EqualityIsASideHit) {
   PlayerRig rig;
   // vx 2, vy 4, dx 3, dy 21: 4 x 3 equals (21 - 15) x 2.
   HitTheLedge(rig, {492, 521, 2, 4, false});
-  EXPECT_EQ(rig.data().position.x, 489.0f);
-  EXPECT_EQ(rig.data().position.y, 521.0f);
+  EXPECT_EQ(rig.data().position, (Vec2{489.0f, 521.0f}));
   EXPECT_TRUE(rig.Is<PlayerJumping>());
 }
 
@@ -350,8 +346,7 @@ TEST(AirCollisions, RisingIntoAnUndersideIsACeilingAndSideHitsWhileRisingNeverCa
   // Head 5 into the underside (top 520), dx 10: 8 x 10 > 2 x 5.
   HitTheLedge(rig, {499, 581, 2, -8});
   EXPECT_EQ(rig.data().position.y, 586.0f);
-  EXPECT_EQ(rig.data().velocity.y, 0.0f);
-  EXPECT_EQ(rig.data().velocity.x, 2.0f);
+  EXPECT_EQ(rig.data().velocity, (Vec2{2.0f, 0.0f}));
   EXPECT_TRUE(rig.Is<PlayerJumping>());
 
   PlayerRig side;
@@ -390,8 +385,7 @@ TEST(WallCling, AJumpOutOfARunCatchesTheFirstWallAndHangsStill) {
   rig.Release(vk::space);
   rig.Step();
   EXPECT_TRUE(rig.Is<PlayerRepel>());
-  EXPECT_EQ(rig.data().position.x, hanging.x);
-  EXPECT_EQ(rig.data().position.y, hanging.y);
+  EXPECT_EQ(rig.data().position, hanging);
   EXPECT_EQ(rig.data().velocity.y, vy);
 
   rig.Release(vk::right);  // let go: fall on with the caught speed
@@ -439,8 +433,7 @@ TEST(WallCling, PushingAwayFromALeftFacingClingGoesRight) {
   rig.data().state = std::move(repel);
   rig.state()->OnDirectionPress(Direction::Right);
   rig.state()->OnJumpPress();
-  EXPECT_EQ(rig.data().velocity.x, 7.0f);
-  EXPECT_EQ(rig.data().velocity.y, -12.0f);
+  EXPECT_EQ(rig.data().velocity, (Vec2{7.0f, -12.0f}));
   EXPECT_EQ(rig.data().facing, Direction::Left);
 }
 

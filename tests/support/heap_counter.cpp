@@ -12,7 +12,10 @@ std::atomic<std::uint64_t> allocations{0};
 std::atomic<std::uint64_t> releases{0};
 std::atomic<std::uint64_t> bytes{0};
 
-void Count(std::size_t size);
+void Count(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  bytes.fetch_add(size, std::memory_order_relaxed);
+}
 
 void* Allocate(std::size_t size) {
   Count(size);
@@ -29,11 +32,6 @@ void Release(void* p) {
   if (p == nullptr) return;
   releases.fetch_add(1, std::memory_order_relaxed);
   std::free(p);
-}
-
-void Count(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  bytes.fetch_add(size, std::memory_order_relaxed);
 }
 
 void* CountedMalloc(std::size_t size) {

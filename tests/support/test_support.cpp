@@ -1,10 +1,5 @@
 #include "test_support.h"
 
-#include <atomic>
-#include <fstream>
-
-#include <unistd.h>
-
 LayoutBuilder::LayoutBuilder() : text(static_cast<std::size_t>(levelColumns) * levelRows, ' ') {
   Row(0, 0, levelColumns - 1);
   Row(levelRows - 1, 0, levelColumns - 1);
@@ -44,19 +39,6 @@ void WriteBmp24(const std::filesystem::path& file, std::uint32_t width, std::uin
                 const std::vector<std::uint32_t>& pixels) {
   std::filesystem::create_directories(file.parent_path());
   WriteBmp24(file, width, height, pixels.data());
-}
-
-TempDir::TempDir() {
-  static std::atomic<int> counter{0};
-  dir = std::filesystem::temp_directory_path() /
-        ("fennwick-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
 }
 
 ScopedCwd::ScopedCwd(const std::filesystem::path& dir) : previous(std::filesystem::current_path()) {

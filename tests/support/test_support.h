@@ -1,14 +1,16 @@
 // Shared helpers for the game's tests: a small level builder, a rig that runs the player's
-// frame stages on any level, fixtures for the window messages and a fresh world, and a bitmap
-// writer for test pictures.
+// frame stages on any level, a view to draw into, fixtures for the window messages and a fresh
+// world, and a bitmap writer for test pictures.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,12 +19,16 @@
 #include "app/platform_headless.h"
 #include "app/window_messages.h"
 #include "bmp_file.h"
+#include "game/camera.h"
 #include "game/game_world.h"
 #include "game/player_controller.h"
+#include "graphics/display.h"
 #include "level/level_layout.h"
 #include "level/tile_map.h"
 #include "sprites/player_sprite.h"
 #include "sprites/sprite_state.h"
+#include "temp_dir.h"
+#include "types.h"
 
 // A level text of 128 x 48 open cells with a solid border; Put adds solid cells.
 class LayoutBuilder {
@@ -61,6 +67,20 @@ struct PlayerRig {
   PlayerController controller;
 };
 
+// The frame buffer with the game's 800 x 600 view onto the 3200 x 1200 world, for drawing.
+struct ViewRig {
+  Pixel At(int x, int y) const { return display.frameBuffer[y * Display::width + x]; }
+  void Fill(Pixel colour) { std::fill_n(display.frameBuffer, Display::pixelCount, colour); }
+  std::size_t Count(Pixel colour) const {
+    return static_cast<std::size_t>(
+        std::count(display.frameBuffer, display.frameBuffer + Display::pixelCount, colour));
+  }
+
+  Display display{nullptr};
+  Viewport viewport{display, RectI{0, 600, 0, 800}};
+  Camera camera{RectF{0, 1200, 0, 3200}, viewport};
+};
+
 // The keyboard, the mouse and the platform log are the process's own: each test starts them as
 // the process does, and sends its messages the way a window would.
 class WindowMessageTest : public ::testing::Test {
@@ -85,6 +105,12 @@ class FreshWorldTest : public WindowMessageTest {
   std::unique_ptr<GameWorld> world;
 };
 
+// A position or a velocity compared exactly in one check, and printed in full when it differs.
+inline bool operator==(const Vec2& a, const Vec2& b) { return a.x == b.x && a.y == b.y; }
+inline std::ostream& operator<<(std::ostream& out, const Vec2& v) {
+  return out << '(' << testing::PrintToString(v.x) << ", " << testing::PrintToString(v.y) << ')';
+}
+
 // Where the figure is and how it moves after a frame: x, y, vx, vy, for comparing two games.
 using Motion = std::array<float, 4>;
 inline Motion MotionOf(const GameWorld& world) {
@@ -95,17 +121,6 @@ inline Motion MotionOf(const GameWorld& world) {
 // The shared bitmap writer, for a test picture: makes the folder first.
 void WriteBmp24(const std::filesystem::path& file, std::uint32_t width, std::uint32_t height,
                 const std::vector<std::uint32_t>& pixels);
-
-// A fresh empty folder under the system temp folder, removed by the destructor.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::filesystem::path& path() const { return dir; }
-
- private:
-  std::filesystem::path dir;
-};
 
 // Changes the working directory for the life of the object.
 class ScopedCwd {
