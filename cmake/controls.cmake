@@ -4,26 +4,34 @@
 #
 # Included by the build, it gives fennwick_controls_text() and fennwick_controls_help_header().
 # Run as a script, it compares (-DMODE=check) or rewrites (-DMODE=write) the copies kept in
-# the repository, each between its marker lines:
+# the repository, each between its marker lines, or writes one form to a file (-DMODE=form),
+# for comparing with what the packages hold:
 #   cmake -DMODE=check -P cmake/controls.cmake
+#   cmake -DMODE=form -DFORM=text|roff-keys|roff-options|html -DOUT=FILE -P cmake/controls.cmake
 include_guard(GLOBAL)
 cmake_policy(VERSION 3.25)
 
-set(FENNWICK_CONTROLS_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
-set(FENNWICK_CONTROLS_TABLE ${FENNWICK_CONTROLS_ROOT}/packaging/controls.txt)
-# The descriptions are full of semicolons, which CMake would take for list separators: they
-# travel as this character and turn back only in the finished text.
-string(ASCII 1 _controls_semicolon)
-string(ASCII 2 _controls_field)
-set(_controls_width 79)
+# The table and the separators, set in the scope of each function a caller reaches: the guard
+# above skips this file's top level when a sibling folder includes it again, so nothing may
+# depend on variables set there.
+macro(_controls_constants)
+  get_filename_component(FENNWICK_CONTROLS_ROOT "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/.." ABSOLUTE)
+  set(FENNWICK_CONTROLS_TABLE ${FENNWICK_CONTROLS_ROOT}/packaging/controls.txt)
+  # The descriptions are full of semicolons, which CMake would take for list separators: they
+  # travel as this character and turn back only in the finished text.
+  string(ASCII 1 _controls_semicolon)
+  string(ASCII 2 _controls_field)
+  set(_controls_width 79)
+endmacro()
 
-# Fills <prefix>_key, _touch, _option and _web with the table's rows, fields joined by
+# Fills <prefix>_key, _touch and _option with the table's rows, fields joined by
 # _controls_field.
 function(_controls_read prefix)
+  _controls_constants()
   file(READ "${FENNWICK_CONTROLS_TABLE}" content)
   string(REPLACE ";" "${_controls_semicolon}" content "${content}")
   string(REPLACE "\n" ";" lines "${content}")
-  foreach(kind key touch option web)
+  foreach(kind key touch option)
     set(${kind})
   endforeach()
   foreach(line IN LISTS lines)
@@ -35,20 +43,21 @@ function(_controls_read prefix)
     string(REPLACE "${_controls_field}" ";" fields "${row}")
     list(LENGTH fields count)
     list(GET fields 0 kind)
-    if(NOT count EQUAL 4 OR NOT kind MATCHES "^(key|touch|option|web)$")
+    if(NOT count EQUAL 4 OR NOT kind MATCHES "^(key|touch|option)$")
       message(FATAL_ERROR "${FENNWICK_CONTROLS_TABLE}: not a control: ${line}")
     endif()
     list(REMOVE_AT fields 0)
     list(JOIN fields "${_controls_field}" row)
     list(APPEND ${kind} "${row}")
   endforeach()
-  foreach(kind key touch option web)
+  foreach(kind key touch option)
     set(${prefix}_${kind} "${${kind}}" PARENT_SCOPE)
   endforeach()
 endfunction()
 
 # Splits a row into name, pad and what.
 macro(_controls_fields row)
+  _controls_constants()
   string(REPLACE "${_controls_field}" ";" _fields "${row}")
   list(GET _fields 0 name)
   list(GET _fields 1 pad)
@@ -58,6 +67,7 @@ endmacro()
 # Words of `text` in lines of at most _controls_width, the first after `first`, the rest after
 # `indent`.
 function(_controls_wrap out first indent text)
+  _controls_constants()
   string(REGEX REPLACE " +" ";" words "${text}")
   set(result "${first}")
   set(line "${first}")
@@ -80,6 +90,7 @@ function(_controls_wrap out first indent text)
 endfunction()
 
 function(_controls_finish out text)
+  _controls_constants()
   string(REPLACE "${_controls_semicolon}" ";" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
@@ -93,9 +104,14 @@ macro(_controls_text_entry)
   string(APPEND text "${line}\n")
 endmacro()
 
-# Plain text: the keys with their pad buttons, then the options.
+# Plain text: the keys with their pad buttons, then the options. The calling folder is
+# configured again when the table changes.
 function(fennwick_controls_text out)
+  _controls_constants()
   _controls_read(c)
+  if(NOT CMAKE_SCRIPT_MODE_FILE)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${FENNWICK_CONTROLS_TABLE})
+  endif()
   set(column 0)
   foreach(row IN LISTS c_key c_option)
     _controls_fields("${row}")
@@ -129,7 +145,6 @@ function(fennwick_controls_help_header file)
   fennwick_controls_text(text)
   set(header "// Made from packaging/controls.txt by cmake/controls.cmake; edit that file instead.\n#pragma once\n\nconstexpr const char* controlsText = R\"fennwick(${text})fennwick\";\n")
   file(CONFIGURE OUTPUT "${file}" CONTENT "${header}" @ONLY)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${FENNWICK_CONTROLS_TABLE})
 endfunction()
 
 # The texts `keys` and `options` finished and handed back through `keys_out` and `options_out`,
@@ -200,7 +215,7 @@ endfunction()
 function(_controls_html out)
   _controls_read(c)
   set(rows "  <tr><th>key or button</th><th>gamepad</th><th>what it does</th></tr>\n")
-  foreach(kind key touch web)
+  foreach(kind key touch)
     foreach(row IN LISTS c_${kind})
       _controls_fields("${row}")
       _controls_html_escape(name "${name}")
@@ -210,11 +225,8 @@ function(_controls_html out)
         string(REPLACE ", " "</kbd>, <kbd>" name "${name}")
         set(name "<kbd>${name}</kbd>")
         set(open "<tr>")
-      elseif(kind STREQUAL "touch")
-        set(open "<tr class=\"touch-only\">")
       else()
-        set(name "<code>${name}</code>")
-        set(open "<tr>")
+        set(open "<tr class=\"touch-only\">")
       endif()
       string(APPEND rows "  ${open}<td>${name}</td><td>${pad}</td><td>${what}</td></tr>\n")
     endforeach()
@@ -244,6 +256,7 @@ endfunction()
 
 # The copies kept in the repository: file, begin marker, end marker, body variable.
 function(_controls_copies mode)
+  _controls_constants()
   _controls_markdown(md_keys md_options)
   _controls_roff(roff_keys roff_options)
   _controls_html(html)
@@ -280,9 +293,28 @@ function(_controls_copies mode)
   endif()
 endfunction()
 
-if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
-  if(NOT MODE MATCHES "^(check|write)$")
-    message(FATAL_ERROR "usage: cmake -DMODE=check|write -P cmake/controls.cmake")
+# One form of the controls, as a package carries it, written to `file`.
+function(_controls_form form file)
+  if(form STREQUAL "text")
+    fennwick_controls_text(text)
+  elseif(form MATCHES "^roff-(keys|options)$")
+    _controls_roff(keys options)
+    set(text "${${CMAKE_MATCH_1}}")
+  elseif(form STREQUAL "html")
+    _controls_html(text)
+  else()
+    message(FATAL_ERROR "controls.cmake: no form '${form}' (text, roff-keys, roff-options or html)")
   endif()
-  _controls_copies(${MODE})
+  file(WRITE "${file}" "${text}")
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  if(MODE STREQUAL "form" AND DEFINED FORM AND DEFINED OUT)
+    _controls_form("${FORM}" "${OUT}")
+  elseif(MODE MATCHES "^(check|write)$")
+    _controls_copies(${MODE})
+  else()
+    message(FATAL_ERROR "usage: cmake -DMODE=check|write -P cmake/controls.cmake\n"
+                        "       cmake -DMODE=form -DFORM=text|roff-keys|roff-options|html -DOUT=FILE -P cmake/controls.cmake")
+  endif()
 endif()

@@ -8,6 +8,8 @@
 #   fennwick-<version>-web.zip      any static web host: the page, script, WebAssembly and packed
 #                                   pictures (only where the build has a web preset)
 #
+# Each zip holds one folder named as the zip is, so that unpacking it scatters nothing.
+#
 #   scripts/package.sh [deb] [win64] [web]      (all three when none is named)
 #
 # Needs what scripts/install-deps.sh installs; the web package also needs emscripten.
@@ -42,7 +44,7 @@ package_win64() {
 }
 
 # The web build writes build/web/site, the whole site; the package is that folder zipped, with
-# the licence added.
+# the licence added, as the folder fennwick-<version>-web.
 package_web() {
   if ! has_preset web; then
     echo "package.sh: this tree has no web build (CMake preset 'web'): no web package" >&2
@@ -55,12 +57,12 @@ package_web() {
     echo "package.sh: the web build left no page with its WebAssembly in $page" >&2
     return 1
   fi
-  local staging=build/web-package
-  rm -rf "$staging" "$out/fennwick-${version}-web.zip"
-  mkdir -p "$staging"
-  cp -R "$page"/. "$staging"/
-  cp LICENSE "$staging/LICENSE.txt"
-  (cd "$staging" && cmake -E tar cf "$out/fennwick-${version}-web.zip" --format=zip -- *)
+  local staging=build/web-package name=fennwick-${version}-web
+  rm -rf "$staging" "$out/$name.zip"
+  mkdir -p "$staging/$name"
+  cp -R "$page"/. "$staging/$name"/
+  cp LICENSE "$staging/$name/LICENSE.txt"
+  (cd "$staging" && cmake -E tar cf "$out/$name.zip" --format=zip -- "$name")
   echo "$out/fennwick-${version}-web.zip"
 }
 

@@ -37,7 +37,8 @@ else
     fi
   fi
   cmake --preset web >/dev/null
-  cmake --build --preset web --target fennwick
+  # The whole site: the game packed, the page and its scripts, the service worker.
+  cmake --build --preset web --target fennwick-site
   site=build/web/site
 fi
 

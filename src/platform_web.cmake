@@ -89,6 +89,7 @@ set(FENNWICK_PAGE_FILES
   controls.js:web/controls.js
   offline.js:web/offline.js
   share.js:web/share.js
+  inflate.js:web/inflate.js
   manifest.json:web/manifest.json
   icon-192.png:assets/icons/fennwick192.png
   icon-512.png:assets/icons/fennwick512.png
@@ -121,10 +122,11 @@ add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_PAGE_OUTPUTS})
 add_dependencies(fennwick fennwick-page)
 
 # The service worker that keeps the site for play offline lists every file of the finished site
-# and is versioned by their contents: written after everything else, on every build.
-add_custom_target(fennwick-offline ALL
+# and is versioned by their contents: written after everything else, on every build. So this is
+# the target that makes the whole site (scripts/play-web.sh builds it).
+add_custom_target(fennwick-site ALL
   COMMAND ${CMAKE_COMMAND} -DSITE=${FENNWICK_SITE_DIR} -DTEMPLATE=${PROJECT_SOURCE_DIR}/web/sw.js.in
           -P ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
   VERBATIM
 )
-add_dependencies(fennwick-offline fennwick-packed fennwick-page)
+add_dependencies(fennwick-site fennwick-packed fennwick-page)

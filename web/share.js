@@ -42,7 +42,23 @@
     return new Uint8Array(await new Response(packed).arrayBuffer());
   }
 
+  // Without DecompressionStream the page has loaded its own unpacker (inflate.js), which stops
+  // at the same size.
+  function inflateInScript(bytes) {
+    const unpack = root.FennwickInflate;
+    if (!unpack) throw new UnreadableRun('this browser cannot unpack it');
+    try {
+      return new TextDecoder().decode(unpack.unzlib(bytes, largestRun));
+    } catch (error) {
+      if (error instanceof unpack.TooLarge) throw new UnreadableRun(tooLarge);
+      if (error instanceof unpack.InflateError) throw new UnreadableRun('it is cut short or damaged');
+      throw error;
+    }
+  }
+  const tooLarge = `it unpacks to more than ${largestRun / (1 << 20)} MB, far more than any run`;
+
   async function inflate(bytes) {
+    if (typeof DecompressionStream !== 'function') return inflateInScript(bytes);
     let offset = 0;
     const source = new ReadableStream({
       pull(controller) {
@@ -69,7 +85,7 @@
       size += chunk.value.length;
       if (size > largestRun) {
         reader.cancel().catch(() => {});
-        throw new UnreadableRun(`it unpacks to more than ${largestRun / (1 << 20)} MB, far more than any run`);
+        throw new UnreadableRun(tooLarge);
       }
       parts.push(chunk.value);
     }

@@ -8,7 +8,10 @@
 #   3. the page as a player gets it (the web package of scripts/package.sh, unzipped), served
 #      on 127.0.0.1 by scripts/play-web.sh, played in Debian's chromium, headless, through
 #      playwright-core (tests/web, pinned by its package-lock.json): see tests/web/web_test.js;
-#      then its load is measured once (bench/web_load.js) and the figures printed.
+#      then its load is measured once (bench/web_load.js) and the figures printed;
+#   4. scripts/play-web.sh typed as the README has it, with the built site gone: it builds the
+#      whole site again and serves a page that shows the native replay's first frame;
+#   5. the page's own unpacker (web/inflate.js) against zlib, under Node.
 #
 # Needs: emscripten, libstb-dev, node-terser, chromium, node and npm, python3. FENNWICK_NATIVE_REPLAY may
 # name the native fennwick-replay to compare with.
@@ -52,30 +55,36 @@ printf '1 down 39\n60 up 39\n120 end\n' | "$native_replay" --assets assets --dum
 demo_frames=$("$native_replay" --assets assets "$demo" | wc -l)
 "$native_replay" --assets assets --dump "$demo_frames" "$pictures/demo-last.bmp" "$demo" >/dev/null
 
-# What is served: the web package unzipped, the demo beside it, and copies without its
-# WebAssembly and without its pictures.
-served=$work/served
-mkdir -p "$served/no-wasm" "$served/no-data"
+# What is served: the web package unzipped (one folder), the demo beside it, and copies without
+# its WebAssembly and without its pictures.
 web_zip=$(scripts/package.sh web | tail -n 1)
-(cd "$served" && unzip -q "$web_zip")
+mkdir -p "$work/unzipped"
+(cd "$work/unzipped" && unzip -q "$web_zip")
+served=$work/unzipped/$(basename "$web_zip" .zip)
+mkdir -p "$served/no-wasm" "$served/no-data"
 cp "$demo" "$served/demo.script"
 cp "$served"/index.html "$served"/share.js "$served"/fennwick.js.gz "$served"/fennwick.data.gz "$served/no-wasm/"
 cp "$served"/index.html "$served"/share.js "$served"/fennwick.js.gz "$served"/fennwick.wasm.gz "$served/no-data/"
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 
-# Served as a player serves it, through scripts/play-web.sh, on a port the system found free.
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-scripts/play-web.sh "$port" "$served" >"$work/server.log" 2>&1 &
-other_pids+=($!)
-for _ in $(seq 100); do
-  grep -q "^Serving HTTP on 127.0.0.1 port $port" "$work/server.log" && break
-  kill -0 "${other_pids[-1]}" 2>/dev/null || break
-  sleep 0.1
-done
-grep -q "^Fennwick is at http://127.0.0.1:$port/ " "$work/server.log" && grep -q "^Serving HTTP on 127.0.0.1 port $port" "$work/server.log" ||
-  { cat "$work/server.log" >&2; session_abort "play-web.sh did not serve the page"; }
-pass "play-web.sh serves the page at http://127.0.0.1:$port/, as it says"
+# Served as a player serves it, through scripts/play-web.sh, on a port the system found free:
+# `serve LOG SECONDS [FOLDER]` sets port once the server says it serves there.
+serve() {  # log seconds [folder]
+  local log=$1 seconds=$2
+  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  scripts/play-web.sh "$port" ${3:+"$3"} >"$log" 2>&1 &
+  other_pids+=($!)
+  for _ in $(seq $((seconds * 10))); do
+    grep -q "^Serving HTTP on 127.0.0.1 port $port" "$log" && break
+    kill -0 "${other_pids[-1]}" 2>/dev/null || break
+    sleep 0.1
+  done
+  grep -q "^Fennwick is at http://127.0.0.1:$port/ " "$log" && grep -q "^Serving HTTP on 127.0.0.1 port $port" "$log" ||
+    { cat "$log" >&2; session_abort "play-web.sh ${3:+$3 }did not serve the page"; }
+  pass "play-web.sh ${3:+FOLDER }serves the page at http://127.0.0.1:$port/, as it says"
+}
+serve "$work/server.log" 10 "$served"
 
 node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script \
     --replay "$native_replay" --assets "$root/assets" --work "$work" ||
@@ -84,4 +93,15 @@ node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures
 # The page's load, once, for its figures: a benchmark, not a check of them.
 echo "The page's load (bench/web_load.js, one run of each):"
 node bench/web_load.js --url "http://127.0.0.1:$port/" --runs 1 || fail "the load benchmark could not measure the page"
+
+# --- 4. The README's web command, from a build without the site ------------------------------
+
+rm -rf build/web/site
+serve "$work/server-built.log" 600
+node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --only first-frame ||
+  failures=$((failures + 1))
+
+# --- 5. The page's own unpacker ---------------------------------------------------------------
+
+node tests/web/inflate_test.js || failures=$((failures + 1))
 finish_session "Web build"

@@ -12,7 +12,9 @@
 #   3. the Windows zip unzipped into a new folder, fennwick.exe started under Wine from another
 #      folder: its version, the first frame, then Escape and code 0; alone in a folder, it names
 #      the places it tried;
-#   4. the web zip holds the whole site (70-web.sh plays that site in a browser).
+#   4. the web zip holds the whole site (70-web.sh plays that site in a browser);
+#   5. every copy of the controls a package carries (--help, the .deb's description, the manual
+#      page, "How to play.txt" with Windows line ends, the web page's table) is the table's.
 #
 # Installs and removes the package fennwick on this machine: needs root or sudo.
 set -euo pipefail
@@ -38,6 +40,31 @@ scripts/package.sh deb win64 web
 find_native_replay "$work"
 "$native_replay" --assets assets --frames 1 --dump 1 "$out/frame1.bmp" </dev/null >/dev/null
 session_screen
+
+# A zip holds one folder, named as the zip is, so that unpacking it scatters nothing. Unpacks
+# it into DIR.
+unzip_one_folder() {  # zip dir
+  local top
+  mkdir -p "$2"
+  top=$(unzip -Z1 "$1" | cut -d/ -f1 | sort -u | tr '\n' ' ')
+  if [ "$top" = "$(basename "$1" .zip) " ]; then pass "$(basename "$1") unpacks into one folder, $top"
+  else fail "$(basename "$1") unpacks into: $top"; fi
+  (cd "$2" && unzip -q "$1")
+}
+
+# Passes when TEXT holds the controls in FORM (cmake/controls.cmake) whole; with "squeezed", both
+# without line breaks and indents, as the web page travels.
+holds_controls() {  # what form text [squeezed]
+  local wanted text=$3
+  cmake -DMODE=form -DFORM="$2" -DOUT="$out/controls.$2" -P cmake/controls.cmake
+  wanted=$(cat "$out/controls.$2")
+  if [ "${4:-}" = squeezed ]; then
+    wanted=$(sed 's/^[[:space:]]*//' <<<"$wanted" | tr -d '\n')
+    text=$(sed 's/^[[:space:]]*//' <<<"$text" | tr -d '\n')
+  fi
+  if [[ $text == *"$wanted"* ]]; then pass "$1 holds the controls as packaging/controls.txt has them"
+  else fail "$1 does not hold the controls as packaging/controls.txt has them:"$'\n'"$3"; fi
+}
 
 # Starts a program in a folder, checks that its window shows the first frame, presses Escape and
 # checks that it ended with code 0.
@@ -79,6 +106,13 @@ help=$("$out/deb/usr/games/fennwick" --help) || help_code=$?
 if [ "$help_code" = 0 ] && grep -q '^usage: fennwick ' <<<"$help" && grep -q -- '--record FILE' <<<"$help" && grep -q 'Escape' <<<"$help"; then
   pass "fennwick --help prints the usage, the options and the controls, and exits 0"
 else fail "fennwick --help exited $help_code and printed: $help"; fi
+holds_controls "fennwick --help" text "$help"
+# The .deb's description as dpkg shows it: the summary, then lines indented by one space, " ."
+# for a blank one.
+holds_controls "the .deb's description" text "$(dpkg-deb -f "$deb" Description | tail -n +2 | sed 's/^ //; s/^\.$//')"
+man_page=$(zcat "$out/deb/usr/share/man/man6/fennwick.6.gz")
+holds_controls "the manual page's keys" roff-keys "$man_page"
+holds_controls "the manual page's options" roff-options "$man_page"
 
 $sudo dpkg -i "$deb" >/dev/null
 installed=yes
@@ -149,20 +183,26 @@ session_wine=yes
 wine_prefix
 picture_tries=300 picture_every=0.1
 
-mkdir -p "$out/windows/Fennwick" "$out/windows/elsewhere" "$out/windows/alone" "$out/windows/empty"
-(cd "$out/windows/Fennwick" && unzip -q "$win_zip")
+mkdir -p "$out/windows/elsewhere" "$out/windows/alone" "$out/windows/empty"
+unzip_one_folder "$win_zip" "$out/windows"
+windows=$out/windows/$(basename "$win_zip" .zip)
 for want in fennwick.exe StickStand/Stand0000.bmp StickRun/Run0012.bmp StickJump/Jump0000.bmp \
             StickFall/Fall0000.bmp "How to play.txt" LICENSE.txt; do
-  [ -f "$out/windows/Fennwick/$want" ] || fail "the Windows zip has no $want"
+  [ -f "$windows/$want" ] || fail "the Windows zip has no $want"
 done
-said=$(cd "$out/windows/elsewhere" && wine "$out/windows/Fennwick/fennwick.exe" --version 2>/dev/null | tr -d '\r')
+how_to_play=$windows/How\ to\ play.txt
+holds_controls '"How to play.txt"' text "$(tr -d '\r' <"$how_to_play")"
+bare=$(awk '!/\r$/' "$how_to_play" | wc -l)
+if [ "$bare" = 0 ]; then pass '"How to play.txt" ends every line with CR LF'
+else fail "\"How to play.txt\" has $bare lines without CR LF"; fi
+said=$(cd "$out/windows/elsewhere" && wine "$windows/fennwick.exe" --version 2>/dev/null | tr -d '\r')
 if [ "$said" = "fennwick $version" ]; then pass "fennwick.exe --version prints 'fennwick $version'"
 else fail "fennwick.exe --version printed '$said'"; fi
 play_first_frame_then_escape \
   "Windows zip, fennwick.exe started from another folder" "$out/windows/elsewhere" \
-  wine "$out/windows/Fennwick/fennwick.exe"
+  wine "$windows/fennwick.exe"
 
-cp "$out/windows/Fennwick/fennwick.exe" "$out/windows/alone/"
+cp "$windows/fennwick.exe" "$out/windows/alone/"
 launch_dir=$out/windows/empty
 launch wine "$out/windows/alone/fennwick.exe"
 find_window || fail "Windows, without pictures: no window"
@@ -177,11 +217,14 @@ else fail "Windows, without pictures: exit code $exit_code, said '$said'"; fi
 
 # --- 4. The web zip ---------------------------------------------------------------------------
 if [ -f "$web_zip" ]; then
-  mkdir -p "$out/web"
-  (cd "$out/web" && unzip -q "$web_zip")
-  for want in index.html fennwick.js.gz fennwick.wasm.gz fennwick.data.gz LICENSE.txt; do
-    if [ -f "$out/web/$want" ]; then pass "web zip: $want"; else fail "the web zip has no $want"; fi
+  unzip_one_folder "$web_zip" "$out/web"
+  site=$out/web/$(basename "$web_zip" .zip)
+  for want in index.html fennwick.js.gz fennwick.wasm.gz fennwick.data.gz inflate.js LICENSE.txt; do
+    if [ -f "$site/$want" ]; then pass "web zip: $want"; else fail "the web zip has no $want"; fi
   done
+  holds_controls "the web page's table" html "$(cat "$site/index.html")" squeezed
+  if grep -q '?play=' "$site/index.html"; then fail "the web page's table shows players the developer's ?play="
+  else pass "the web page's table has no developer's options"; fi
 else
   echo "skip the web zip: this build has no web preset"
 fi

@@ -1,0 +1,120 @@
+// The page's own unpacker (web/inflate.js), for browsers without DecompressionStream, against
+// Node's zlib: every kind of block zlib writes unpacks to the same bytes; damaged, cut and
+// oversized data ends in an InflateError and nothing else; a link's run reads the same through
+// it as through the browser's unpacking, and a bomb is refused.
+//
+//   node inflate_test.js
+'use strict';
+
+const zlib = require('zlib');
+const crypto = require('crypto');
+const path = require('path');
+const inflate = require(path.join(__dirname, '../../web/inflate.js'));
+
+let failures = 0;
+const check = (ok, what, why) => {
+  console.log(ok ? `ok   ${what}` : `FAIL ${what}${why ? `: ${why}` : ''}`);
+  if (!ok) failures++;
+};
+const same = (a, b) => a.length === b.length && Buffer.compare(Buffer.from(a), Buffer.from(b)) === 0;
+
+// Inputs of every shape: empty, one byte, text, noise (stored blocks), long runs (long matches
+// far back), and a replay script's kind of lines.
+let random = 12345;
+const next = () => (random = (random * 1103515245 + 12345) >>> 0) >>> 16;
+const inputs = {
+  empty: Buffer.alloc(0),
+  'one byte': Buffer.from('x'),
+  text: Buffer.from('A stick figure runs, jumps, falls and clings to walls. '.repeat(300)),
+  noise: crypto.randomBytes(200000),
+  'long runs': Buffer.concat([Buffer.alloc(70000, 7), crypto.randomBytes(3000), Buffer.alloc(40000, 0)]),
+  script: Buffer.from(Array.from({ length: 4000 }, (_, i) => `${i * 3 + 1} ${next() % 2 ? 'down' : 'up'} ${37 + next() % 3}\n`).join('')),
+};
+const packings = {
+  'gzip -9': (data) => zlib.gzipSync(data, { level: 9 }),
+  'gzip, stored': (data) => zlib.gzipSync(data, { level: 0 }),
+  'gzip, fixed codes': (data) => zlib.gzipSync(data, { strategy: zlib.constants.Z_FIXED }),
+  'gzip, Huffman only': (data) => zlib.gzipSync(data, { strategy: zlib.constants.Z_HUFFMAN_ONLY }),
+  'gzip, runs': (data) => zlib.gzipSync(data, { strategy: zlib.constants.Z_RLE, level: 1 }),
+};
+let kinds = 0;
+const wrong = [];
+for (const [name, data] of Object.entries(inputs)) {
+  for (const [packing, pack] of Object.entries(packings)) {
+    kinds++;
+    try {
+      if (!same(inflate.gunzip(pack(data)), data)) wrong.push(`${name}, ${packing}: other bytes`);
+    } catch (error) {
+      wrong.push(`${name}, ${packing}: ${error.message}`);
+    }
+  }
+  try {
+    if (!same(inflate.unzlib(zlib.deflateSync(data)), data)) wrong.push(`${name}, zlib: other bytes`);
+  } catch (error) {
+    wrong.push(`${name}, zlib: ${error.message}`);
+  }
+  kinds++;
+}
+check(wrong.length === 0, `${kinds} packings of ${Object.keys(inputs).length} inputs unpack to the bytes zlib packed`, wrong.join('; '));
+
+// A file gzip wrote with its name and a comment in the header.
+const named = Buffer.concat([Buffer.from([0x1f, 0x8b, 8, 8 | 16, 0, 0, 0, 0, 0, 3]), Buffer.from('run.txt\0a comment\0'),
+                             zlib.gzipSync(inputs.text).subarray(10)]);
+check(same(inflate.gunzip(named), inputs.text), "a gzip header's name and comment are stepped over");
+
+// Damage: every cut of a packed file, and single bytes changed through it, end in an
+// InflateError (a changed byte may still unpack, but then to the bytes the checksum vouches for).
+const packed = zlib.gzipSync(inputs.script);
+const linked = zlib.deflateSync(inputs.script);
+const others = [];
+let refused = 0;
+const attempt = (unpack, bytes) => {
+  try {
+    const out = unpack(bytes);
+    if (!same(out, inputs.script)) others.push('unpacked to other bytes without a word');
+  } catch (error) {
+    if (error instanceof inflate.InflateError) refused++;
+    else others.push(`${error.constructor.name}: ${error.message}`);
+  }
+};
+for (let cut = 0; cut < packed.length; cut += 7) attempt(inflate.gunzip, packed.subarray(0, cut));
+for (let cut = 0; cut < linked.length; cut += 7) attempt(inflate.unzlib, linked.subarray(0, cut));
+for (let i = 0; i < 3000; i++) {
+  const [unpack, source] = i % 2 ? [inflate.gunzip, packed] : [inflate.unzlib, linked];
+  const damaged = Buffer.from(source);
+  damaged[next() % damaged.length] ^= 1 + (next() % 255);
+  attempt(unpack, damaged);
+}
+check(others.length === 0 && refused > 3000, `cut and damaged data is refused as such (${refused} refusals)`, others.slice(0, 5).join('; '));
+check(['', 'not packed at all'].every((text) => {
+  try { inflate.gunzip(Buffer.from(text)); } catch (error) { return error instanceof inflate.InflateError; }
+  return false;
+}), 'data that is not gzip is refused as such');
+
+// A bomb stops at the limit, before it has grown past it.
+const bomb = zlib.deflateSync(Buffer.alloc(10 << 20));
+let stopped = '';
+try {
+  inflate.unzlib(bomb, 1 << 20);
+} catch (error) {
+  stopped = error instanceof inflate.TooLarge ? 'too large' : error.message;
+}
+check(stopped === 'too large', 'a 10 MB bomb stops at a 1 MB limit', stopped);
+
+// The links' reader in a browser without DecompressionStream: the page has loaded inflate.js.
+(async () => {
+  delete globalThis.DecompressionStream;
+  globalThis.FennwickInflate = inflate;
+  const runs = require(path.join(__dirname, '../../web/share.js'));
+  const script = inputs.script.toString();
+  const read = await runs.readPayload(`1.${zlib.deflateSync(script).toString('base64url')}`);
+  const why = async (payload) => runs.readPayload(payload).then(() => 'read', (error) =>
+    (error instanceof runs.UnreadableRun ? error.message : `${error.constructor.name}: ${error.message}`));
+  const bombed = await why(`1.${bomb.toString('base64url')}`);
+  const cut = await why(`1.${zlib.deflateSync(script).subarray(0, 500).toString('base64url')}`);
+  check(read === script && /more than 1 MB/.test(bombed) && /cut short or damaged/.test(cut),
+        "without DecompressionStream a link's run reads the same, and a bomb and a cut link are refused in words",
+        `same: ${read === script}, bomb: '${bombed}', cut: '${cut}'`);
+  console.log(failures ? `inflate.js: ${failures} check(s) failed` : 'inflate.js: all checks passed');
+  process.exit(failures ? 1 : 0);
+})();
