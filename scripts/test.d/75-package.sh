@@ -46,8 +46,8 @@ session_screen
 unzip_one_folder() {  # zip dir
   local top
   mkdir -p "$2"
-  top=$(unzip -Z1 "$1" | cut -d/ -f1 | sort -u | tr '\n' ' ')
-  if [ "$top" = "$(basename "$1" .zip) " ]; then pass "$(basename "$1") unpacks into one folder, $top"
+  top=$(unzip -Z1 "$1" | cut -d/ -f1 | sort -u | paste -sd " ")
+  if [ "$top" = "$(basename "$1" .zip)" ]; then pass "$(basename "$1") unpacks into one folder, $top"
   else fail "$(basename "$1") unpacks into: $top"; fi
   (cd "$2" && unzip -q "$1")
 }
@@ -62,8 +62,8 @@ holds_controls() {  # what form text [squeezed]
     wanted=$(sed 's/^[[:space:]]*//' <<<"$wanted" | tr -d '\n')
     text=$(sed 's/^[[:space:]]*//' <<<"$text" | tr -d '\n')
   fi
-  if [[ $text == *"$wanted"* ]]; then pass "$1 holds the controls as packaging/controls.txt has them"
-  else fail "$1 does not hold the controls as packaging/controls.txt has them:"$'\n'"$3"; fi
+  if [[ $text == *"$wanted"* ]]; then pass "$1: the controls as packaging/controls.txt has them"
+  else fail "$1: the controls differ from packaging/controls.txt:"$'\n'"$3"; fi
 }
 
 # Starts a program in a folder, checks that its window shows the first frame, presses Escape and
@@ -192,9 +192,11 @@ for want in fennwick.exe StickStand/Stand0000.bmp StickRun/Run0012.bmp StickJump
 done
 how_to_play=$windows/How\ to\ play.txt
 holds_controls '"How to play.txt"' text "$(tr -d '\r' <"$how_to_play")"
-bare=$(awk '!/\r$/' "$how_to_play" | wc -l)
-if [ "$bare" = 0 ]; then pass '"How to play.txt" ends every line with CR LF'
-else fail "\"How to play.txt\" has $bare lines without CR LF"; fi
+for text in "$how_to_play" "$windows/LICENSE.txt"; do
+  bare=$(awk '!/\r$/' "$text" | wc -l)
+  if [ "$bare" = 0 ]; then pass "\"${text##*/}\" ends every line with CR LF"
+  else fail "\"${text##*/}\" has $bare lines without CR LF"; fi
+done
 said=$(cd "$out/windows/elsewhere" && wine "$windows/fennwick.exe" --version 2>/dev/null | tr -d '\r')
 if [ "$said" = "fennwick $version" ]; then pass "fennwick.exe --version prints 'fennwick $version'"
 else fail "fennwick.exe --version printed '$said'"; fi
