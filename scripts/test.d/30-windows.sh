@@ -112,6 +112,10 @@ wait_for_dialog || true
 grep -q '^text=.*--no-such-option' <<<"$dialog" && grep -q '^usage: fennwick' <<<"$dialog" &&
   grep -qx 'found=no' <<<"$game_window" && pass "bad option: the message box gives the fault and the usage, no game window" ||
   fail "bad option: message box '$dialog', game window '$game_window'"
+# Lines short enough that the box never breaks one itself, inside an option say.
+long_lines=$(sed 's/^text=//; /^found=/d' <<<"$dialog" | tr -d '\r' | awk 'length > 50' | wc -l)
+[ "$long_lines" = 0 ] && grep -q '\[--play FILE\]' <<<"$dialog" && pass "bad option: the box's lines come broken between options" ||
+  fail "bad option: $long_lines lines of the box longer than 50 characters: '$dialog'"
 expect_exit 2 "bad option, once the message box was dismissed"
 
 check_damaged_picture '*damaged' wine "$game_exe"

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "app/messages.h"
 #include "game/script_sink.h"
 #include "graphics/bmp_header.h"
 #include "graphics/image_loader.h"
@@ -56,8 +57,8 @@ Tried Look(const fs::path& folder, const std::vector<fs::path>& files) {
 }
 
 std::string Describe(const Tried& tried) {
-  if (!tried.exists) return tried.folder.u8string() + " (no such folder)";
-  return tried.folder.u8string() + " (" + std::to_string(tried.missing) + " missing)";
+  if (!tried.exists) return say::PlaceWithoutFolder(tried.folder.u8string());
+  return say::PlaceMissing(tried.folder.u8string(), tried.missing);
 }
 
 // Broken pictures named one by one; past a few, the player has the wrong folder, not a few bad
@@ -72,15 +73,15 @@ std::string PictureFault(const std::wstring& name) {
   const std::uintmax_t size = fs::file_size(file, error);
   // Plain C files, not streams: the browser's build would carry the streams for this alone.
   std::FILE* in = error ? nullptr : OpenUtf8File(file.u8string(), "rb");
-  if (in == nullptr) return "cannot be read";
+  if (in == nullptr) return say::PictureUnreadable();
   unsigned char first[bmpHeaderBytes] = {};
   const std::size_t got = std::fread(first, 1, sizeof first, in);
   std::fclose(in);
   BmpHeader header;
   if (const char* refusal = BmpHeaderRefusal(first, got, static_cast<std::int64_t>(size), header))
-    return std::string("not a bitmap (") + refusal + ")";
+    return say::PictureNotABitmap(refusal);
   // The very decoder the sprite uses: a file the header check passes can still fail there.
-  if (LoadImageFile(name).width == 0) return "not a bitmap (the decoder refused it)";
+  if (LoadImageFile(name).width == 0) return say::PictureRefusedByDecoder();
   return "";
 }
 
@@ -112,48 +113,38 @@ PictureSearch FindPictureFolder(const std::vector<fs::path>& candidates,
     if (tried.back().missing == 0) return PictureSearch{folder, true, {}};
     if (tried.back().missing < tried[best].missing) best = tried.size() - 1;
   }
-  if (tried.empty()) return PictureSearch{{}, false, "fennwick: no folder to look for pictures in"};
+  if (tried.empty()) return PictureSearch{{}, false, say::NoFolderForPictures()};
 
   // The place closest to complete first: that is where the player should look.
   const Tried& nearest = tried[best];
-  std::string message = "fennwick: " + std::to_string(nearest.missing) + " picture file" +
-                        (nearest.missing == 1 ? "" : "s") + " missing in " +
-                        nearest.folder.u8string() + ", for example " + nearest.firstMissing;
   std::vector<std::string> others;
   for (std::size_t i = 0; i < tried.size(); ++i)
     if (i != best) others.push_back(Describe(tried[i]));
-  for (std::size_t i = 0; i < others.size(); ++i)
-    message += (i == 0 ? "; also looked in " : i + 1 == others.size() ? " and " : ", ") + others[i];
-  return PictureSearch{nearest.folder, false, message};
+  return PictureSearch{nearest.folder, false,
+                       say::PicturesMissing(nearest.missing, nearest.folder.u8string(), nearest.firstMissing, others)};
 }
 
 std::string EnterPictureFolder(const fs::path& executableFolder) {
   std::error_code error;
   const fs::path working = fs::current_path(error);
-  if (error) return "fennwick: cannot tell the working folder: " + error.message();
+  if (error) return say::CannotTellWorkingFolder(error.message());
   const std::vector<std::wstring> files = PlayerSprite::PictureFiles();
   const PictureSearch search = FindPictureFolder(PictureFolderCandidates(working, executableFolder), files);
   if (!SamePlace(search.folder, working)) {
     fs::current_path(search.folder, error);
-    if (error)
-      return "fennwick: cannot enter the pictures folder " + search.folder.u8string() + ": " +
-             error.message();
+    if (error) return say::CannotEnterPictureFolder(search.folder.u8string(), error.message());
   }
 
   // A picture that is there but will not load leaves the figure blank in its frames; the
   // player should learn which file and why, in the same message as the missing ones.
   std::vector<std::string> faults;
+  std::size_t faulty = 0;
   for (const std::wstring& name : files) {
     if (!fs::is_regular_file(RelativeFile(name), error)) continue;  // counted as missing
     const std::string fault = PictureFault(name);
-    if (!fault.empty()) faults.push_back(RelativeFile(name).generic_u8string() + ": " + fault);
+    if (fault.empty()) continue;
+    if (++faulty <= faultsNamed) faults.push_back(RelativeFile(name).generic_u8string() + ": " + fault);
   }
-  if (faults.empty()) return search.message;
-  std::string message = search.message.empty() ? "fennwick: " : search.message + "; and ";
-  message += std::to_string(faults.size()) + " picture file" + (faults.size() == 1 ? "" : "s") +
-             " in " + search.folder.u8string() + " cannot be shown: ";
-  for (std::size_t i = 0; i < faults.size() && i < faultsNamed; ++i)
-    message += (i == 0 ? "" : ", ") + faults[i];
-  if (faults.size() > faultsNamed) message += " and " + std::to_string(faults.size() - faultsNamed) + " more";
-  return message;
+  if (faulty == 0) return search.message;
+  return say::PicturesUnshown(search.message, faulty, search.folder.u8string(), faults);
 }

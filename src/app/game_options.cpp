@@ -1,8 +1,10 @@
 #include "app/game_options.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "app/controls.h"
+#include "app/messages.h"
 #include "app/version.h"
 #include "game/frame_driver.h"
 
@@ -12,12 +14,10 @@ const char* const recordingHeader = "# recorded by fennwick: replay it with fenn
 
 }  // namespace
 
-const char* const gameUsage = "usage: fennwick [--help] [--version] [--record FILE | --play FILE]";
-
 std::string VersionLine() { return std::string("fennwick ") + fennwickVersion; }
 
 std::string HelpText() {
-  std::string text = std::string(gameUsage) + "\n\n" + gameControls;
+  std::string text = std::string(say::usage) + "\n\n" + gameControls;
   // Whoever prints it adds the last line's end.
   if (!text.empty() && text.back() == '\n') text.pop_back();
   return text;
@@ -32,21 +32,21 @@ bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options
     }
     std::string* target = arg == "--record" ? &options.record : arg == "--play" ? &options.play : nullptr;
     if (target == nullptr) {
-      error = "unknown option '" + arg + "'";
+      error = say::UnknownOption(arg);
       return false;
     }
     if (i + 1 >= args.size() || args[i + 1].empty()) {
-      error = arg + " needs a file name";
+      error = say::NeedsFileName(arg);
       return false;
     }
     if (!target->empty()) {
-      error = arg + " given twice";
+      error = say::GivenTwice(arg);
       return false;
     }
     *target = args[++i];
   }
   if (!options.record.empty() && options.record == options.play) {
-    error = "--record would overwrite the script that --play reads";
+    error = say::RecordOverPlay();
     return false;
   }
   return true;
@@ -55,23 +55,33 @@ bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options
 bool GameSession::Open(const GameOptions& options, std::string& error) {
   // Names arrive as UTF-8 on every system.
   if (!options.play.empty()) {
+    errno = 0;
     std::FILE* in = OpenUtf8File(options.play, "r");
     if (in == nullptr) {
-      error = "cannot read the script '" + options.play + "'";
+      error = say::CannotReadRecording(options.play, errno);
       return false;
     }
     std::string why;
-    const bool parsed = ParseReplayScript(in, script, why);
+    ScriptFault fault;
+    const bool parsed = ParseReplayScript(in, script, why, &fault);
     std::fclose(in);
     if (!parsed) {
-      error = options.play + ", " + why;
+      // A file whose first line is no recording's was never one: the player most likely
+      // named the wrong file, which says more than the line's fault.
+      error = fault.line > 0 && !fault.afterGoodLines ? say::NotARecording(options.play, fault.line, fault.text)
+                                                      : say::DamagedRecording(options.play, why);
+      return false;
+    }
+    if (script.lastFrame == 0) {
+      error = say::EmptyRecording(options.play);
       return false;
     }
     playing = true;
   }
   if (!options.record.empty()) {
+    errno = 0;
     if (!recording.Open(options.record)) {
-      error = "cannot write the recording '" + options.record + "'";
+      error = say::CannotWriteRecording(options.record, errno);
       return false;
     }
     recording.Write(recordingHeader);

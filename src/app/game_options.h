@@ -10,8 +10,6 @@
 
 class FrameDriver;
 
-extern const char* const gameUsage;
-
 struct GameOptions {
   std::string record;  // file to record into, or empty
   std::string play;    // script to play, or empty
@@ -37,7 +35,7 @@ struct GameSession {
   ReplayScript script;
   bool playing = false;
 
-  // False with a message when a file cannot be read or written.
+  // False with a message when a file cannot be read or written, or is no recording to play.
   bool Open(const GameOptions& options, std::string& error);
   void Attach(FrameDriver& driver);
   // The script kept in memory so far: complete once the driver is closed.

@@ -1,9 +1,8 @@
 #include "app/game_start.h"
 
-#include <cstdio>
-
 #include "app/asset_folder.h"
 #include "app/game_loop.h"
+#include "app/messages.h"
 #include "app/platform.h"
 #include "game/frame_driver.h"
 #include "game/game_world.h"
@@ -13,7 +12,7 @@ GameStart::~GameStart() { End(); }
 
 bool GameStart::Prepare(const std::vector<std::string>& args) {
   std::string error;
-  if (!ParseGameOptions(args, options, error)) return Fail(badCommandLine, error);
+  if (!ParseGameOptions(args, options, error)) return FailOption(error);
   // Asking what the game is must not empty a recording named beside the question.
   if (options.help || options.version) {
     message = options.help ? HelpText() : VersionLine();
@@ -21,13 +20,9 @@ bool GameStart::Prepare(const std::vector<std::string>& args) {
   }
   if (!session.Open(options, error)) return Fail(badCommandLine, error);
   // The recording and the script are open already: their names were relative to where the
-  // player started the game, and the search may move elsewhere. Standard error is where
-  // someone looking for the fault looks, even from a program without a console.
+  // player started the game, and the search may move elsewhere. The game plays on without them.
   const std::string missing = EnterPictureFolder(ExecutableFolder());
-  if (!missing.empty()) {
-    std::fprintf(stderr, "%s\n", missing.c_str());
-    std::fflush(stderr);
-  }
+  if (!missing.empty()) TellPlayer(Tone::note, missing);
   return true;
 }
 
@@ -53,16 +48,16 @@ bool GameStart::Fail(int code, const std::string& what) {
   exitCode = code;
   fault = what;
   message = what;
-  // A mistake on the command line is put right with the usage.
-  if (code == badCommandLine) message += std::string("\n") + gameUsage;
+  return false;
+}
+
+bool GameStart::FailOption(const std::string& what) {
+  Fail(badCommandLine, what);
+  message += std::string("\n") + say::usage;
   return false;
 }
 
 int GameStart::Report() const {
-  if (message.empty()) return exitCode;
-  if (exitCode == ok)
-    std::printf("%s\n", message.c_str());
-  else
-    std::fprintf(stderr, "fennwick: %s\n", message.c_str());
+  if (!message.empty()) TellPlayer(exitCode == ok ? Tone::answer : Tone::fault, message);
   return exitCode;
 }

@@ -1,7 +1,8 @@
 // The way the game starts and ends, the same on every platform: the options and the files
 // they name, the pictures, the world, whether it can draw, the frame driver with its recording
-// or demo, and the pads' merge in front of it. A platform's main adds only its window, its loop
-// and the way a message reaches the player; every message is worded here.
+// or demo, and the pads' merge in front of it. A platform's main adds only its window and its
+// loop; what the game says is worded in messages.h and reaches the player through the
+// platform's one sink (TellPlayer).
 #pragma once
 
 #include <memory>
@@ -48,15 +49,17 @@ class GameStart {
 
   // Stops the start with a fault of the platform's (no window, say).
   bool Fail(int code, const std::string& fault);
-  // Tells the console: standard output for what was asked for, standard error for a fault.
+  // Stops the start with a mistake in the options, which the usage puts right.
+  bool FailOption(const std::string& fault);
+  // Tells the player, through the platform's sink, what was asked for or what went wrong.
   // Returns the exit code.
   int Report() const;
 
   GameOptions options;
   int exitCode = ok;
   std::string fault;    // what went wrong, in a few words
-  // All the player is told: the fault with its remedy, or what was asked for. A line on a
-  // console is signed "fennwick: "; a message box or the page carries the name already.
+  // All the player is told: the fault (with the usage, for a mistake in the options), or what
+  // was asked for.
   std::string message;
 
  private:

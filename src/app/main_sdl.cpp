@@ -15,6 +15,7 @@
 #include "app/game_loop.h"
 #include "app/game_start.h"
 #include "app/gamepad_sdl.h"
+#include "app/messages.h"
 #include "app/platform.h"
 #include "app/platform_sdl.h"
 #include "app/sdl_events.h"
@@ -91,14 +92,9 @@ bool NoDisplay() {
   return invisible && (asked == nullptr || std::strstr(asked, driver) == nullptr);
 }
 
-std::string NoDisplayFailure() {
-  const char* display = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  std::string where;
-  if (display != nullptr && *display != '\0') where += std::string(" DISPLAY=") + display;
-  if (wayland != nullptr && *wayland != '\0') where += std::string(" WAYLAND_DISPLAY=") + wayland;
-  return "no display: no X11 or Wayland display could be opened (" +
-         (where.empty() ? std::string("neither DISPLAY nor WAYLAND_DISPLAY is set") : "tried" + where) + ")";
+std::string Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
 }
 
 }  // namespace
@@ -116,11 +112,11 @@ int main(int argc, char** argv) {
 #endif
   TolerateLateWakeUps();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    start.Fail(GameStart::cannotPlay, std::string("cannot open a window: ") + SDL_GetError());
+    start.Fail(GameStart::cannotPlay, say::CannotOpenWindow(SDL_GetError()));
     return start.Report();
   }
   if (NoDisplay()) {
-    start.Fail(GameStart::cannotPlay, NoDisplayFailure());
+    start.Fail(GameStart::cannotPlay, say::NoDisplay(Variable("DISPLAY"), Variable("WAYLAND_DISPLAY")));
     SDL_Quit();
     return start.Report();
   }
@@ -130,7 +126,7 @@ int main(int argc, char** argv) {
   SDL_Window* window = SDL_CreateWindow("Fennwick", windowLeft, windowTop, Display::width, Display::height,
                                         SDL_WINDOW_HIDDEN);
   if (window == nullptr) {
-    start.Fail(GameStart::cannotPlay, std::string("cannot create the window: ") + SDL_GetError());
+    start.Fail(GameStart::cannotPlay, say::CannotCreateWindow(SDL_GetError()));
     SDL_Quit();
     return start.Report();
   }

@@ -14,6 +14,7 @@
 #include "app/frame_pacer.h"
 #include "app/game_start.h"
 #include "app/gamepad_web.h"
+#include "app/messages.h"
 #include "app/page_controls_web.h"
 #include "app/platform_web.h"
 #include "app/window_messages.h"
@@ -36,11 +37,6 @@ constexpr FramePacer::Clock::duration earlyEnough = FramePacer::period / 2;
 // page's keypress event does not report.
 constexpr std::uint32_t vkBack = 0x08;
 constexpr std::uint32_t vkTab = 0x09;
-
-// The page learns how the game stands through Module.onGameState, if it set one.
-EM_JS(void, TellPage, (const char* state, const char* detail), {
-  if (Module['onGameState']) Module['onGameState'](UTF8ToString(state), UTF8ToString(detail));
-});
 
 // The run just played, as a replay script, for the page to offer when the game ends.
 EM_JS(void, HandRunToPage, (const char* text, std::size_t length), {
@@ -169,12 +165,6 @@ EM_BOOL OnAnimationFrame(double, void*) {
   return EM_TRUE;
 }
 
-// The console hears what the desktop's would; the page shows a fault in its own words.
-int Report() {
-  if (game.start.exitCode != GameStart::ok) TellPage("error", game.start.fault.c_str());
-  return game.start.Report();
-}
-
 }  // namespace
 
 // How many frames the game has run: the page's frame counter.
@@ -183,19 +173,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE long fennwick_frames_run() { return game.framesR
 int main(int argc, char** argv) {
   // Every session is kept in memory, for the page to offer once the game ends.
   game.start.options.recordInMemory = true;
-  if (!game.start.Prepare(std::vector<std::string>(argv + 1, argv + argc))) return Report();
+  if (!game.start.Prepare(std::vector<std::string>(argv + 1, argv + argc))) return game.start.Report();
   // A recording would go into the page's memory and be lost with it.
   if (!game.start.options.record.empty()) {
-    game.start.Fail(GameStart::badCommandLine, "--record is not available in the browser");
-    return Report();
+    game.start.FailOption(say::NoRecordingInBrowser());
+    return game.start.Report();
   }
-  if (!game.start.Build(nullptr)) return Report();
+  if (!game.start.Build(nullptr)) return game.start.Report();
   game.keys = &game.start.Keys();
   game.demo = !game.start.options.play.empty();
-  if (game.demo && game.start.Driver().ScriptEnded()) {
-    game.start.Fail(GameStart::badCommandLine, "the script has no frames to play");
-    return Report();
-  }
   ListenToPage(true);
   AttachPageControls(game.keys, &game.pads);
   TellPage("running", "");

@@ -13,6 +13,7 @@
 #include "app/game_loop.h"
 #include "app/game_start.h"
 #include "app/gamepad_xinput.h"
+#include "app/messages.h"
 #include "app/platform.h"
 #include "app/resources/resource_ids.h"
 #include "app/win32_workarounds.h"
@@ -86,38 +87,40 @@ class Win32Loop : public LoopPlatform {
   bool quit = false;
 };
 
+std::string Narrow(const wchar_t* text) {
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(bytes > 0 ? static_cast<std::size_t>(bytes) : 1, '\0');
+  if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], bytes, nullptr, nullptr);
+  narrow.resize(narrow.size() - 1);
+  return narrow;
+}
+
 // Windows hands the program one UTF-16 command line; the options want UTF-8 words.
 std::vector<std::string> Arguments() {
   std::vector<std::string> args;
   int count = 0;
   wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
   if (words == nullptr) return args;
-  for (int i = 1; i < count; ++i) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, words[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string word(bytes > 0 ? static_cast<std::size_t>(bytes) : 1, '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, words[i], -1, &word[0], bytes, nullptr, nullptr);
-    word.resize(word.size() - 1);
-    args.push_back(word);
-  }
+  for (int i = 1; i < count; ++i) args.push_back(Narrow(words[i]));
   LocalFree(words);
   return args;
 }
 
-// Standard output when someone reads it; else a GUI program has no console to write to, so
-// the message goes where the player looks.
-int Report(const GameStart& start, HWND window = nullptr) {
-  if (start.message.empty()) return start.exitCode;
-  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (start.exitCode == GameStart::ok && out != nullptr && out != INVALID_HANDLE_VALUE) return start.Report();
-  const int length = MultiByteToWideChar(CP_UTF8, 0, start.message.c_str(), -1, nullptr, 0);
-  std::wstring text(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, start.message.c_str(), -1, &text[0], length);
-  MessageBoxW(window, text.c_str(), windowTitle,
-              MB_OK | (start.exitCode == GameStart::ok ? MB_ICONINFORMATION : MB_ICONERROR));
-  return start.exitCode;
+// The system's own words for why a call failed, and its number.
+std::string SystemReason(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                          FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string reason = length > 0 && text != nullptr ? Narrow(text) : "";
+  if (text != nullptr) LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.' ||
+                             reason.back() == ' '))
+    reason.pop_back();
+  return (reason.empty() ? "" : reason + " ") + "(error " + std::to_string(error) + ")";
 }
 
-void RegisterWindowClass(HINSTANCE instance, HINSTANCE module) {
+bool RegisterWindowClass(HINSTANCE instance, HINSTANCE module) {
   WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = CS_CLASSDC;
@@ -129,23 +132,31 @@ void RegisterWindowClass(HINSTANCE instance, HINSTANCE module) {
       LoadImageW(instance, MAKEINTRESOURCEW(IDI_FENNWICK_SMALL), IMAGE_ICON, 16, 16, 0));
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.lpszClassName = className;
-  RegisterClassExW(&windowClass);
+  return RegisterClassExW(&windowClass) != 0;
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   GameStart start;
-  if (!start.Prepare(Arguments())) return Report(start);
+  if (!start.Prepare(Arguments())) return start.Report();
 
   const HINSTANCE module = GetModuleHandleW(nullptr);
-  RegisterWindowClass(instance, module);
+  if (!RegisterWindowClass(instance, module)) {
+    start.Fail(GameStart::cannotPlay, say::CannotRegisterWindow(SystemReason(GetLastError())));
+    return start.Report();
+  }
 
   RECT outer = clientPlacement;
   AdjustWindowRect(&outer, windowStyle, FALSE);
   const HWND window = CreateWindowExW(0, className, windowTitle, windowStyle, outer.left, outer.top,
                                       outer.right - outer.left, outer.bottom - outer.top, nullptr,
                                       nullptr, module, nullptr);
+  if (window == nullptr) {
+    start.Fail(GameStart::cannotPlay, say::CannotCreateWindow(SystemReason(GetLastError())));
+    UnregisterClassW(className, module);
+    return start.Report();
+  }
   ShowWindow(window, SW_SHOWDEFAULT);
   UpdateWindow(window);
 
@@ -153,7 +164,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   timeBeginPeriod(1);
   if (!start.Build(window)) {
     // Without a device there is nothing to show the game on: say so rather than vanish.
-    Report(start, window);
+    start.Report();
   } else {
     messageKeys = &start.Keys();
     Win32Loop loop(window, start.Keys());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "types.h"
 
@@ -10,6 +11,13 @@
 void PostQuit();
 void CaptureMouse(WindowHandle window);
 void ReleaseMouseCapture();
+
+// What the game tells the player: what was asked for (--help, --version), a note it plays on
+// after (pictures missing), or the fault that stops it.
+enum class Tone { answer, note, fault };
+// The platform's one sink for everything the game says (worded in messages.h): the console, a
+// message box, or the page.
+void TellPlayer(Tone tone, const std::string& text);
 
 // The folder the running program's file is in, or an empty path where there is none (headless,
 // the web): the game looks for its pictures there and in the data folder beside it.

@@ -1,3 +1,4 @@
+#include "app/messages.h"
 #include "app/platform.h"
 #include "app/platform_headless.h"
 
@@ -7,3 +8,5 @@ void PostQuit() { headlessPlatform.quitPosted = true; }
 void CaptureMouse(WindowHandle) { ++headlessPlatform.captures; }
 void ReleaseMouseCapture() { ++headlessPlatform.releases; }
 std::filesystem::path ExecutableFolder() { return {}; }
+
+void TellPlayer(Tone tone, const std::string& text) { TellConsole(tone, text); }

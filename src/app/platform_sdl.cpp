@@ -1,5 +1,6 @@
 #include <SDL.h>
 
+#include "app/messages.h"
 #include "app/platform.h"
 #include "app/platform_sdl.h"
 
@@ -22,3 +23,5 @@ std::filesystem::path ExecutableFolder() {
   SDL_free(base);
   return folder;
 }
+
+void TellPlayer(Tone tone, const std::string& text) { TellConsole(tone, text); }

@@ -1,5 +1,19 @@
+#include <emscripten.h>
+
+#include "app/messages.h"
 #include "app/platform.h"
 #include "app/platform_web.h"
+
+EM_JS(void, TellPage, (const char* state, const char* detail), {
+  if (Module['onGameState']) Module['onGameState'](UTF8ToString(state), UTF8ToString(detail));
+});
+
+// The console hears what the desktop's would; the page shows a fault in its own place, without
+// the usage the console adds.
+void TellPlayer(Tone tone, const std::string& text) {
+  TellConsole(tone, text);
+  if (tone == Tone::fault) TellPage("error", text.substr(0, text.find('\n')).c_str());
+}
 
 namespace {
 bool quitPosted = false;

@@ -2,3 +2,5 @@
 #pragma once
 
 bool QuitPosted();
+// The page learns how the game stands through Module.onGameState, if it set one.
+extern "C" void TellPage(const char* state, const char* detail);

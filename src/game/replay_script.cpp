@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "app/messages.h"
 #include "app/window_messages.h"
 
 namespace {
@@ -55,14 +56,16 @@ char* PutWord(char* at, const char* word) {
 
 }  // namespace
 
-bool ParseReplayScript(const std::string& text, ReplayScript& script, std::string& error) {
+bool ParseReplayScript(const std::string& text, ReplayScript& script, std::string& error, ScriptFault* fault) {
   long lineNumber = 0;
   long previousFrame = 1;
   bool endSeen = false;
+  bool goodLines = false;
   for (std::size_t lineStart = 0; lineStart < text.size();) {
     std::size_t lineEnd = text.find('\n', lineStart);
     if (lineEnd == std::string::npos) lineEnd = text.size();
     std::string line = text.substr(lineStart, lineEnd - lineStart);
+    const std::size_t thisLine = lineStart;
     lineStart = lineEnd + 1;
     ++lineNumber;
     const std::size_t hash = line.find('#');
@@ -74,43 +77,50 @@ bool ParseReplayScript(const std::string& text, ReplayScript& script, std::strin
     const std::string argument = NextWord(line, at);
     const std::string extra = NextWord(line, at);
     const auto fail = [&](const std::string& why) {
-      error = "line " + std::to_string(lineNumber) + ": " + why;
+      error = say::AtLine(lineNumber, why);
+      if (fault != nullptr) {
+        const std::size_t end = text.find('\n', thisLine);
+        *fault = ScriptFault{lineNumber, text.substr(thisLine, end == std::string::npos ? end : end - thisLine),
+                             goodLines};
+      }
       return false;
     };
     long frame = 0;
-    if (!ParseNumber(frameWord, 1, 100000000, frame)) return fail("bad frame number '" + frameWord + "'");
-    if (frame < previousFrame) return fail("frame " + frameWord + " goes backwards");
+    if (!ParseNumber(frameWord, 1, 100000000, frame)) return fail(say::BadFrameNumber(frameWord));
+    if (frame < previousFrame) return fail(say::FrameGoesBackwards(frameWord));
     previousFrame = frame;
-    if (!extra.empty()) return fail("unexpected '" + extra + "'");
+    if (!extra.empty()) return fail(say::UnexpectedWord(extra));
     if (verb == "end") {
-      if (!argument.empty()) return fail("'end' takes no argument");
+      if (!argument.empty()) return fail(say::EndTakesNoArgument());
       if (!endSeen) script.lastFrame = frame;
       endSeen = true;
+      goodLines = true;
       continue;
     }
     std::uint32_t message = 0;
     if (verb == "down") message = wm::keyDown;
     else if (verb == "up") message = wm::keyUp;
     else if (verb == "char") message = wm::character;
-    else return fail(verb.empty() ? "missing event word" : "unknown word '" + verb + "'");
+    else return fail(verb.empty() ? say::MissingEventWord() : say::UnknownEventWord(verb));
     long code = 0;
-    if (!ParseNumber(argument, 0, 65535, code)) return fail("bad key or character code '" + argument + "'");
+    if (!ParseNumber(argument, 0, 65535, code)) return fail(say::BadCode(argument));
     script.events.push_back(ScriptEvent{frame, message, static_cast<std::uintptr_t>(code)});
     if (!endSeen && frame > script.lastFrame) script.lastFrame = frame;
+    goodLines = true;
   }
   return true;
 }
 
-bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error) {
+bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error, ScriptFault* fault) {
   std::string text;
   char block[4096];
   std::size_t got = 0;
   while ((got = std::fread(block, 1, sizeof block, in)) > 0) text.append(block, got);
   if (std::ferror(in) != 0) {
-    error = "the script could not be read";
+    error = say::ScriptUnreadable();
     return false;
   }
-  return ParseReplayScript(text, script, error);
+  return ParseReplayScript(text, script, error, fault);
 }
 
 bool ScriptableMessage(std::uint32_t message) {

@@ -26,10 +26,20 @@ struct ReplayScript {
   long lastFrame = 0;               // from "end", else the largest frame named
 };
 
-// Returns false and sets error (naming the line) on the first malformed line.
-bool ParseReplayScript(const std::string& text, ReplayScript& script, std::string& error);
+// Where a script went wrong: its first malformed line, as it stands in the file, and whether a
+// good line came before it (if none did, the file was never a script at all).
+struct ScriptFault {
+  long line = 0;
+  std::string text;
+  bool afterGoodLines = false;
+};
+
+// Returns false and sets error (naming the line) on the first malformed line; `fault`, when
+// given, says where.
+bool ParseReplayScript(const std::string& text, ReplayScript& script, std::string& error,
+                       ScriptFault* fault = nullptr);
 // The same for the rest of an open file, which may also fail to be read.
-bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error);
+bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error, ScriptFault* fault = nullptr);
 
 // Whether a window message is one a script can hold: a key going down or up, or a character.
 bool ScriptableMessage(std::uint32_t message);

@@ -1,5 +1,7 @@
 #include "graphics/display_d3d9.h"
 
+#include "app/messages.h"
+#include "app/platform.h"
 #include "graphics/back_buffer_copy.h"
 
 #include <algorithm>
@@ -23,12 +25,6 @@ void ReleaseHeld(T*& item) {
   }
 }
 
-std::string Hex(HRESULT result) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
-  return text;
-}
-
 }  // namespace
 
 Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
@@ -38,7 +34,7 @@ Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
   p.direct3d = Direct3DCreate9(D3D_SDK_VERSION);
   AllocateFrameBuffer();
   if (p.direct3d == nullptr) {
-    p.failure = "Fennwick could not start its display: Direct3D 9 is not available.";
+    p.failure = say::NoDirect3D();
     return;
   }
 
@@ -63,8 +59,7 @@ Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
   }
   if (FAILED(created) || p.device == nullptr) {
     p.Release();
-    p.failure = "Fennwick could not start its display: Direct3D 9 would not create a device (error " +
-                Hex(created) + ").";
+    p.failure = say::NoDirect3DDevice(static_cast<std::uint32_t>(created));
     return;
   }
 
@@ -98,12 +93,8 @@ void Display::Platform::ReportUnknownFormat(bool described, D3DFORMAT format) {
   // Every frame would say the same; once tells whoever looks at the error stream.
   if (formatReported) return;
   formatReported = true;
-  if (described)
-    std::fprintf(stderr, "fennwick: the screen's back buffer has pixel format %lu, which the game cannot draw into; nothing is shown\n",
-                 static_cast<unsigned long>(format));
-  else
-    std::fprintf(stderr, "fennwick: the screen's back buffer would not describe its pixel format; nothing is shown\n");
-  std::fflush(stderr);
+  TellPlayer(Tone::note, described ? say::UnknownBackBuffer(static_cast<unsigned long>(format))
+                                   : say::UndescribedBackBuffer());
 }
 
 bool Display::Platform::Recover() {

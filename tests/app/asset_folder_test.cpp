@@ -65,14 +65,14 @@ TEST(PictureFolder, WithNoCompletePlaceTheNearestIsUsedAndEveryPlaceIsNamed) {
   const PictureSearch search = FindPictureFolder({empty, partial, absent}, PlayerSprite::PictureFiles());
   EXPECT_FALSE(search.complete);
   EXPECT_EQ(search.folder, partial);
-  EXPECT_EQ(search.message, "fennwick: 1 picture file missing in " + partial.u8string() +
+  EXPECT_EQ(search.message, "1 picture file missing in " + partial.u8string() +
                                 ", for example StickFall/Fall0000.bmp; also looked in " +
                                 empty.u8string() + " (16 missing) and " + absent.u8string() +
                                 " (no such folder)");
 
   const PictureSearch nothing = FindPictureFolder({empty}, PlayerSprite::PictureFiles());
   EXPECT_EQ(nothing.folder, empty);
-  EXPECT_EQ(nothing.message, "fennwick: 16 picture files missing in " + empty.u8string() +
+  EXPECT_EQ(nothing.message, "16 picture files missing in " + empty.u8string() +
                                  ", for example StickStand/Stand0000.bmp");
 }
 
@@ -100,7 +100,7 @@ TEST(PictureFolder, EnteringMovesToTheInstalledDataFolderOnlyWhenTheWorkingFolde
   {
     ScopedCwd cwd(start);
     const std::string message = EnterPictureFolder(bin);
-    EXPECT_EQ(message.rfind("fennwick: 16 picture files missing in " + fs::current_path().u8string(), 0), 0u)
+    EXPECT_EQ(message.rfind("16 picture files missing in " + fs::current_path().u8string(), 0), 0u)
         << message;
     EXPECT_NE(message.find(bin.u8string() + " (16 missing)"), std::string::npos) << message;
     EXPECT_NE(message.find(data.u8string() + " (no such folder)"), std::string::npos) << message;
@@ -117,7 +117,7 @@ TEST(PictureFolder, APictureThereThatWillNotLoadIsNamedWithTheReason) {
   {
     ScopedCwd cwd(start);
     EXPECT_EQ(EnterPictureFolder(""),
-              "fennwick: 2 picture files in " + fs::current_path().u8string() +
+              "2 picture files in " + fs::current_path().u8string() +
                   " cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short), "
                   "StickJump/Jump0000.bmp: not a bitmap (it does not start with BM)");
   }
@@ -129,7 +129,7 @@ TEST(PictureFolder, APictureThereThatWillNotLoadIsNamedWithTheReason) {
   {
     ScopedCwd cwd(start);
     const std::string message = EnterPictureFolder("");
-    EXPECT_EQ(message.rfind("fennwick: 1 picture file missing in ", 0), 0u) << message;
+    EXPECT_EQ(message.rfind("1 picture file missing in ", 0), 0u) << message;
     EXPECT_NE(message.find(", for example StickFall/Fall0000.bmp; and 5 picture files in "), std::string::npos)
         << message;
     EXPECT_NE(message.find(" cannot be shown: StickRun/Run0000.bmp: not a bitmap (the file is cut short), "

@@ -2,6 +2,7 @@
 // releases included; a played script is not disturbed by live keys; the command line.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "app/game_options.h"
 #include "app/game_start.h"
 #include "app/keyboard.h"
+#include "app/messages.h"
 #include "app/platform_headless.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
@@ -219,21 +221,50 @@ TEST(GameOptions, AcceptsRecordAndPlayAndRefusesTheRest) {
   EXPECT_GT(VersionLine().size(), std::string("fennwick ").size());
 }
 
-TEST(GameOptions, FilesThatCannotBeUsedAreReportedBeforeTheGameStarts) {
+TEST(GameOptions, FilesThatCannotBeUsedAreReportedBeforeTheGameStartsWithTheReason) {
   TempDir dir;
-  const std::string bad = (dir.path() / "bad.txt").string();
-  std::ofstream(bad) << "1 jump 3\n";
-  GameSession session;
-  std::string error;
-  GameOptions options;
-  options.play = bad;
-  EXPECT_FALSE(session.Open(options, error));
-  EXPECT_NE(error.find("line 1: unknown word 'jump'"), std::string::npos) << error;
-  GameSession other;
-  options = GameOptions{};
-  options.record = (dir.path() / "no" / "such" / "folder.txt").string();
-  EXPECT_FALSE(other.Open(options, error));
-  EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+  const auto played = [&](const std::string& contents) {
+    const std::string file = (dir.path() / "played.txt").string();
+    std::ofstream(file, std::ios::binary) << contents;
+    GameSession session;
+    GameOptions options;
+    options.play = file;
+    std::string error;
+    EXPECT_FALSE(session.Open(options, error)) << contents;
+    return error.substr(error.find("played.txt") + std::string("played.txt").size());
+  };
+  // Nothing in it was ever a recording: the first line says so, quoted safely and cut short.
+  EXPECT_EQ(played("root:x:0:0:root:/root:/bin/bash\n"),
+            " is not a Fennwick recording: line 1 reads 'root:x:0:0:root:/root:/bin/bash'");
+  EXPECT_EQ(played("# notes\n\n\x7f" "ELF\x01\x02\x03\n"),
+            " is not a Fennwick recording: line 3 reads '\\x7FELF\\x01\\x02\\x03'");
+  EXPECT_EQ(played(std::string(100, 'w')), " is not a Fennwick recording: line 1 reads '" + std::string(40, 'w') + "...'");
+  // A recording that goes wrong later is damaged, and the line says how.
+  EXPECT_EQ(played("1 down 39\n2 jump 3\n"), ", line 2: unknown word 'jump'");
+  for (const char* empty : {"", "# recorded by hand\n\n"})
+    EXPECT_EQ(played(empty), " holds no frames to play: it is empty, or only comments") << empty;
+
+  const auto reason = [&](GameOptions options) {
+    GameSession session;
+    std::string error;
+    EXPECT_FALSE(session.Open(options, error));
+    return error;
+  };
+  GameOptions missing;
+  missing.play = (dir.path() / "none.txt").string();
+  EXPECT_EQ(reason(missing), "cannot read the recording '" + missing.play + "': " + std::strerror(ENOENT));
+  GameOptions nowhere;
+  nowhere.record = (dir.path() / "no" / "such" / "folder.txt").string();
+  EXPECT_EQ(reason(nowhere), "cannot write the recording '" + nowhere.record + "': " + std::strerror(ENOENT));
+}
+
+TEST(Messages, BoxLinesBreakOnlyAtSpacesAndKeepTheirBreaks) {
+  EXPECT_EQ(WrapForBox("usage: fennwick [--help] [--version] [--record FILE] [--play FILE]", 30),
+            "usage: fennwick [--help]\n[--version] [--record FILE]\n[--play FILE]");
+  EXPECT_EQ(WrapForBox("usage: fennwick [--record FILE]", 20), "usage: fennwick\n[--record FILE]");
+  EXPECT_EQ(WrapForBox("short\n\nline after a blank one", 12), "short\n\nline after a\nblank one");
+  EXPECT_EQ(WrapForBox("a --very-long-option-that-fits-no-line b", 10), "a\n--very-long-option-that-fits-no-line\nb");
+  EXPECT_EQ(WrapForBox("", 10), "");
 }
 
 std::string Contents(const std::filesystem::path& file) {
@@ -249,19 +280,21 @@ TEST(GameStart, SaysWhyItStopsAndWithWhichExitCode) {
     std::vector<std::string> args;
     int exitCode;
     std::vector<std::string> told;
+    bool usage;  // only a mistake in the options is put right with the usage
   };
   const Case cases[] = {
-      {{"--speed"}, 2, {"unknown option '--speed'\nusage: fennwick "}},
-      {{"--play", (dir.path() / "none.txt").string()}, 2, {"cannot read the script", "\nusage: "}},
-      {{"--record", recording, "-h"}, 0, {"usage: fennwick ", "--record FILE", "Escape", "F11", "Back"}},
-      {{"--help"}, 0, {"--play FILE", "-h, --help"}},
-      {{"--version", "--record", recording}, 0, {"fennwick "}},
+      {{"--speed"}, 2, {"unknown option '--speed'\nusage: fennwick "}, true},
+      {{"--play", (dir.path() / "none.txt").string()}, 2, {"cannot read the recording", std::strerror(ENOENT)}, false},
+      {{"--record", recording, "-h"}, 0, {"usage: fennwick ", "--record FILE", "Escape", "F11", "Back"}, true},
+      {{"--help"}, 0, {"--play FILE", "-h, --help"}, true},
+      {{"--version", "--record", recording}, 0, {"fennwick "}, false},
   };
   for (const Case& c : cases) {
     GameStart start;
     EXPECT_FALSE(start.Prepare(c.args)) << c.args[0];
     EXPECT_EQ(start.exitCode, c.exitCode) << c.args[0];
     for (const std::string& part : c.told) EXPECT_NE(start.message.find(part), std::string::npos) << start.message;
+    EXPECT_EQ(start.message.find("usage: ") != std::string::npos, c.usage) << start.message;
     EXPECT_EQ(start.Report(), c.exitCode);
   }
   EXPECT_EQ(Contents(recording), "an earlier recording\n");

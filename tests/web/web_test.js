@@ -361,7 +361,7 @@ async function brokenLinks(browser, run) {
     const offers = await page.locator('#actions > *').allTextContents();
     // The game names a script it cannot parse on the console, with its usage; the page says the same.
     const unexplained = errors.filter((error) => !/^usage: fennwick/.test(error) &&
-                                                 !text.includes(error.replace(/^fennwick: \/demo\.script, /, '').slice(0, 60)));
+      !text.includes(error.replace(/^fennwick: \/demo\.script(, | is not a Fennwick recording: )/, '').slice(0, 60)));
     check(ended === 'error' && /^The run in this link cannot be read: .+/.test(text) && offers.join() === 'Play' && unexplained.length === 0,
           `a link ${what}: '${text}'`, `state ${ended}, offers ${offers.join()}, console: ${unexplained.join(' | ')}`);
     await page.close();

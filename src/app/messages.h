@@ -1,0 +1,81 @@
+// Every sentence the game says to a player, worded here and nowhere else, so that the game
+// speaks in one voice on every platform. Each platform has one sink for them (TellPlayer, in
+// platform.h): the console, a message box, or the page.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace say {
+
+// A word or line from a file the player gave, safe to print: control characters and bytes
+// that are not text shown as \xNN, and anything past `longest` characters cut with "...".
+std::string Quoted(const std::string& text, std::size_t longest = 40);
+
+// --- The command line ---
+extern const char* const usage;
+std::string UnknownOption(const std::string& option);
+std::string NeedsFileName(const std::string& option);
+std::string GivenTwice(const std::string& option);
+std::string RecordOverPlay();
+std::string NoRecordingInBrowser();
+
+// --- Files, with the system's reason (an errno value) ---
+std::string CannotReadRecording(const std::string& file, int error);
+std::string CannotWriteRecording(const std::string& file, int error);
+std::string ScriptUnreadable();
+// A recording the game could not follow: the file's name, then where and why.
+std::string DamagedRecording(const std::string& file, const std::string& why);
+// Nothing in it is a line of a recording: the first line that is not, quoted.
+std::string NotARecording(const std::string& file, long line, const std::string& text);
+std::string EmptyRecording(const std::string& file);
+
+// --- A script's lines, as the parser finds them ---
+std::string AtLine(long line, const std::string& why);
+std::string BadFrameNumber(const std::string& word);
+std::string FrameGoesBackwards(const std::string& word);
+std::string UnexpectedWord(const std::string& word);
+std::string EndTakesNoArgument();
+std::string MissingEventWord();
+std::string UnknownEventWord(const std::string& word);
+std::string BadCode(const std::string& word);
+
+// --- Windows and displays ---
+std::string NoDisplay(const std::string& display, const std::string& wayland);
+std::string CannotOpenWindow(const std::string& why);
+std::string CannotRegisterWindow(const std::string& why);
+std::string CannotCreateWindow(const std::string& why);
+std::string NoDirect3D();
+std::string NoDirect3DDevice(std::uint32_t result);
+std::string UnknownBackBuffer(unsigned long format);
+std::string UndescribedBackBuffer();
+
+// --- The pictures ---
+std::string PictureUnreadable();
+std::string PictureNotABitmap(const std::string& why);
+std::string PictureRefusedByDecoder();
+std::string NoFolderForPictures();
+std::string CannotTellWorkingFolder(const std::string& why);
+std::string CannotEnterPictureFolder(const std::string& folder, const std::string& why);
+// The place closest to complete, then every other place tried, each already described.
+std::string PicturesMissing(std::size_t missing, const std::string& folder, const std::string& example,
+                            const std::vector<std::string>& othersTried);
+std::string PlaceWithoutFolder(const std::string& folder);
+std::string PlaceMissing(const std::string& folder, std::size_t missing);
+// Pictures that are there but will not show, `faults` as "FILE: why", after what is missing.
+std::string PicturesUnshown(const std::string& missing, std::size_t count, const std::string& folder,
+                            const std::vector<std::string>& faults);
+
+}  // namespace say
+
+enum class Tone;
+// The console's way of telling: an answer on standard output as it stands, anything else on
+// standard error, signed with the program's name, as a command-line tool does.
+void TellConsole(Tone tone, const std::string& text);
+
+// A message laid out for a box that wraps long lines where it likes: lines of at most `width`
+// characters, broken only at spaces outside brackets, so that an option such as --play, or
+// "[--record FILE]", is never split.
+std::string WrapForBox(const std::string& text, std::size_t width);
