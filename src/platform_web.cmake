@@ -4,8 +4,9 @@
 #
 # Everything the page needs ends up in one folder, ${FENNWICK_SITE_DIR}, ready to be served as
 # it is: index.html, the favicon, fennwick.js.gz, fennwick.wasm.gz and fennwick.data.gz (the
-# game, packed), the touch controls', offline play's and sharing's scripts, the manifest and
-# icons, the service worker. The linker writes the game unpacked into ${FENNWICK_LINK_DIR}.
+# game, packed), the loader's, the touch controls', offline play's and sharing's scripts, the
+# manifest and icons, the service worker. The linker writes the game unpacked into
+# ${FENNWICK_LINK_DIR}.
 set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
 set(FENNWICK_LINK_DIR ${PROJECT_BINARY_DIR}/unpacked)
 
@@ -37,7 +38,7 @@ target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD} -sMALLOC=emmalloc
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
   # Every browser that runs WebAssembly decodes text itself, and nothing here jumps with longjmp.
   -sTEXTDECODER=2 -sSUPPORT_LONGJMP=0
-  # The script reads only the settings the page gives it (index.html's Module) and the usual
+  # The script reads only the settings the page gives it (loader.js's Module) and the usual
   # hooks; the page's own properties (onGameState, recordedRun) are reached by name regardless.
   "SHELL:-sINCOMING_MODULE_JS_API=[canvas,arguments,preRun,postRun,setStatus,onAbort,onExit,instantiateWasm,locateFile,print,printErr,monitorRunDependencies,onRuntimeInitialized]"
   # The page reads the frame counter and learns how the game ended through these, and hands
@@ -89,6 +90,7 @@ set(FENNWICK_PAGE_FILES
   controls.js:web/controls.js
   offline.js:web/offline.js
   share.js:web/share.js
+  loader.js:web/loader.js
   inflate.js:web/inflate.js
   manifest.json:web/manifest.json
   icon-192.png:assets/icons/fennwick192.png

@@ -63,8 +63,8 @@ mkdir -p "$work/unzipped"
 served=$work/unzipped/$(basename "$web_zip" .zip)
 mkdir -p "$served/no-wasm" "$served/no-data"
 cp "$demo" "$served/demo.script"
-cp "$served"/index.html "$served"/share.js "$served"/fennwick.js.gz "$served"/fennwick.data.gz "$served/no-wasm/"
-cp "$served"/index.html "$served"/share.js "$served"/fennwick.js.gz "$served"/fennwick.wasm.gz "$served/no-data/"
+cp "$served"/index.html "$served"/share.js "$served"/loader.js "$served"/fennwick.js.gz "$served"/fennwick.data.gz "$served/no-wasm/"
+cp "$served"/index.html "$served"/share.js "$served"/loader.js "$served"/fennwick.js.gz "$served"/fennwick.wasm.gz "$served/no-data/"
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 
