@@ -12,12 +12,6 @@ namespace {
 GamepadKeys* attachedKeys = nullptr;
 WebGamepads* attachedPads = nullptr;
 
-// The touch controls a page reports held, one bit each.
-constexpr int touchLeft = 1;
-constexpr int touchRight = 2;
-constexpr int touchJump = 4;
-constexpr int touchQuit = 8;
-
 }  // namespace
 
 void AttachPageControls(GamepadKeys* keys, WebGamepads* pads) {
@@ -34,14 +28,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_pointer(int button, int buttons, d
     attachedKeys->Message(message.message, message.wParam, message.lParam);
 }
 
-// Every touch control held now; the next frame reads them with the pads.
-extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_touch(int held) {
+// Every touch control, whether a finger holds it now; the next frame reads them with the pads.
+extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_touch(int left, int right, int jump, int quit) {
   if (!attachedPads) return;
   PadState state;
-  state.dpadLeft = (held & touchLeft) != 0;
-  state.dpadRight = (held & touchRight) != 0;
-  state.south = (held & touchJump) != 0;
-  state.back = (held & touchQuit) != 0;
+  state.dpadLeft = left != 0;
+  state.dpadRight = right != 0;
+  state.south = jump != 0;
+  state.back = quit != 0;
   attachedPads->Touched(state);
 }
 
