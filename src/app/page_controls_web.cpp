@@ -3,8 +3,6 @@
 #include <emscripten.h>
 
 #include "app/gamepad_web.h"
-#include "app/keyboard.h"
-#include "app/mouse.h"
 #include "app/page_pointer.h"
 
 namespace {
@@ -37,21 +35,4 @@ extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_touch(int left, int right, int jum
   state.south = jump != 0;
   state.back = quit != 0;
   attachedPads->Touched(state);
-}
-
-// What the page may read back: the Mouse's fields in order (x, y, left, right, inside), and
-// whether a key is down for the game.
-extern "C" EMSCRIPTEN_KEEPALIVE int fennwick_mouse(int field) {
-  switch (field) {
-    case 0: return processMouse.x;
-    case 1: return processMouse.y;
-    case 2: return processMouse.leftDown;
-    case 3: return processMouse.rightDown;
-    case 4: return processMouse.inside;
-    default: return 0;
-  }
-}
-
-extern "C" EMSCRIPTEN_KEEPALIVE int fennwick_key_down(int code) {
-  return code >= 0 && code < 256 && processKeyboard.IsKeyDown(static_cast<std::uint8_t>(code));
 }
