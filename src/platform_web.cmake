@@ -4,25 +4,25 @@
 #
 # Everything the page needs ends up in one folder, ${FENNWICK_SITE_DIR}, ready to be served as
 # it is: index.html, the favicon, fennwick.js.gz, fennwick.wasm.gz and fennwick.data.gz (the
-# game, packed), the touch controls', offline play's and sharing's scripts, the manifest and
-# icons, the service worker. The linker writes the game unpacked into ${FENNWICK_LINK_DIR}.
+# game, packed), the loader's, the touch controls', offline play's and sharing's scripts, the
+# manifest and icons, the service worker. The linker writes the game unpacked into
+# ${FENNWICK_LINK_DIR}.
 set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
 set(FENNWICK_LINK_DIR ${PROJECT_BINARY_DIR}/unpacked)
 
-add_executable(fennwick
+# Everything but the entry, as objects, so that the test build links the same code.
+add_library(fennwick_web OBJECT
   app/gamepad_web.cpp
-  app/main_web.cpp
   app/page_controls_web.cpp
   app/platform_web.cpp
   graphics/display_web.cpp
   sound/sound_device_null.cpp
   ${FENNWICK_IMAGE_SOURCE}
 )
-target_link_libraries(fennwick PRIVATE fennwick_core ${FENNWICK_IMAGE_LIBS})
+target_link_libraries(fennwick_web PUBLIC fennwick_core ${FENNWICK_IMAGE_LIBS})
 # Only putting the frame on the canvas is drawing; the rest is built for size, as in the core.
 set_source_files_properties(app/gamepad_web.cpp app/main_web.cpp app/page_controls_web.cpp app/platform_web.cpp
-                            ${FENNWICK_IMAGE_SOURCE} PROPERTIES COMPILE_OPTIONS -Os)
-set_target_properties(fennwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${FENNWICK_LINK_DIR})
+                            app/mouse_probe_web.cpp ${FENNWICK_IMAGE_SOURCE} PROPERTIES COMPILE_OPTIONS -Os)
 
 # The pictures are packed beside the program and appear in its file system's top folder,
 # where the game looks for them; nothing but the frame bitmaps goes in.
@@ -32,20 +32,6 @@ set(FENNWICK_PRELOAD)
 foreach(folder StickStand StickRun StickJump StickFall)
   list(APPEND FENNWICK_PRELOAD "SHELL:--preload-file ${FENNWICK_ASSETS}/${folder}@/${folder}")
 endforeach()
-# The small allocator is enough for a game that allocates at start-up.
-target_link_options(fennwick PRIVATE ${FENNWICK_PRELOAD} -sMALLOC=emmalloc
-  -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
-  # Every browser that runs WebAssembly decodes text itself, and nothing here jumps with longjmp.
-  -sTEXTDECODER=2 -sSUPPORT_LONGJMP=0
-  # The script reads only the settings the page gives it (index.html's Module) and the usual
-  # hooks; the page's own properties (onGameState, recordedRun) are reached by name regardless.
-  "SHELL:-sINCOMING_MODULE_JS_API=[canvas,arguments,preRun,postRun,setStatus,onAbort,onExit,instantiateWasm,locateFile,print,printErr,monitorRunDependencies,onRuntimeInitialized]"
-  # The page reads the frame counter and learns how the game ended through these, and hands
-  # in its pointer and touch controls.
-  "SHELL:-sEXPORTED_FUNCTIONS=_main,_fennwick_frames_run,_fennwick_pointer,_fennwick_touch,_fennwick_mouse,_fennwick_key_down"
-  "SHELL:-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency"
-)
-set_property(TARGET fennwick APPEND PROPERTY LINK_DEPENDS ${FENNWICK_FRAME_FILES})
 
 # This emscripten shortens the script's names only with a compiler it does not ship; Debian's
 # terser does it instead, names the page reaches (Module and its properties) kept.
@@ -55,32 +41,62 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH} 
 if(FENNWICK_TERSER_MISSING)
   message(FATAL_ERROR "The web build needs terser (Debian: apt install node-terser), in ${FENNWICK_NODE_PATH}")
 endif()
-# A player waits for every byte before the first frame, and a simple host sends files as they
-# are on disk: the game's three files go into the site gzip-packed (the mostly white bitmaps to
-# a fiftieth), and the page unpacks them with the browser's own DecompressionStream.
 find_program(FENNWICK_GZIP gzip REQUIRED)
-add_custom_command(TARGET fennwick POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
-          ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js $<TARGET_FILE:fennwick>
-  VERBATIM
-)
-set(FENNWICK_PACKED)
-set(FENNWICK_PACKING)
-foreach(name fennwick.js fennwick.wasm fennwick.data)
-  list(APPEND FENNWICK_PACKED ${FENNWICK_SITE_DIR}/${name}.gz)
-  list(APPEND FENNWICK_PACKING COMMAND sh -c "\"$1\" -9nc \"$2\" >\"$3.part\" && mv \"$3.part\" \"$3\""
-       pack ${FENNWICK_GZIP} ${FENNWICK_LINK_DIR}/${name} ${FENNWICK_SITE_DIR}/${name}.gz)
-endforeach()
-# The files unpacked, which older builds put in the site, are not to be served beside them.
-add_custom_command(OUTPUT ${FENNWICK_PACKED}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${FENNWICK_SITE_DIR}
-  COMMAND ${CMAKE_COMMAND} -E rm -f ${FENNWICK_SITE_DIR}/fennwick.js ${FENNWICK_SITE_DIR}/fennwick.wasm
-          ${FENNWICK_SITE_DIR}/fennwick.data
-  ${FENNWICK_PACKING}
-  DEPENDS fennwick
-  VERBATIM
-)
-add_custom_target(fennwick-packed ALL DEPENDS ${FENNWICK_PACKED})
+
+# The game as TARGET, linked into LINK_DIR and packed into SITE_DIR under the names the page asks
+# for (fennwick.js and so on), with the page's ways in, EXPORTS, beside main; more sources after.
+function(fennwick_web_game target link_dir site_dir exports)
+  add_executable(${target} app/main_web.cpp ${ARGN})
+  target_link_libraries(${target} PRIVATE fennwick_web)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME fennwick RUNTIME_OUTPUT_DIRECTORY ${link_dir})
+  # The small allocator is enough for a game that allocates at start-up.
+  target_link_options(${target} PRIVATE ${FENNWICK_PRELOAD} -sMALLOC=emmalloc
+    -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
+    # Every browser that runs WebAssembly decodes text itself, and nothing here jumps with longjmp.
+    -sTEXTDECODER=2 -sSUPPORT_LONGJMP=0
+    # The script reads only the settings the page gives it (loader.js's Module) and the usual
+    # hooks; the page's own properties (onGameState, recordedRun) are reached by name regardless.
+    "SHELL:-sINCOMING_MODULE_JS_API=[canvas,arguments,preRun,postRun,setStatus,onAbort,onExit,instantiateWasm,locateFile,print,printErr,monitorRunDependencies,onRuntimeInitialized]"
+    "SHELL:-sEXPORTED_FUNCTIONS=_main,${exports}"
+    "SHELL:-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency"
+  )
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${FENNWICK_FRAME_FILES})
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
+            ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js $<TARGET_FILE:${target}>
+    VERBATIM
+  )
+  # A player waits for every byte before the first frame, and a simple host sends files as they
+  # are on disk: the game's three files go into the site gzip-packed (the mostly white bitmaps
+  # to a fiftieth), and the page unpacks them with the browser's own DecompressionStream.
+  set(packed)
+  set(packing)
+  foreach(name fennwick.js fennwick.wasm fennwick.data)
+    list(APPEND packed ${site_dir}/${name}.gz)
+    list(APPEND packing COMMAND sh -c "\"$1\" -9nc \"$2\" >\"$3.part\" && mv \"$3.part\" \"$3\""
+         pack ${FENNWICK_GZIP} ${link_dir}/${name} ${site_dir}/${name}.gz)
+  endforeach()
+  # The files unpacked, which older builds put in the site, are not to be served beside them.
+  add_custom_command(OUTPUT ${packed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${site_dir}/fennwick.js ${site_dir}/fennwick.wasm ${site_dir}/fennwick.data
+    ${packing}
+    DEPENDS ${target}
+    VERBATIM
+  )
+  add_custom_target(${target}-packed ALL DEPENDS ${packed})
+endfunction()
+
+# The page reads the frame counter and learns how the game ended through these, and hands in its
+# pointer and touch controls.
+fennwick_web_game(fennwick ${FENNWICK_LINK_DIR} ${FENNWICK_SITE_DIR}
+                  _fennwick_frames_run,_fennwick_pointer,_fennwick_touch)
+# The browser test's own build, never packaged: the same game, and the Mouse it cannot see
+# otherwise. Only its three files are here; the test serves them beside the player's page.
+if(FENNWICK_TESTS)
+  fennwick_web_game(fennwick-e2e ${PROJECT_BINARY_DIR}/e2e-unpacked ${PROJECT_BINARY_DIR}/site-e2e
+                    _fennwick_frames_run,_fennwick_pointer,_fennwick_touch,_fennwick_mouse app/mouse_probe_web.cpp)
+endif()
 
 # The page itself, its scripts, its icons and its manifest, copied whenever they change.
 set(FENNWICK_PAGE_FILES
@@ -89,6 +105,7 @@ set(FENNWICK_PAGE_FILES
   controls.js:web/controls.js
   offline.js:web/offline.js
   share.js:web/share.js
+  loader.js:web/loader.js
   inflate.js:web/inflate.js
   manifest.json:web/manifest.json
   icon-192.png:assets/icons/fennwick192.png

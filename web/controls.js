@@ -62,7 +62,8 @@
     if (now && document.activeElement !== canvas) canvas.focus({ preventScroll: true });
     if (now !== sent && running()) {
       sent = now;
-      Module._fennwick_touch(now);
+      const holds = (name) => ((now & bits[name]) !== 0 ? 1 : 0);
+      Module._fennwick_touch(holds('left'), holds('right'), holds('jump'), holds('quit'));
     }
     // The game area neither scrolls nor zooms (its touch-action says so); on the picture and the
     // held controls a touch also makes up no mouse clicks. The full-screen button and the

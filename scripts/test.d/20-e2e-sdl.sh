@@ -15,7 +15,7 @@ cd "$(dirname "$0")/../.."
 source scripts/test.d/lib/session.sh
 build=$root/build/default
 game=$build/src/fennwick
-# The game with the test pad's hook, for the pad session.
+# The game with the test pad, for the pad session.
 pad_game=$build/src/fennwick-e2e
 native_replay=$build/tools/replay/fennwick-replay
 close_window=$build/tests/e2e/x11_close_window

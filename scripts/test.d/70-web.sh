@@ -55,16 +55,18 @@ printf '1 down 39\n60 up 39\n120 end\n' | "$native_replay" --assets assets --dum
 demo_frames=$("$native_replay" --assets assets "$demo" | wc -l)
 "$native_replay" --assets assets --dump "$demo_frames" "$pictures/demo-last.bmp" "$demo" >/dev/null
 
-# What is served: the web package unzipped (one folder), the demo beside it, and copies without
-# its WebAssembly and without its pictures.
+# What is served: the web package unzipped (one folder), the demo beside it, copies without
+# its WebAssembly and without its pictures, and the page with the test's own build of the game.
 web_zip=$(scripts/package.sh web | tail -n 1)
 mkdir -p "$work/unzipped"
 (cd "$work/unzipped" && unzip -q "$web_zip")
 served=$work/unzipped/$(basename "$web_zip" .zip)
-mkdir -p "$served/no-wasm" "$served/no-data"
+mkdir -p "$served/no-wasm" "$served/no-data" "$served/e2e"
 cp "$demo" "$served/demo.script"
-cp "$served"/index.html "$served"/share.js "$served"/fennwick.js.gz "$served"/fennwick.data.gz "$served/no-wasm/"
-cp "$served"/index.html "$served"/share.js "$served"/fennwick.js.gz "$served"/fennwick.wasm.gz "$served/no-data/"
+find "$served" -maxdepth 1 -type f -exec cp {} "$served/e2e/" \;
+cp build/web/site-e2e/fennwick.js.gz build/web/site-e2e/fennwick.wasm.gz build/web/site-e2e/fennwick.data.gz "$served/e2e/"
+cp "$served"/index.html "$served"/share.js "$served"/loader.js "$served"/fennwick.js.gz "$served"/fennwick.data.gz "$served/no-wasm/"
+cp "$served"/index.html "$served"/share.js "$served"/loader.js "$served"/fennwick.js.gz "$served"/fennwick.wasm.gz "$served/no-data/"
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 
@@ -86,7 +88,7 @@ serve() {  # log seconds [folder]
 }
 serve "$work/server.log" 10 "$served"
 
-node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script \
+node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script --e2e e2e/ \
     --replay "$native_replay" --assets "$root/assets" --work "$work" ||
   failures=$((failures + 1))
 

@@ -20,7 +20,6 @@
 #include "app/platform_sdl.h"
 #include "app/sdl_events.h"
 #include "app/sdl_workarounds.h"
-#include "app/test_pad.h"
 #include "graphics/display.h"
 
 namespace {
@@ -46,8 +45,7 @@ void SetIcon(SDL_Window* window) {
 // The shared loop's view of SDL's event queue, and of the pads, which are read once a frame.
 class SdlLoop : public LoopPlatform {
  public:
-  SdlLoop(EventTranslator& events, GamepadKeys& keys, TestPad* testPad)
-      : events(events), keys(keys), testPad(testPad) {}
+  SdlLoop(EventTranslator& events, GamepadKeys& keys) : events(events), keys(keys) {}
 
   bool HandleOneMessage() override {
     SDL_Event event;
@@ -65,10 +63,7 @@ class SdlLoop : public LoopPlatform {
 
   bool QuitPosted() const override { return ::QuitPosted(); }
 
-  void FrameDue() override {
-    if (testPad != nullptr) testPad->Frame();
-    pads.Read(keys);
-  }
+  void FrameDue() override { pads.Read(keys); }
 
  private:
   void Handle(const SDL_Event& event) {
@@ -78,7 +73,6 @@ class SdlLoop : public LoopPlatform {
 
   EventTranslator& events;
   GamepadKeys& keys;
-  TestPad* testPad;
   SdlGamepads pads;
 };
 
@@ -135,8 +129,7 @@ int main(int argc, char** argv) {
 
   if (start.Build(window)) {
     EventTranslator events(window, start.Keys());
-    const auto testPad = OpenTestPad();
-    SdlLoop loop(events, start.Keys(), testPad.get());
+    SdlLoop loop(events, start.Keys());
     start.Play(loop);
   }
   start.End();

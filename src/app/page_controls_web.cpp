@@ -3,20 +3,12 @@
 #include <emscripten.h>
 
 #include "app/gamepad_web.h"
-#include "app/keyboard.h"
-#include "app/mouse.h"
 #include "app/page_pointer.h"
 
 namespace {
 
 GamepadKeys* attachedKeys = nullptr;
 WebGamepads* attachedPads = nullptr;
-
-// The touch controls a page reports held, one bit each.
-constexpr int touchLeft = 1;
-constexpr int touchRight = 2;
-constexpr int touchJump = 4;
-constexpr int touchQuit = 8;
 
 }  // namespace
 
@@ -34,30 +26,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_pointer(int button, int buttons, d
     attachedKeys->Message(message.message, message.wParam, message.lParam);
 }
 
-// Every touch control held now; the next frame reads them with the pads.
-extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_touch(int held) {
+// Every touch control, whether a finger holds it now; the next frame reads them with the pads.
+extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_touch(int left, int right, int jump, int quit) {
   if (!attachedPads) return;
   PadState state;
-  state.dpadLeft = (held & touchLeft) != 0;
-  state.dpadRight = (held & touchRight) != 0;
-  state.south = (held & touchJump) != 0;
-  state.back = (held & touchQuit) != 0;
+  state.dpadLeft = left != 0;
+  state.dpadRight = right != 0;
+  state.south = jump != 0;
+  state.back = quit != 0;
   attachedPads->Touched(state);
-}
-
-// What the page may read back: the Mouse's fields in order (x, y, left, right, inside), and
-// whether a key is down for the game.
-extern "C" EMSCRIPTEN_KEEPALIVE int fennwick_mouse(int field) {
-  switch (field) {
-    case 0: return processMouse.x;
-    case 1: return processMouse.y;
-    case 2: return processMouse.leftDown;
-    case 3: return processMouse.rightDown;
-    case 4: return processMouse.inside;
-    default: return 0;
-  }
-}
-
-extern "C" EMSCRIPTEN_KEEPALIVE int fennwick_key_down(int code) {
-  return code >= 0 && code < 256 && processKeyboard.IsKeyDown(static_cast<std::uint8_t>(code));
 }

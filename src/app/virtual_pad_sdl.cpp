@@ -3,23 +3,29 @@
 #include <cstdlib>
 #include <sstream>
 
-std::unique_ptr<TestPad> OpenTestPad() {
-  const char* path = std::getenv("FENNWICK_TEST_PAD");
-  if (path == nullptr) return nullptr;
-  std::FILE* file = std::fopen(path, "r");
-  if (file == nullptr) {
-    std::fprintf(stderr, "fennwick: cannot read the test pad's commands from %s\n", path);
-    return nullptr;
-  }
-  return std::make_unique<VirtualPadScript>(file);
+// The linker's names for the wrapped call and for SDL's own.
+extern "C" int __real_SDL_PollEvent(SDL_Event* event);
+extern "C" int __wrap_SDL_PollEvent(SDL_Event* event);
+
+int __wrap_SDL_PollEvent(SDL_Event* event) {
+  // Opened at the loop's first poll, when SDL and its controllers are up.
+  static VirtualPadScript script(std::getenv("FENNWICK_TEST_PAD"));
+  script.Poll();
+  return __real_SDL_PollEvent(event);
+}
+
+VirtualPadScript::VirtualPadScript(const char* path) {
+  if (path == nullptr) return;
+  commands = std::fopen(path, "r");
+  if (commands == nullptr) std::fprintf(stderr, "fennwick: cannot read the test pad's commands from %s\n", path);
 }
 
 VirtualPadScript::~VirtualPadScript() {
-  Detach();
-  std::fclose(commands);
+  if (commands != nullptr) std::fclose(commands);
 }
 
-void VirtualPadScript::Frame() {
+void VirtualPadScript::Poll() {
+  if (commands == nullptr) return;
   char buffer[256];
   while (std::fgets(buffer, sizeof buffer, commands) != nullptr) {
     partial += buffer;
@@ -28,7 +34,7 @@ void VirtualPadScript::Frame() {
     Run(partial);
     partial.clear();
   }
-  // The test writes on: what it adds after this end of file is read next frame.
+  // The test writes on: what it adds after this end of file is read at the next poll.
   std::clearerr(commands);
 }
 

@@ -1,15 +1,17 @@
 // The web build in Debian's chromium, headless, driven through playwright-core: the page's
 // first picture, its pace (on other screens and after a background tab too), the keys, focus,
-// full screen, Escape, a pad, a phone's touch controls and its play offline, a demo, a run shared
-// by its link and by its file, broken links, and the page's messages when something is missing.
-// One browser start for all of it.
+// full screen, Escape, a pad, a phone's touch controls and its play offline, the pointer, a demo,
+// a run shared by its link and by its file, broken links, and the page's messages when something
+// is missing. One browser start for all of it.
 //
-//   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR --demo NAME --replay TOOL --assets DIR --work OUT
+//   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR --demo NAME --e2e FOLDER/ --replay TOOL --assets DIR --work OUT
 //   node web_test.js --url http://127.0.0.1:PORT/ --pictures DIR --only first-frame
 //
 // DIR holds the native replay tool's pictures: frame1.bmp (the start), at-wall.bmp (standing
 // against the first wall after a run to the right), demo-last.bmp (the last frame of
-// demo.script, which the server offers beside the page) and the name of that script.
+// demo.script, which the server offers beside the page) and the name of that script. FOLDER,
+// beside the page too, holds the same page with the browser test's build of the game
+// (fennwick-e2e), which alone lets the test read what the player cannot see.
 'use strict';
 
 const fs = require('fs');
@@ -128,7 +130,20 @@ async function centreOf(page, name) {
   const box = await page.getByRole('button', { name, exact: true }).boundingBox();
   return [box.x + box.width / 2, box.y + box.height / 2];
 }
-const keyDown = (page, code) => page.evaluate((c) => Module._fennwick_key_down(c) === 1, code);
+// The frames the game has run so far; with the run's recording, once the game has ended, which
+// keys it held then.
+const framesNow = (page) => page.evaluate(() => window.fennwick.frames());
+// Whether a recorded run held the key `code` in `frame`: the last line for the key up to that
+// frame went down.
+function heldIn(run, frame, code) {
+  let held = false;
+  for (const line of run.split('\n')) {
+    const [at, what, key] = line.trim().split(/\s+/);
+    if (Number(at) > frame) break;
+    if (Number(key) === code && (what === 'down' || what === 'up')) held = what === 'down';
+  }
+  return held;
+}
 
 // A page of its own at `url`, with `init` run before the page's own scripts, its console errors
 // and uncaught exceptions kept, and how often it asked for each file; then up to `seconds` for
@@ -198,6 +213,14 @@ async function theGame(browser) {
   check(twice.length === 0 && !asked['inflate.js'], "the page asks for each of the game's files once, and not for the unpacker it has no use for",
         JSON.stringify(asked));
   check((await page.title()) === 'Fennwick', 'the page is titled Fennwick');
+  // What the game players get lets the page in, and nothing more: each of its ways in is called
+  // by the page's own scripts.
+  const pageScripts = fs.readdirSync(path.join(__dirname, '../../web')).filter((file) => file.endsWith('.js'))
+    .map((file) => fs.readFileSync(path.join(__dirname, '../../web', file), 'utf8')).join('\n');
+  const exported = await page.evaluate(() => Object.keys(Module).filter((name) => name.startsWith('_fennwick_')));
+  const uncalled = exported.filter((name) => !pageScripts.includes(`Module.${name}(`));
+  check(exported.length > 0 && uncalled.length === 0, `the game exports only what the page calls (${exported.join(', ')})`,
+        `not called by the page: ${uncalled.join(', ')}`);
   const favicon = await page.evaluate(async () => {
     const link = document.querySelector('link[rel=icon]');
     const response = link && (await fetch(link.href));
@@ -538,21 +561,6 @@ async function onAPhone(browser) {
         'in landscape the game fills the height; Left and Right beside it on one side, Jump on the other, none over it',
         JSON.stringify(at));
 
-  // The pointer over a canvas shown at 520 x 390: the Mouse speaks of the picture's pixels.
-  const scale = at.canvas.width / 800;
-  await page.mouse.move(at.canvas.left + 200.5 * scale, at.canvas.top + 300.5 * scale);
-  await page.mouse.down({ button: 'right' });
-  await page.waitForTimeout(100);
-  const mouse = () => page.evaluate(() => [0, 1, 2, 3, 4].map((field) => Module._fennwick_mouse(field)));
-  const held = await mouse();
-  await page.mouse.up({ button: 'right' });
-  await page.mouse.move(at.canvas.right + 40, at.canvas.top + 10);
-  await page.waitForTimeout(100);
-  const left = await mouse();
-  check(JSON.stringify(held) === '[200,300,0,1,1]' && left[4] === 0 && left[3] === 0,
-        "the page's pointer moves the game's Mouse in the picture's pixels, its right button, and leaving",
-        `held ${held}, after leaving ${left}`);
-
   const right = await centreOf(page, 'Right');
   await touchFor(right, 1200);
   let differ = await waitForPicture(page, picture('at-wall'), 5);
@@ -563,27 +571,26 @@ async function onAPhone(browser) {
   await touch('touchStart', leftControl);
   await page.waitForTimeout(200);
   await touch('touchStart', leftControl, await centreOf(page, 'Jump'));
+  // Which keys the fingers held is read from the game's recording once it has ended: here the
+  // frames are noted.
   await page.waitForTimeout(200);
-  const both = (await keyDown(page, 37)) && (await keyDown(page, 32));
+  const bothAt = await framesNow(page);
   const inTheAir = await differsFrom(page, picture('at-wall'));
   await touch('touchEnd');
   const still = await waitForStill(page, 5);
-  check(both && inTheAir > 0 && still && !(await keyDown(page, 37)), 'two fingers give a running jump, and it comes to rest',
-        `both held: ${both}, ${inTheAir} pixels changed, at rest: ${still}`);
+  const restAt = await framesNow(page);
 
   await touch('touchStart', leftControl);
   await page.waitForTimeout(150);
-  const slideLeft = await keyDown(page, 37);
+  const slideLeftAt = await framesNow(page);
   await touch('touchMove', right);
   await page.waitForTimeout(150);
-  const slideRight = !(await keyDown(page, 37)) && (await keyDown(page, 39));
+  const slideRightAt = await framesNow(page);
   await touch('touchMove', [at.canvas.left + at.canvas.width / 2, at.canvas.top + at.canvas.height / 2]);
   await page.waitForTimeout(150);
-  const letGo = !(await keyDown(page, 39));
+  const letGoAt = await framesNow(page);
   const rested = await waitForStill(page, 5);
   await touch('touchEnd');
-  check(slideLeft && slideRight && letGo && rested, 'a finger sliding from Left to Right turns the figure; sliding off lets go and it rests',
-        `left ${slideLeft}, then right ${slideRight}, let go ${letGo}, at rest ${rested}`);
 
   await page.setViewportSize({ width: 390, height: 844 });
   await page.waitForTimeout(300);
@@ -635,6 +642,16 @@ async function onAPhone(browser) {
   check(afterShort === 'running' && ended === 'ended' && again, 'a short touch of Quit does nothing; held, it ends the game and offers Start again',
         `after a short touch ${afterShort}, held ${ended}, Start again shown: ${again}`);
 
+  const run = (await page.evaluate(() => Module.recordedRun)) || '';
+  const both = heldIn(run, bothAt, 37) && heldIn(run, bothAt, 32);
+  check(both && inTheAir > 0 && still && !heldIn(run, restAt, 37), 'two fingers give a running jump, and it comes to rest',
+        `both held: ${both}, ${inTheAir} pixels changed, at rest: ${still}`);
+  const slideLeft = heldIn(run, slideLeftAt, 37);
+  const slideRight = !heldIn(run, slideRightAt, 37) && heldIn(run, slideRightAt, 39);
+  const letGo = !heldIn(run, letGoAt, 39);
+  check(slideLeft && slideRight && letGo && rested, 'a finger sliding from Left to Right turns the figure; sliding off lets go and it rests',
+        `left ${slideLeft}, then right ${slideRight}, let go ${letGo}, at rest ${rested}`);
+
   // The network gone, Start again touched: the page comes from the service worker and runs at
   // its pace.
   await context.setOffline(true);
@@ -647,6 +664,29 @@ async function onAPhone(browser) {
   const cutOff = await page.evaluate(() => fetch(`manifest.json?${Date.now()}`).then(() => false, () => true));
   check(restarted === 'running' && cutOff && rate.ok, `offline, Start again touched, the game starts and runs ${rate.last} frames a second`,
         `state ${restarted}, network cut off: ${cutOff}, counted ${rate.all}`);
+  await context.close();
+}
+
+// The pointer over a canvas shown at 520 x 390, on the browser test's own build of the game
+// (--e2e, its folder beside the page), the only one that lets the Mouse be read: it speaks of the
+// picture's pixels.
+async function thePointer(browser) {
+  const context = await browser.newContext({ viewport: { width: 844, height: 390 }, isMobile: true, hasTouch: true });
+  const { page, reached } = await open(context, new URL(args.e2e, base).href);
+  const box = await page.evaluate(() => document.getElementById('canvas').getBoundingClientRect().toJSON());
+  const scale = box.width / 800;
+  await page.mouse.move(box.left + 200.5 * scale, box.top + 300.5 * scale);
+  await page.mouse.down({ button: 'right' });
+  await page.waitForTimeout(100);
+  const mouse = () => page.evaluate(() => [0, 1, 2, 3, 4].map((field) => Module._fennwick_mouse(field)));
+  const held = await mouse();
+  await page.mouse.up({ button: 'right' });
+  await page.mouse.move(box.right + 40, box.top + 10);
+  await page.waitForTimeout(100);
+  const left = await mouse();
+  check(JSON.stringify(held) === '[200,300,0,1,1]' && left[4] === 0 && left[3] === 0,
+        "the page's pointer moves the game's Mouse in the picture's pixels, its right button, and leaving",
+        `state ${reached}, canvas ${box.width} wide, held ${held}, after leaving ${left}`);
   await context.close();
 }
 
@@ -706,6 +746,7 @@ async function encodingHost(browser) {
       await theSharedRun(browser, run);
       await brokenLinks(browser, run);
       await onAPhone(browser);
+      await thePointer(browser);
       await otherScreens(browser);
       await inTheBackground(browser);
       await thePad(browser);

@@ -1,3 +1,0 @@
-#include "app/test_pad.h"
-
-std::unique_ptr<TestPad> OpenTestPad() { return nullptr; }
