@@ -5,6 +5,7 @@ set(FENNWICK_ICON_DIR ${PROJECT_SOURCE_DIR}/assets/icons CACHE PATH "Folder hold
 
 add_executable(fennwick WIN32
   app/gamepad_xinput.cpp
+  app/input_win32.cpp
   app/main_win32.cpp
   app/platform_win32.cpp
   app/win32_workarounds.cpp

@@ -7,7 +7,8 @@
   const game = document.getElementById('game');
   const canvas = document.getElementById('canvas');
   const fullScreen = document.getElementById('full-screen');
-  const running = () => window.fennwick && window.fennwick.state === 'running' && window.Module && Module._fennwick_touch;
+  // The game hands the page its input's handle while it runs, and 0 once it has ended.
+  const running = () => window.fennwick && window.fennwick.state === 'running' && window.Module && Module.playerInput;
 
   // --- The pointer ---
   // Only the primary pointer, as a desktop has one mouse. Once it has been over the canvas the
@@ -16,7 +17,7 @@
   function pointer(event) {
     if (!event.isPrimary || !running()) return;
     const box = canvas.getBoundingClientRect();
-    Module._fennwick_pointer(event.button, event.buttons, event.clientX - box.left, event.clientY - box.top,
+    Module._fennwick_pointer(Module.playerInput, event.button, event.buttons, event.clientX - box.left, event.clientY - box.top,
                              box.width, box.height);
   }
   canvas.addEventListener('pointerdown', pointer);
@@ -63,7 +64,7 @@
     if (now !== sent && running()) {
       sent = now;
       const holds = (name) => ((now & bits[name]) !== 0 ? 1 : 0);
-      Module._fennwick_touch(holds('left'), holds('right'), holds('jump'), holds('quit'));
+      Module._fennwick_touch(Module.playerInput, holds('left'), holds('right'), holds('jump'), holds('quit'));
     }
     // The game area neither scrolls nor zooms (its touch-action says so); on the picture and the
     // held controls a touch also makes up no mouse clicks. The full-screen button and the

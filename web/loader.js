@@ -19,7 +19,7 @@
   const fennwick = window.fennwick = {
     state: 'loading',
     detail: '',
-    frames: () => (fennwick.state === 'loading' || fennwick.state === 'error') ? 0 : Module._fennwick_frames_run(),
+    frames: () => (fennwick.state === 'loading' || fennwick.state === 'error') ? 0 : Module.framesRun || 0,
     now: () => performance.now(),
   };
 

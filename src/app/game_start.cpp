@@ -31,7 +31,7 @@ bool GameStart::Build(WindowHandle window) {
   if (!world->display.CanDraw()) return Fail(cannotPlay, world->display.DrawFailure());
   driver = std::make_unique<FrameDriver>(*world, window);
   session.Attach(*driver);
-  keys = std::make_unique<GamepadKeys>(*driver);
+  input = std::make_unique<PlayerInput>(*driver);
   return true;
 }
 
@@ -39,7 +39,7 @@ void GameStart::Play(LoopPlatform& loop) { RunGameLoop(*driver, loop); }
 
 void GameStart::End() {
   if (driver) driver->Close();
-  keys.reset();
+  input.reset();
   driver.reset();
   world.reset();
 }

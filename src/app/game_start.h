@@ -1,6 +1,6 @@
 // The way the game starts and ends, the same on every platform: the options and the files
 // they name, the pictures, the world, whether it can draw, the frame driver with its recording
-// or demo, and the pads' merge in front of it. A platform's main adds only its window and its
+// or demo, and the player's input in front of it. A platform's main adds only its window and its
 // loop; what the game says is worded in messages.h and reaches the player through the
 // platform's one sink (TellPlayer).
 #pragma once
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/game_options.h"
-#include "app/gamepad.h"
+#include "app/player_input.h"
 #include "types.h"
 
 class FrameDriver;
@@ -37,8 +37,8 @@ class GameStart {
   // The world in the platform's window; false, with the message, when it cannot draw there.
   bool Build(WindowHandle window);
 
-  // Where the platform's window messages go once the world is built.
-  GamepadKeys& Keys() { return *keys; }
+  // Where the platform's window messages, pads and touches go once the world is built.
+  PlayerInput& Input() { return *input; }
   FrameDriver& Driver() { return *driver; }
   // The desktop's loop: plays until Escape, the close button or the demo's end.
   void Play(LoopPlatform& loop);
@@ -66,5 +66,5 @@ class GameStart {
   GameSession session;
   std::unique_ptr<GameWorld> world;
   std::unique_ptr<FrameDriver> driver;
-  std::unique_ptr<GamepadKeys> keys;
+  std::unique_ptr<PlayerInput> input;
 };

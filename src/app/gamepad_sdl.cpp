@@ -39,7 +39,7 @@ void SdlGamepads::Event(const SDL_Event& event) {
   }
 }
 
-void SdlGamepads::Read(GamepadKeys& keys) {
+void SdlGamepads::Read(PlayerInput& input) {
   for (std::size_t i = 0; i < controllers.size(); ++i) {
     SDL_GameController* controller = controllers[i];
     PadState& pad = states[i];
@@ -49,5 +49,5 @@ void SdlGamepads::Read(GamepadKeys& keys) {
     pad.south = Pressed(controller, SDL_CONTROLLER_BUTTON_A);
     pad.back = Pressed(controller, SDL_CONTROLLER_BUTTON_BACK);
   }
-  keys.PadsRead(states.data(), states.size());
+  input.PadsRead(states.data(), states.size());
 }

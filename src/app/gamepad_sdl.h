@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/gamepad.h"
+#include "app/player_input.h"
 
 class SdlGamepads {
  public:
@@ -17,8 +17,8 @@ class SdlGamepads {
 
   // Controller arrivals and departures; every other event is left alone.
   void Event(const SDL_Event& event);
-  // Once a frame, before it runs: what every open controller holds, handed to the keys.
-  void Read(GamepadKeys& keys);
+  // Once a frame, before it runs: what every open controller holds, handed to the player's input.
+  void Read(PlayerInput& input);
 
  private:
   std::vector<SDL_GameController*> controllers;

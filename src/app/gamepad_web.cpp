@@ -21,7 +21,7 @@ bool Pressed(const EmscriptenGamepadEvent& pad, int button) {
 
 }  // namespace
 
-void WebGamepads::Read(GamepadKeys& keys) {
+void WebGamepads::Read(PlayerInput& input) {
   std::size_t count = 0;
   if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
     const int slots = emscripten_get_num_gamepads();
@@ -38,5 +38,5 @@ void WebGamepads::Read(GamepadKeys& keys) {
     }
   }
   states[count++] = touch;
-  keys.PadsRead(states.data(), count);
+  input.PadsRead(states.data(), count);
 }

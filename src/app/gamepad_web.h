@@ -4,13 +4,13 @@
 
 #include <array>
 
-#include "app/gamepad.h"
+#include "app/player_input.h"
 
 class WebGamepads {
  public:
-  // What every connected pad holds now, handed to the keys. Browsers list at most four pads,
+  // What every connected pad holds now, handed to the player's input. Browsers list at most four pads,
   // some eight: beyond that a pad is left out.
-  void Read(GamepadKeys& keys);
+  void Read(PlayerInput& input);
   // The page's touch controls, held as a pad's buttons are: a key that a finger and the keyboard
   // both hold stays down until both let go, and Quit, like Back, must be held for a second.
   void Touched(const PadState& held) { touch = held; }

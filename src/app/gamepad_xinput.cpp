@@ -20,7 +20,7 @@ XInputPads::XInputPads() {
   getState = reinterpret_cast<GetStateFunction>(reinterpret_cast<void*>(GetProcAddress(library, "XInputGetState")));
 }
 
-void XInputPads::Read(GamepadKeys& keys) {
+void XInputPads::Read(PlayerInput& input) {
   std::array<PadState, userCount> pads{};
   std::size_t count = 0;
   if (getState != nullptr) {
@@ -40,5 +40,5 @@ void XInputPads::Read(GamepadKeys& keys) {
       pad.back = (buttons & XINPUT_GAMEPAD_BACK) != 0;
     }
   }
-  keys.PadsRead(pads.data(), count);
+  input.PadsRead(pads.data(), count);
 }

@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "app/gamepad.h"
+#include "app/player_input.h"
 
 class XInputPads {
  public:
@@ -14,8 +14,8 @@ class XInputPads {
   XInputPads(const XInputPads&) = delete;
   XInputPads& operator=(const XInputPads&) = delete;
 
-  // Once a frame, before it runs: what every connected pad holds, handed to the keys.
-  void Read(GamepadKeys& keys);
+  // Once a frame, before it runs: what every connected pad holds, handed to the player's input.
+  void Read(PlayerInput& input);
 
  private:
   using GetStateFunction = DWORD(WINAPI*)(DWORD user, void* state);

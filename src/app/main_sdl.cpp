@@ -43,36 +43,35 @@ void SetIcon(SDL_Window* window) {
 }
 
 // The shared loop's view of SDL's event queue, and of the pads, which are read once a frame.
+// Every event reaches the player's input as the window messages it makes.
 class SdlLoop : public LoopPlatform {
  public:
-  SdlLoop(EventTranslator& events, GamepadKeys& keys) : events(events), keys(keys) {}
+  SdlLoop(SDL_Window* window, PlayerInput& input) : events(window), input(input) {}
 
   bool HandleOneMessage() override {
     SDL_Event event;
     if (!SDL_PollEvent(&event)) return false;
-    Handle(event);
+    pads.Event(event);
+    const std::size_t count = events.Translate(event, messages);
+    for (std::size_t i = 0; i < count; ++i) input.Message(messages[i].message, messages[i].wParam, messages[i].lParam);
     return true;
   }
 
   void WaitForMessage(FramePacer::Clock::duration timeout) override {
     // Whole milliseconds, rounded up: waking early would only mean waiting again.
     const double milliseconds = std::chrono::duration<double, std::milli>(timeout).count();
-    SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, static_cast<int>(std::ceil(milliseconds)))) Handle(event);
+    // Only waits: the event stays in the queue for the next look.
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(std::ceil(milliseconds)));
   }
 
   bool QuitPosted() const override { return ::QuitPosted(); }
 
-  void FrameDue() override { pads.Read(keys); }
+  void FrameDue() override { pads.Read(input); }
 
  private:
-  void Handle(const SDL_Event& event) {
-    pads.Event(event);
-    events.Deliver(event);
-  }
-
-  EventTranslator& events;
-  GamepadKeys& keys;
+  EventTranslator events;
+  EventTranslator::Messages messages;
+  PlayerInput& input;
   SdlGamepads pads;
 };
 
@@ -128,8 +127,7 @@ int main(int argc, char** argv) {
   SDL_ShowWindow(window);
 
   if (start.Build(window)) {
-    EventTranslator events(window, start.Keys());
-    SdlLoop loop(events, start.Keys());
+    SdlLoop loop(window, start.Input());
     start.Play(loop);
   }
   start.End();

@@ -13,11 +13,10 @@
 #include "app/game_loop.h"
 #include "app/game_start.h"
 #include "app/gamepad_xinput.h"
+#include "app/input_win32.h"
 #include "app/messages.h"
 #include "app/platform.h"
 #include "app/resources/resource_ids.h"
-#include "app/win32_workarounds.h"
-#include "app/window_messages.h"
 
 namespace {
 
@@ -29,31 +28,11 @@ static_assert(windowStyle == 0x00CA0000, "the start-up window has no sizing bord
 // Where the 800 x 600 client area goes on the screen.
 constexpr RECT clientPlacement = {50, 150, 850, 750};
 
-// Where the window procedure hands the game its messages (through the pads' merge, which
-// passes them on to the frame driver); null before the game exists and after it is gone,
-// when messages only go on to Windows.
-GamepadKeys* messageKeys = nullptr;
-
-StalePresses stalePresses;
-
-LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  // Every message goes through the portable handler first, then on to Windows: the game only
-  // watches, it never swallows a message, but a stale press is not the game's.
-  if (stalePresses.Filter(window, message)) return DefWindowProcW(window, message, wParam, lParam);
-  if (messageKeys != nullptr) {
-    messageKeys->Message(message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam));
-  } else {
-    HandleWindowMessage(window, message, static_cast<std::uintptr_t>(wParam),
-                        static_cast<std::intptr_t>(lParam));
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // The shared loop's view of the Win32 message queue, and of the pads, which are read once a
 // frame.
 class Win32Loop : public LoopPlatform {
  public:
-  Win32Loop(HWND window, GamepadKeys& keys) : window(window), keys(keys) {}
+  Win32Loop(HWND window, PlayerInput& input) : window(window), input(input) {}
 
   bool HandleOneMessage() override {
     MSG message = {};
@@ -75,14 +54,13 @@ class Win32Loop : public LoopPlatform {
   bool QuitPosted() const override { return quit; }
 
   void FrameDue() override {
-    ReleaseKeysLetGoElsewhere(keys);
-    stalePresses.QueueEmptied(window);
-    pads.Read(keys);
+    FeedKeyStates(window, input);
+    pads.Read(input);
   }
 
  private:
   HWND window;
-  GamepadKeys& keys;
+  PlayerInput& input;
   XInputPads pads;
   bool quit = false;
 };
@@ -166,10 +144,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Without a device there is nothing to show the game on: say so rather than vanish.
     start.Report();
   } else {
-    messageKeys = &start.Keys();
-    Win32Loop loop(window, start.Keys());
+    AttachInput(window, &start.Input());
+    Win32Loop loop(window, start.Input());
     start.Play(loop);
-    messageKeys = nullptr;
+    AttachInput(window, nullptr);
   }
   // The class goes before the world does; with Escape the window still exists here, and
   // Windows refuses the unregistration, which is harmless at exit. The window is left for the

@@ -1,29 +1,36 @@
-// SDL's events as the window messages the Win32 window procedure would have been sent, handed
-// to the game through the pads' merge.
+// SDL's events as the window messages the Win32 window procedure would have been sent. The
+// SDL loop hands each one to the player's input.
 #pragma once
 
 #include <SDL.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
-#include "app/gamepad.h"
 #include "app/sdl_keys.h"
+
+struct WindowMessage {
+  std::uint32_t message;
+  std::uintptr_t wParam;
+  std::intptr_t lParam;
+};
 
 class EventTranslator {
  public:
-  EventTranslator(SDL_Window* window, GamepadKeys& keys) : window(window), padKeys(keys) {}
+  // A text event's code units are the most one event makes.
+  static constexpr std::size_t maxMessages = sizeof(SDL_TextInputEvent::text);
+  using Messages = std::array<WindowMessage, maxMessages>;
 
-  void Deliver(const SDL_Event& event);
+  explicit EventTranslator(SDL_Window* window) : window(window) {}
+  // Fills out and returns how many messages the event makes.
+  std::size_t Translate(const SDL_Event& event, Messages& out);
 
  private:
-  void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    padKeys.Message(message, wParam, lParam);
-  }
-  void Closed();
-  void MouseButton(const SDL_MouseButtonEvent& button);
+  bool Closed();
+  WindowMessage MouseButton(const SDL_MouseButtonEvent& button);
 
   SDL_Window* window;
-  GamepadKeys& padKeys;
   KeyTranslator keys;
   bool closed = false;
 };

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/gamepad.h"
-#include "app/keyboard.h"
 
 namespace {
 
@@ -43,20 +41,3 @@ void DeviceThreads::WaitForEnd() {
 }
 
 HMODULE LoadForGood(const wchar_t* name) { return LoadLibraryW(name); }
-
-void ReleaseKeysLetGoElsewhere(GamepadKeys& keys) {
-  for (int code = 1; code < 256; ++code) {
-    if (processKeyboard.IsKeyDown(static_cast<std::uint8_t>(code)) && !(GetAsyncKeyState(code) & 0x8000))
-      keys.Message(WM_KEYUP, static_cast<std::uintptr_t>(code), 0);
-  }
-}
-
-bool StalePresses::Filter(HWND window, UINT message) {
-  // A focus message's own time says little; the clock at its handling is when it happened.
-  if (message == WM_KILLFOCUS) clock.Lost(GetTickCount());
-  if (message == WM_SETFOCUS) clock.Returned(GetTickCount());
-  if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN && message != WM_CHAR) return false;
-  return clock.StalePress(GetFocus() == window, static_cast<std::uint32_t>(GetMessageTime()));
-}
-
-void StalePresses::QueueEmptied(HWND window) { clock.QueueEmptied(GetFocus() == window, GetTickCount()); }

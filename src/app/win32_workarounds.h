@@ -7,9 +7,7 @@
 
 #include <vector>
 
-#include "app/focus_clock.h"
 
-class GamepadKeys;
 
 // The device may hand its own teardown to a thread of its own and return before that thread is
 // done; a process that ends under such a thread can die of it (Wine's Direct3D does this). So
@@ -42,26 +40,3 @@ class DeviceThreads {
 // life of the process, whose end takes it down. Shown by scripts/test.d/30-windows.sh,
 // "hardware-fails, closed by the close box", which failed that way now and then.
 HMODULE LoadForGood(const wchar_t* name);
-
-// A release can go astray without a WM_KILLFOCUS to make up for it: under Wine, while the
-// window is re-made for full screen, it may reach no window at all. The keyboard's own state
-// knows better than the messages then, so once a frame a key it has up is let go of, as its
-// release would have done. (A key a pad holds stays down: the pads' merge keeps it.)
-// Shown by the storm of scripts/test.d/35-windows-reliability.sh, "under stress: the figure did
-// not come to rest after the storm" when it fails.
-void ReleaseKeysLetGoElsewhere(GamepadKeys& keys);
-
-// A press still queued when the focus moved away is read after WM_KILLFOCUS has let go of every
-// key, and its release went to the other window: the game must not see it, or it would hold the
-// key for good (app/focus_clock.h decides which presses those are). Wine reads it even after
-// the focus has come back. Shown by the same storm, with its 50 focus changes.
-class StalePresses {
- public:
-  // Every message, before the game sees it: true for a press that is not the game's.
-  bool Filter(HWND window, UINT message);
-  // Once a frame, with the queue emptied.
-  void QueueEmptied(HWND window);
-
- private:
-  FocusClock clock;
-};

@@ -38,14 +38,6 @@ void MouseMoved(WindowHandle window, std::uintptr_t buttons, std::intptr_t lPara
   }
 }
 
-// Keys let go while another window had the focus never send their key-up here, so a held
-// arrow would keep the figure running forever; letting go of everything is what the player did.
-void FocusLost() {
-  for (int code = 0; code < 256; ++code)
-    if (processKeyboard.IsKeyDown(static_cast<std::uint8_t>(code)))
-      processKeyboard.KeyWentUp(static_cast<std::uint8_t>(code));
-}
-
 }  // namespace
 
 void HandleWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -53,7 +45,6 @@ void HandleWindowMessage(WindowHandle window, std::uint32_t message, std::uintpt
   const auto low8 = static_cast<std::uint8_t>(wParam & 0xFF);
   switch (message) {
     case wm::destroy: PostQuit(); break;
-    case wm::killFocus: FocusLost(); break;
     case wm::keyDown: processKeyboard.KeyWentDown(low8); break;
     case wm::keyUp: processKeyboard.KeyWentUp(low8); break;
     case wm::character: processKeyboard.CharTyped(low8); break;

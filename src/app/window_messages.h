@@ -45,3 +45,13 @@ constexpr std::uint8_t f11 = 122;
 
 void HandleWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                          std::intptr_t lParam);
+
+// Where the player's input hands its messages on: the frame driver, which records them and
+// calls HandleWindowMessage.
+class WindowMessageTarget {
+ public:
+  virtual void Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+
+ protected:
+  ~WindowMessageTarget() = default;
+};

@@ -6,12 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/window_messages.h"
 #include "game/replay_script.h"
 #include "types.h"
 
 class GameWorld;
 
-class FrameDriver {
+class FrameDriver final : public WindowMessageTarget {
  public:
   FrameDriver(GameWorld& world, WindowHandle window);
 
@@ -21,8 +22,8 @@ class FrameDriver {
   // The script's messages drive the game from now on; live keys are ignored, except Escape.
   void Play(ReplayScript script);
 
-  // A message from the window system, for the next frame.
-  void Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+  // A message from the player's input, for the next frame: recorded, then handled.
+  void Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
   // The played script's messages for the next frame, then the frame itself.
   void RunFrame();
 
@@ -33,7 +34,7 @@ class FrameDriver {
   void Close();
 
  private:
-  void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+  void Record(std::uint32_t message, std::uintptr_t wParam);
 
   GameWorld& world;
   WindowHandle window;

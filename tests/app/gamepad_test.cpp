@@ -1,11 +1,13 @@
-// How pads become key messages, and how they share keys with the keyboard.
+// The player's input: how pads become key messages and share keys with the keyboard, and what a
+// lost focus and a stale press do.
 #include <gtest/gtest.h>
 
+#include <bitset>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/gamepad.h"
+#include "app/player_input.h"
 #include "test_support.h"
 
 namespace {
@@ -13,17 +15,20 @@ namespace {
 class GamepadTest : public ::testing::Test {
  protected:
   // What reached the game, one "down 39" / "up 32" / other message number per line.
-  std::vector<std::string> sent;
-  GamepadKeys pads{[this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t) {
-    if (message == wm::keyDown) sent.push_back("down " + std::to_string(wParam));
-    else if (message == wm::keyUp) sent.push_back("up " + std::to_string(wParam));
-    else sent.push_back("message " + std::to_string(message));
-  }};
+  struct Game : WindowMessageTarget {
+    std::vector<std::string> sent;
+    void Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t) override {
+      if (message == wm::keyDown) sent.push_back("down " + std::to_string(wParam));
+      else if (message == wm::keyUp) sent.push_back("up " + std::to_string(wParam));
+      else sent.push_back("message " + std::to_string(message));
+    }
+  } game;
+  PlayerInput pads{game};
 
   void Read(const PadState& pad) { pads.PadsRead(&pad, 1); }
   void ReadNone() { pads.PadsRead(nullptr, 0); }
   void Key(std::uint32_t message, std::uint8_t code) { pads.Message(message, code, 0); }
-  std::vector<std::string> Take() { return std::exchange(sent, {}); }
+  std::vector<std::string> Take() { return std::exchange(game.sent, {}); }
   using Lines = std::vector<std::string>;
 
   // A pad holding only the D-pad's right arrow, and one holding only Back.
@@ -53,7 +58,7 @@ TEST_F(GamepadTest, TheStickCountsFromHalfWayAndSwingsReleaseBeforePressing) {
   // Raw axes: both ends reach full travel, and half of 32767 is past the dead zone.
   EXPECT_EQ(StickFromAxis(-32768), -1.0f);
   EXPECT_EQ(StickFromAxis(32767), 1.0f);
-  EXPECT_GE(StickFromAxis(16384), GamepadKeys::deadZone);
+  EXPECT_GE(StickFromAxis(16384), PlayerInput::deadZone);
 }
 
 TEST_F(GamepadTest, AHeldDirectionOrButtonIsOnePressNotOnePerFrame) {
@@ -107,11 +112,11 @@ TEST_F(GamepadTest, APadUnpluggedWhileHoldingReleasesWhatOnlyItHeld) {
 
 TEST_F(GamepadTest, BackQuitsOnlyAfterASecondHeld) {
   for (int bump = 0; bump < 3; ++bump) {
-    for (int frame = 1; frame < GamepadKeys::backHoldFrames; ++frame) Read(back);
+    for (int frame = 1; frame < PlayerInput::backHoldFrames; ++frame) Read(back);
     ReadNone();
   }
   EXPECT_EQ(Take(), Lines{});
-  for (int frame = 0; frame < 3 * GamepadKeys::backHoldFrames; ++frame) Read(back);
+  for (int frame = 0; frame < 3 * PlayerInput::backHoldFrames; ++frame) Read(back);
   EXPECT_EQ(Take(), Lines{"down 27"});
   ReadNone();
   EXPECT_EQ(Take(), Lines{"up 27"});
@@ -126,12 +131,15 @@ TEST_F(GamepadTest, EverythingElsePassesUntouched) {
   EXPECT_EQ(Take(), (Lines{"up 37", "down 122", "up 122", "message 258", "message 512"}));
 }
 
-TEST_F(GamepadTest, WithoutTheFocusThePadsAreNotListenedTo) {
-  // The right arrow's release goes to another window after the focus has gone.
+TEST_F(GamepadTest, WithoutTheFocusNeitherPadsNorPressesAreListenedTo) {
+  // The right arrow's release goes to another window after the focus has gone: it goes up now.
   Key(wm::keyDown, vk::right);
+  Key(wm::keyDown, vk::space);
   pads.Message(wm::killFocus, 0, 0);
   Read(right);
-  EXPECT_EQ(Take(), (Lines{"down 39", "message 8"}));
+  Key(wm::keyDown, vk::left);
+  pads.Message(wm::character, 'a', 0);
+  EXPECT_EQ(Take(), (Lines{"down 39", "down 32", "up 32", "up 39", "message 8"}));
   // Back, then with the focus again the pad is heard, the keyboard no longer holding the key.
   pads.Message(wm::setFocus, 0, 0);
   Read(right);
@@ -147,25 +155,58 @@ TEST_F(GamepadTest, WhatAPadHoldsWhenTheFocusReturnsIsPressedAfresh) {
   pads.Message(wm::setFocus, 0, 0);
   Read(run);
   Read(run);
-  EXPECT_EQ(Take(), (Lines{"down 39", "message 8", "message 7", "down 39"}));
+  EXPECT_EQ(Take(), (Lines{"down 39", "up 39", "message 8", "message 7", "down 39"}));
   Read(Stick(0.0f));
   EXPECT_EQ(Take(), Lines{"up 39"});
 
   // Back counts its second again from the return, not from before the focus left.
-  for (int frame = 1; frame < GamepadKeys::backHoldFrames; ++frame) Read(back);
+  for (int frame = 1; frame < PlayerInput::backHoldFrames; ++frame) Read(back);
   pads.Message(wm::killFocus, 0, 0);
   pads.Message(wm::setFocus, 0, 0);
-  for (int frame = 1; frame < GamepadKeys::backHoldFrames; ++frame) Read(back);
+  for (int frame = 1; frame < PlayerInput::backHoldFrames; ++frame) Read(back);
   EXPECT_EQ(Take(), (Lines{"message 8", "message 7"}));
   Read(back);
   EXPECT_EQ(Take(), Lines{"down 27"});
+}
+
+// Windows stamps its messages: a press sent before the focus was lost is not the game's, even
+// read after the focus came back; the system's own key states release what went astray.
+TEST_F(GamepadTest, StalePressesStayOutAndTheSystemsKeyStatesReleaseWhatWentAstray) {
+  const auto stamped = [this](std::uint32_t message, std::uint8_t code, bool focus, std::uint32_t sent, std::uint32_t now) {
+    const MessageStamp stamp{focus, sent, now};
+    pads.Message(message, code, 0, &stamp);
+  };
+  stamped(wm::killFocus, 0, false, 1000, 1000);
+  stamped(wm::setFocus, 0, true, 1200, 1200);
+  stamped(wm::keyDown, vk::right, true, 990, 1210);   // queued before the loss
+  stamped(wm::keyDown, vk::left, true, 1205, 1210);   // pressed since
+  EXPECT_EQ(Take(), (Lines{"message 8", "message 7", "down 37"}));
+
+  std::bitset<256> down;
+  down.set(vk::left);
+  Read(right);
+  Key(wm::keyDown, vk::right);
+  pads.SystemKeys(down, MessageStamp{true, 0, 1300});  // the right arrow's release went nowhere
+  EXPECT_EQ(Take(), (Lines{"down 39", "down 39"}));     // but the pad still holds it
+  ReadNone();
+  EXPECT_EQ(Take(), Lines{"up 39"});
+  down.reset();
+  pads.SystemKeys(down, MessageStamp{true, 0, 1400});
+  EXPECT_EQ(Take(), Lines{"up 37"});
+
+  // The focus that comes back without a word comes back all the same.
+  pads.Message(wm::killFocus, 0, 0);
+  pads.SystemKeys(down, MessageStamp{true, 0, 1500});
+  Key(wm::keyDown, vk::space);
+  EXPECT_EQ(Take(), (Lines{"message 8", "down 32"}));
 }
 
 // The whole path: pad and keyboard through the merge into the window-message handler.
 using GamepadThroughHandler = WindowMessageTest;
 
 TEST_F(GamepadThroughHandler, TheGameSeesTheArrowDownUntilBothSourcesLetGo) {
-  GamepadKeys pads(Send);
+  HandlerTarget handler;
+  PlayerInput pads(handler);
   PadState left = Stick(-0.8f);
   pads.PadsRead(&left, 1);
   pads.Message(wm::keyDown, vk::left, 0);

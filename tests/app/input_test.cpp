@@ -7,6 +7,7 @@
 
 #include "app/focus_clock.h"
 #include "app/page_pointer.h"
+#include "app/player_input.h"
 #include "test_support.h"
 
 namespace {
@@ -142,11 +143,13 @@ TEST_F(InputTest, DestroyingTheWindowPostsTheQuit) {
 }
 
 TEST_F(InputTest, LosingTheFocusLetsGoOfEveryHeldKeyThroughTheQueue) {
-  Send(wm::keyDown, vk::right);
-  Send(wm::keyDown, vk::space);
-  Send(wm::keyUp, vk::space);
+  HandlerTarget handler;
+  PlayerInput input(handler);
+  input.Message(wm::keyDown, vk::right, 0);
+  input.Message(wm::keyDown, vk::space, 0);
+  input.Message(wm::keyUp, vk::space, 0);
   Drain();
-  Send(wm::killFocus, 0);
+  input.Message(wm::killFocus, 0, 0);
   EXPECT_FALSE(processKeyboard.IsKeyDown(vk::right));
   const std::vector<KeyEvent> events = Drain();
   // Only the key still held goes up: the player state must see the release, and no other.
@@ -154,7 +157,7 @@ TEST_F(InputTest, LosingTheFocusLetsGoOfEveryHeldKeyThroughTheQueue) {
   EXPECT_EQ(events[0].type, KeyEventType::Released);
   EXPECT_EQ(events[0].code, vk::right);
   // Getting the focus back presses nothing.
-  Send(wm::setFocus, 0);
+  input.Message(wm::setFocus, 0, 0);
   EXPECT_TRUE(processKeyboard.EventQueueEmpty());
 }
 

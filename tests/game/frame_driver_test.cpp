@@ -16,6 +16,7 @@
 #include "app/keyboard.h"
 #include "app/messages.h"
 #include "app/platform_headless.h"
+#include "app/player_input.h"
 #include "app/window_messages.h"
 #include "game/frame_driver.h"
 #include "game/game_world.h"
@@ -52,17 +53,18 @@ class FrameDriverTest : public FreshWorldTest {
 TEST_F(FrameDriverTest, ARecordingReplaysToTheSameGameFrameByFrame) {
   StringSink recording;
   driver->Record(recording);
+  PlayerInput input(*driver);
   std::vector<Motion> live;
   Frames(3, &live);
-  driver->Deliver(wm::keyDown, vk::right, 0);
+  input.Message(wm::keyDown, vk::right, 0);
   Frames(20, &live);
-  driver->Deliver(wm::keyDown, vk::space, 0);
-  driver->Deliver(wm::character, ' ', 0);
-  driver->Deliver(wm::mouseMove, 0, wm::PackPoint(10, 10));  // not part of a script
+  input.Message(wm::keyDown, vk::space, 0);
+  input.Message(wm::character, ' ', 0);
+  input.Message(wm::mouseMove, 0, wm::PackPoint(10, 10));  // not part of a script
   Frames(12, &live);
-  driver->Deliver(wm::keyUp, vk::space, 0);
+  input.Message(wm::keyUp, vk::space, 0);
   // The player switches windows while holding the arrow: the release is recorded as such.
-  driver->Deliver(wm::killFocus, 0, 0);
+  input.Message(wm::killFocus, 0, 0);
   Frames(120, &live);
   driver->Close();
   const std::string text = recording.text;
@@ -86,9 +88,10 @@ TEST_F(FrameDriverTest, ARecordingReplaysToTheSameGameFrameByFrame) {
 TEST_F(FrameDriverTest, ADemoIgnoresTheKeyboardButEscapeAndTheFocus) {
   driver->Play(Parse("1 down 39\n30 end\n"));
   Frames(5);
-  driver->Deliver(wm::keyDown, vk::left, 0);
-  driver->Deliver(wm::keyUp, vk::right, 0);
-  driver->Deliver(wm::killFocus, 0, 0);
+  PlayerInput input(*driver);
+  input.Message(wm::keyDown, vk::left, 0);
+  input.Message(wm::keyUp, vk::right, 0);
+  input.Message(wm::killFocus, 0, 0);
   Frames(5);
   EXPECT_GT(world->player.data.velocity.x, 0.0f);
   EXPECT_FALSE(driver->ScriptEnded());
@@ -314,7 +317,7 @@ TEST(GameStart, PlaysTheWindowsMessagesIntoTheRecordingAndEndsIt) {
   ASSERT_TRUE(start.Prepare({"--record", recording.string()}));
   ASSERT_TRUE(start.Build(nullptr));
   start.Driver().RunFrame();
-  start.Keys().Message(wm::keyDown, vk::right, 0);
+  start.Input().Message(wm::keyDown, vk::right, 0);
   start.Driver().RunFrame();
   start.End();
   start.End();

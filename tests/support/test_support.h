@@ -95,6 +95,14 @@ class WindowMessageTest : public ::testing::Test {
   }
 };
 
+// The player's input handing its messages straight to the window-message handler, as the frame
+// driver does without a recording.
+struct HandlerTarget : WindowMessageTarget {
+  void Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    HandleWindowMessage(nullptr, message, wParam, lParam);
+  }
+};
+
 // A new world on freshly started input, not yet run.
 class FreshWorldTest : public WindowMessageTest {
  protected:

@@ -1,0 +1,93 @@
+#include "app/player_input.h"
+
+#include <algorithm>
+
+namespace {
+constexpr std::array<std::uint8_t, 4> gameKeyCodes = {vk::left, vk::right, vk::space, vk::escape};
+}  // namespace
+
+bool PlayerInput::IsGameKey(std::uint8_t code, std::size_t& key) {
+  const auto found = std::find(gameKeyCodes.begin(), gameKeyCodes.end(), code);
+  key = static_cast<std::size_t>(found - gameKeyCodes.begin());
+  return found != gameKeyCodes.end();
+}
+
+void PlayerInput::Message(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                          const MessageStamp* stamp) {
+  const auto code = static_cast<std::uint8_t>(wParam & 0xFF);
+  const bool press = message == wm::keyDown || message == wm::character;
+  if (stamp != nullptr) {
+    // A focus message's own time says little; the clock at its handling is when it happened.
+    if (message == wm::killFocus) clock.Lost(stamp->now);
+    if (message == wm::setFocus) clock.Returned(stamp->now);
+    if (press && clock.StalePress(stamp->hasFocus, stamp->sent)) return;
+  }
+  if (press && !focused) return;
+  std::size_t key = 0;
+  if (message == wm::keyDown) {
+    keyboardHolds.set(code);
+  } else if (message == wm::keyUp) {
+    keyboardHolds.reset(code);
+    if (IsGameKey(code, key) && padHolds[key]) return;
+  } else if (message == wm::killFocus) {
+    FocusLost();
+  } else if (message == wm::setFocus) {
+    focused = true;
+  }
+  game.Deliver(message, wParam, lParam);
+}
+
+void PlayerInput::KeyUp(std::uint8_t code) { game.Deliver(wm::keyUp, code, 0); }
+
+void PlayerInput::FocusLost() {
+  // The keyboard's releases will go to another window: everything held goes up now, key by
+  // key in the order of their codes, so that the recording says what the player did. The pads'
+  // holds go too: whatever a pad still holds when the focus returns is then pressed afresh, as
+  // a key held down at that moment would be, instead of staying dead until let go.
+  for (int code = 0; code < 256; ++code) {
+    std::size_t key = 0;
+    const bool padHeld = IsGameKey(static_cast<std::uint8_t>(code), key) && padHolds[key];
+    if (keyboardHolds.test(static_cast<std::size_t>(code)) || padHeld) KeyUp(static_cast<std::uint8_t>(code));
+  }
+  keyboardHolds.reset();
+  padHolds.fill(false);
+  backFrames = 0;
+  focused = false;
+}
+
+void PlayerInput::PadsRead(const PadState* pads, std::size_t count) {
+  if (!focused) return;
+  Held now{};
+  bool back = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    const PadState& pad = pads[i];
+    now[left] = now[left] || pad.dpadLeft || pad.stickX <= -deadZone;
+    now[right] = now[right] || pad.dpadRight || pad.stickX >= deadZone;
+    now[jump] = now[jump] || pad.south;
+    back = back || pad.back;
+  }
+  backFrames = back ? std::min(backFrames + 1, backHoldFrames) : 0;
+  now[quit] = backFrames == backHoldFrames;
+
+  // Releases before presses: a stick swung from left to right in one frame lets go of the
+  // left arrow before the right one goes down, as fingers on keys would.
+  for (const bool pressing : {false, true}) {
+    for (std::size_t key = 0; key < gameKeyCount; ++key) {
+      if (now[key] != pressing || padHolds[key] == pressing) continue;
+      padHolds[key] = pressing;
+      // The keyboard holding the key already said so, and its release is still to come.
+      if (keyboardHolds.test(gameKeyCodes[key])) continue;
+      game.Deliver(pressing ? wm::keyDown : wm::keyUp, gameKeyCodes[key], 0);
+    }
+  }
+}
+
+void PlayerInput::SystemKeys(const std::bitset<256>& down, const MessageStamp& stamp) {
+  // The focus may come back without a word; the system's own answer counts as one.
+  clock.QueueEmptied(stamp.hasFocus, stamp.now);
+  if (stamp.hasFocus) focused = true;
+  for (int code = 1; code < 256; ++code) {
+    if (keyboardHolds.test(static_cast<std::size_t>(code)) && !down.test(static_cast<std::size_t>(code)))
+      Message(wm::keyUp, static_cast<std::uintptr_t>(code), 0);
+  }
+}

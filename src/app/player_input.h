@@ -1,0 +1,75 @@
+// The one owner of the player's input. Every platform feeds it what its system reports, from
+// one file of its own: the window procedure and the keys' state (input_win32.cpp), SDL's
+// events (sdl_events.cpp), the page's events (input_web.cpp); the pads and the touch controls
+// once a frame. It alone merges them, applies the rule for a lost focus, keeps stale presses
+// out, and hands each message to the frame driver, which records it and passes it to the
+// window-message handler.
+//
+// Pads speak as a keyboard does: the D-pad and the left stick press the arrows, the south face
+// button space, and Back held for a second Escape, all as key messages. Nothing past here knows
+// that pads exist, so a recorded pad session is a script of keys like any other.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+
+#include "app/focus_clock.h"
+#include "app/gamepad.h"
+#include "app/window_messages.h"
+
+// When a message was sent, for a window system that keeps such a clock (Windows): whether the
+// game's window had the focus as it was read, the message's own time, and the time now, all on
+// the system's millisecond clock.
+struct MessageStamp {
+  bool hasFocus = true;
+  std::uint32_t sent = 0;
+  std::uint32_t now = 0;
+};
+
+class PlayerInput {
+ public:
+  // A stick pushed at least half way counts: resting sticks drift, and a light touch while
+  // aiming a jump should not start a run.
+  static constexpr float deadZone = 0.5f;
+  // Back quits only when held this long (a second at sixty frames), so a bump never ends a game.
+  static constexpr int backHoldFrames = 60;
+
+  explicit PlayerInput(WindowMessageTarget& game) : game(game) {}
+
+  // Every window message on its way to the game. Key presses pass unchanged, auto-repeat
+  // included; a key's release waits while a pad still holds the key. With a stamp, a press from
+  // before the focus was last lost is dropped: its release went to another window.
+  //
+  // The focus: when it goes, every key held (the keyboard's and the pads') is let go, by key-up
+  // messages the recording keeps; until it returns, neither presses nor pads are heard; when it
+  // returns, whatever a pad holds then is pressed afresh.
+  void Message(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+               const MessageStamp* stamp = nullptr);
+
+  // Once a frame, before it runs: every pad connected now (count 0 when there is none). A pad
+  // that is gone holds nothing, so whatever only it held is released.
+  void PadsRead(const PadState* pads, std::size_t count);
+
+  // Once a frame, for a window system whose releases can go astray (Windows under Wine, while
+  // the window is re-made for full screen): which keys the system has down now, with the queue
+  // emptied. A key the game holds that the system has up is let go of, as its release would
+  // have done; a key a pad holds stays down.
+  void SystemKeys(const std::bitset<256>& down, const MessageStamp& stamp);
+
+ private:
+  enum GameKey : std::size_t { left, right, jump, quit, gameKeyCount };
+  using Held = std::array<bool, gameKeyCount>;
+
+  static bool IsGameKey(std::uint8_t code, std::size_t& key);
+  void FocusLost();
+  void KeyUp(std::uint8_t code);
+
+  WindowMessageTarget& game;
+  std::bitset<256> keyboardHolds;
+  Held padHolds{};
+  int backFrames = 0;
+  bool focused = true;
+  FocusClock clock;
+};
