@@ -1,6 +1,5 @@
 #include "app/input_win32.h"
 
-#include <bitset>
 #include <cstdint>
 
 #include "app/player_input.h"
@@ -41,7 +40,5 @@ void AttachInput(HWND window, PlayerInput* input) {
 // scripts/test.d/35-windows-reliability.sh, "under stress: the figure did not come to rest
 // after the storm" when it fails.
 void FeedKeyStates(HWND window, PlayerInput& input) {
-  std::bitset<256> down;
-  for (int code = 1; code < 256; ++code) down[static_cast<std::size_t>(code)] = (GetAsyncKeyState(code) & 0x8000) != 0;
-  input.SystemKeys(down, Stamp(window, 0));
+  input.SystemKeys([](std::uint8_t code) { return (GetAsyncKeyState(code) & 0x8000) != 0; }, Stamp(window, 0));
 }

@@ -82,12 +82,12 @@ void PlayerInput::PadsRead(const PadState* pads, std::size_t count) {
   }
 }
 
-void PlayerInput::SystemKeys(const std::bitset<256>& down, const MessageStamp& stamp) {
+void PlayerInput::SystemKeys(bool (*down)(std::uint8_t code), const MessageStamp& stamp) {
   // The focus may come back without a word; the system's own answer counts as one.
   clock.QueueEmptied(stamp.hasFocus, stamp.now);
   if (stamp.hasFocus) focused = true;
   for (int code = 1; code < 256; ++code) {
-    if (keyboardHolds.test(static_cast<std::size_t>(code)) && !down.test(static_cast<std::size_t>(code)))
+    if (keyboardHolds.test(static_cast<std::size_t>(code)) && !down(static_cast<std::uint8_t>(code)))
       Message(wm::keyUp, static_cast<std::uintptr_t>(code), 0);
   }
 }

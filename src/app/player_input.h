@@ -53,10 +53,11 @@ class PlayerInput {
   void PadsRead(const PadState* pads, std::size_t count);
 
   // Once a frame, for a window system whose releases can go astray (Windows under Wine, while
-  // the window is re-made for full screen): which keys the system has down now, with the queue
-  // emptied. A key the game holds that the system has up is let go of, as its release would
-  // have done; a key a pad holds stays down.
-  void SystemKeys(const std::bitset<256>& down, const MessageStamp& stamp);
+  // the window is re-made for full screen), with the queue emptied: `down` answers whether the
+  // system has a key down now, and is asked only of the keys the keyboard holds. A key the game
+  // holds that the system has up is let go of, as its release would have done; a key a pad
+  // holds stays down.
+  void SystemKeys(bool (*down)(std::uint8_t code), const MessageStamp& stamp);
 
  private:
   enum GameKey : std::size_t { left, right, jump, quit, gameKeyCount };
