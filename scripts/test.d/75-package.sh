@@ -148,7 +148,7 @@ for want in fennwick.exe StickStand/Stand0000.bmp StickRun/Run0012.bmp StickJump
             StickFall/Fall0000.bmp "How to play.txt" LICENSE.txt; do
   [ -f "$out/windows/Fennwick/$want" ] || fail "the Windows zip has no $want"
 done
-said=$(cd "$out/windows/elsewhere" && wine "$out/windows/Fennwick/fennwick.exe" --version 2>/dev/null | tr -d '\r')
+said=$(cd "$out/windows/elsewhere" && timeout 60 wine "$out/windows/Fennwick/fennwick.exe" --version 2>/dev/null | tr -d '\r')
 check "fennwick.exe --version prints 'fennwick $version'" "it printed '$said'" -- [ "$said" = "fennwick $version" ]
 play_first_frame_then_escape \
   "Windows zip, fennwick.exe started from another folder" "$out/windows/elsewhere" \

@@ -129,6 +129,18 @@ async function centreOf(page, name) {
 }
 const keyDown = (page, code) => page.evaluate((c) => Module._fennwick_key_down(c) === 1, code);
 
+// A key down and up again in one task, as on-screen keyboards and remote desktops send it: no
+// frame can run between the two.
+const tap = (page, key, keyCode) => page.evaluate(([key, keyCode]) => {
+  const canvas = document.getElementById('canvas');
+  for (const type of ['keydown', 'keyup']) {
+    const event = new KeyboardEvent(type, { key, code: key, bubbles: true, cancelable: true });
+    // The game reads the old keyCode, which a constructed event leaves at 0.
+    Object.defineProperty(event, 'keyCode', { get: () => keyCode });
+    canvas.dispatchEvent(event);
+  }
+}, [key, keyCode]);
+
 // A page of its own at `url`, with `init` run before the page's own scripts, its console errors
 // and uncaught exceptions kept, and how often it asked for each file; then up to `seconds` for
 // one of the states `until`.
@@ -389,7 +401,8 @@ async function missingFiles(browser) {
 }
 
 // Screens that refresh at other rates than this one, as the page sees them: every animation
-// frame held back to the next (30 Hz), or a second one between two (about 120 Hz).
+// frame held back to the next (30 Hz), or a second one between two (about 120 Hz). On each, a
+// tap of Escape ends the game.
 async function otherScreens(browser) {
   const screens = {
     '30 Hz': () => {
@@ -411,6 +424,9 @@ async function otherScreens(browser) {
     const { page } = await open(browser, base, { init: screen });
     const rate = await measureRate(page);
     check(rate.ok, `on a ${name} screen: ${rate.last} frames a second`, `wanted 60 ± 2, counted ${rate.all}`);
+    await tap(page, 'Escape', 27);
+    const ended = await waitForState(page, ['ended'], 5);
+    check(ended === 'ended', `on a ${name} screen a tap of Escape, down and up in one task, ends the game`, `state ${ended}`);
     await page.close();
   }
 }

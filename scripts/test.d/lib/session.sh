@@ -11,7 +11,8 @@
 #                                 CONDITION, a list such as '[ "$a" = 1 ] && grep -q x "$f"',
 #                                 when it is all there is after --: prints "ok   WHAT" when it
 #                                 holds, else "FAIL WHAT: WHY" and counts the failure. WHY says
-#                                 what was found instead; its values are taken before the check
+#                                 what was found instead; its values are taken before the check.
+#                                 It always returns 0: a failed check never stops the stage
 #   pass WHAT / fail WHAT         the same lines where there is no condition to run
 #   relay_checks PREFIX FILE      a test program's "FAIL ..." lines in FILE as the stage's own;
 #                                 whether FILE ends with its "...: all checks passed"
