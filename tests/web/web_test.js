@@ -83,9 +83,8 @@ async function waitForPicture(page, wanted, seconds) {
   return last;
 }
 
-// A key held for a moment: the game reads keys once a frame, so the key stays down over two
-// frames at least and then up over two, or a release and the next press could land between
-// the same two frames and be seen by neither. A game that has stopped running has no more.
+// A key held for a moment, as a player holds one: down over two frames at least, then up over
+// two, so that each press has frames of its own. A game that has stopped running has no more.
 async function press(page, key, seconds) {
   const framesOn = async () => {
     const from = await page.evaluate(() => window.fennwick.frames());

@@ -47,8 +47,7 @@ stress_storm() {
     stress_burst 100
     events=$((events + 200))
     if ((round <= 20)); then
-      # Held as long as the session holds any key: the game looks at F11 once a frame, and a
-      # tap between two frames would be seen by neither (Wine's frames come later under load).
+      # Held as long as the session holds any key, as a player holds it.
       xdotool keydown F11 sleep "$key_hold" keyup F11
       events=$((events + 2))
     fi
