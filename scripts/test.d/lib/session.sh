@@ -14,6 +14,8 @@
 #                                 what was found instead; its values are taken before the check.
 #                                 It always returns 0: a failed check never stops the stage
 #   pass WHAT / fail WHAT         the same lines where there is no condition to run
+#   holds 'EXPRESSION' NAME=VALUE...          whether an awk expression of the numbers holds,
+#                                 a condition for check: holds 'b > a + 20' a="$x" b="$y"
 #   relay_checks PREFIX FILE      a test program's "FAIL ..." lines in FILE as the stage's own;
 #                                 whether FILE ends with its "...: all checks passed"
 #   checks_begin                  checks counted, for a stage without a session
