@@ -20,8 +20,6 @@
 #
 # Needs: mingw-w64, wine, Xvfb, xdotool, xwd, xprop, xlogo, openbox, ImageMagick.
 # FENNWICK_NATIVE_REPLAY may name the Linux fennwick-replay to compare with.
-# pass only prints, so "test && pass || fail" below is an if-else.
-# shellcheck disable=SC2015
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=lib/wine.sh
@@ -84,22 +82,24 @@ launch wine "$game_exe"
 if find_window; then
   info=$(probe window)
   echo "$info" >"$out/window.txt"
-  grep -qx 'class=Marrowby DirectX Framework Window' <<<"$info" && pass "window class" || fail "window class: $info"
-  grep -qx 'title=Fennwick' <<<"$info" && pass "window title" || fail "window title: $info"
-  grep -qx 'classstyle=0x0040' <<<"$info" && pass "class style CS_CLASSDC" || fail "class style: $info"
-  style_is "$info" 0x00CA0000 && pass "window style" || fail "window style: $info"
-  grep -qx 'client=50,150,800,600' <<<"$info" && pass "client area 800 x 600 at 50, 150" || fail "client area: $info"
+  check "window class" "$info" -- grep -qx 'class=Marrowby DirectX Framework Window' <<<"$info"
+  check "window title" "$info" -- grep -qx 'title=Fennwick' <<<"$info"
+  check "class style CS_CLASSDC" "$info" -- grep -qx 'classstyle=0x0040' <<<"$info"
+  check "window style" "$info" -- style_is "$info" 0x00CA0000
+  check "client area 800 x 600 at 50, 150" "$info" -- grep -qx 'client=50,150,800,600' <<<"$info"
 
   resources=$(probe resources "$(winepath -w "$game_exe" 2>/dev/null)")
   echo "$resources" >"$out/resources.txt"
   for want in icon101=16x16@32 icon103=32x32@32 manifest=yes asinvoker=yes uiaccess=false; do
-    grep -qx "$want" <<<"$resources" && pass "resource $want" || fail "resource $want: $resources"
+    check "resource $want" "$resources" -- grep -qx "$want" <<<"$resources"
   done
   icons=$(xprop -id "$wid" _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | tr '\n' ' ')
-  [[ $icons == *"16 x 16"* && $icons == *"32 x 32"* ]] && pass "window icons: $icons" || fail "window icons: '$icons'"
+  check "window icons: $icons" "'$icons'" -- '[[ $icons == *"16 x 16"* && $icons == *"32 x 32"* ]]'
 
   expect_picture "$out/game-start.png" "$out/frame1.bmp" "the window shows the replay's first frame exactly (0 differing pixels)"
-  runs_right "$out/game-after-right.png" && pass "the figure moved ($moved pixels changed)" || fail "the figure did not move ($moved)"
+  ran=no
+  runs_right "$out/game-after-right.png" && ran=yes
+  check "the figure moved ($moved pixels changed)" "it did not" -- [ "$ran" = yes ]
   quit "Escape"
 else
   fail "no window titled Fennwick appeared"
@@ -109,13 +109,13 @@ fi
 # box is dismissed (the probe presses its OK).
 launch wine "$game_exe" --no-such-option
 wait_for_dialog || true
-grep -q '^text=.*--no-such-option' <<<"$dialog" && grep -q '^usage: fennwick' <<<"$dialog" &&
-  grep -qx 'found=no' <<<"$game_window" && pass "bad option: the message box gives the fault and the usage, no game window" ||
-  fail "bad option: message box '$dialog', game window '$game_window'"
+check "bad option: the message box gives the fault and the usage, no game window" \
+  "message box '$dialog', game window '$game_window'" -- \
+  'grep -q "^text=.*--no-such-option" <<<"$dialog" && grep -q "^usage: fennwick" <<<"$dialog" && grep -qx "found=no" <<<"$game_window"'
 # Lines short enough that the box never breaks one itself, inside an option say.
 long_lines=$(sed 's/^text=//; /^found=/d' <<<"$dialog" | tr -d '\r' | awk 'length > 50' | wc -l)
-[ "$long_lines" = 0 ] && grep -q '\[--play FILE\]' <<<"$dialog" && pass "bad option: the box's lines come broken between options" ||
-  fail "bad option: $long_lines lines of the box longer than 50 characters: '$dialog'"
+check "bad option: the box's lines come broken between options" "$long_lines lines longer than 50 characters: '$dialog'" -- \
+  '[ "$long_lines" = 0 ] && grep -q "\[--play FILE\]" <<<"$dialog"'
 expect_exit 2 "bad option, once the message box was dismissed"
 
 check_damaged_picture '*damaged' wine "$game_exe"
@@ -129,10 +129,10 @@ start=$SECONDS
 launch_shim hardware-fails
 find_window || fail "hardware-fails: no window"
 expect_picture "$out/hardware-fails.png" "$out/frame1.bmp" "hardware-fails: the game runs and shows the first frame"
-in_order "$log" 'CreateDevice adapter=0 type=1 focus=game flags=0x50 .* -> 0x8876086a' \
+check "hardware-fails: retried with software vertex processing" "calls were $(cat "$log")" -- \
+  in_order "$log" 'CreateDevice adapter=0 type=1 focus=game flags=0x50 .* -> 0x8876086a' \
   'CreateDevice adapter=0 type=1 focus=game flags=0x20 .* -> 0x00000000' 'GetBackBuffer 0 0 0 -> 0x00000000' \
-  'Present #1 source=null target=null window=null dirty=null -> 0x00000000' &&
-  pass "hardware-fails: retried with software vertex processing" || fail "hardware-fails: calls were $(cat "$log")"
+  'Present #1 source=null target=null window=null dirty=null -> 0x00000000'
 # This time the window is closed as by its close box: WM_CLOSE, WM_DESTROY, then the quit.
 probe close >/dev/null || fail "close: no window to close"
 expect_exit 0 "hardware-fails, closed by the close box"
@@ -141,25 +141,20 @@ expect_exit 0 "hardware-fails, closed by the close box"
 launch_shim no-device
 wait_for_dialog || true
 echo "$dialog" >"$out/no-device-dialog.txt"
-grep -q '^text=Fennwick could not start its display' <<<"$dialog" && pass "no-device: message box shown" ||
-  fail "no-device: no message box ($dialog)"
+check "no-device: message box shown" "none ($dialog)" -- grep -q '^text=Fennwick could not start its display' <<<"$dialog"
 expect_exit 1 "no-device"
-[ "$(grep -c '^CreateDevice' "$log" 2>/dev/null)" = 2 ] && ! grep -q '^GetBackBuffer' "$log" &&
-  pass "no-device: two device requests, nothing more" || fail "no-device: calls were $(cat "$log")"
+check "no-device: two device requests, nothing more" "calls were $(cat "$log")" -- \
+  '[ "$(grep -c "^CreateDevice" "$log" 2>/dev/null)" = 2 ] && ! grep -q "^GetBackBuffer" "$log"'
 
 # The device is lost at the 60th frame: nothing is drawn until it may be reset, then the
 # game resets it and shows the same picture again.
 launch_shim lost
-if find_window && wait_for_line "$log" '^Present #61 .* -> 0x00000000' &&
-   wait_for_picture "$out/lost.png" "$out/frame1.bmp"; then
-  pass "lost: the picture is back after the reset"
-else
-  fail "lost: no picture after the device was lost"
-fi
-in_order "$log" '^Present #60 .* -> 0x88760868' '^TestCooperativeLevel -> 0x88760868' \
+check "lost: the picture is back after the reset" "no picture after the device was lost" -- \
+  'find_window && wait_for_line "$log" "^Present #61 .* -> 0x00000000" && wait_for_picture "$out/lost.png" "$out/frame1.bmp"'
+check "lost: waited, reset, fetched the back buffer, presented" "calls were $(cat "$log")" -- \
+  in_order "$log" '^Present #60 .* -> 0x88760868' '^TestCooperativeLevel -> 0x88760868' \
   '^TestCooperativeLevel -> 0x88760869' '^Reset .* -> 0x00000000' '^GetBackBuffer 0 0 0 -> 0x00000000' \
-  '^Present #61 .* -> 0x00000000' && pass "lost: waited, reset, fetched the back buffer, presented" ||
-  fail "lost: calls were $(cat "$log")"
+  '^Present #61 .* -> 0x00000000'
 quit "lost"
 
 # F11 twice, with the way back to the window failing once: the game resets again when the
@@ -176,24 +171,24 @@ if find_window && wait_for_picture "$out/toggle-start.png" "$out/frame1.bmp"; th
   windowed=$(probe window)
   echo "$full" >"$out/toggle-full.txt"
   echo "$windowed" >"$out/toggle-windowed.txt"
-  style_is "$full" 0x80880000 && pass "F11: full-screen style" || fail "F11: full-screen window $full"
-  style_is "$windowed" 0x00CF0000 && grep -q '^outer=100,150,' <<<"$windowed" &&
-    grep -q '^client=[0-9]*,[0-9]*,800,600$' <<<"$windowed" &&
-    pass "F11 twice: overlapped window at 100, 150 with an 800 x 600 inside" || fail "F11 twice: window $windowed"
+  check "F11: full-screen style" "the window is $full" -- style_is "$full" 0x80880000
+  check "F11 twice: overlapped window at 100, 150 with an 800 x 600 inside" "the window is $windowed" -- \
+    'style_is "$windowed" 0x00CF0000 && grep -q "^outer=100,150," <<<"$windowed" &&
+     grep -q "^client=[0-9]*,[0-9]*,800,600\$" <<<"$windowed"'
   locate || true
   expect_picture "$out/toggle-windowed.png" "$out/frame1.bmp" "F11 twice: the window shows the first frame again, pixel for pixel"
 else
   fail "windowed-reset-fails-once: the game did not start"
 fi
-in_order "$log" '^Reset BackBufferWidth=800 BackBufferHeight=600 BackBufferFormat=22 .* Windowed=0 ' \
+check "F11: X8R8G8B8 for full screen, a failed Reset recovered" "calls were $(cat "$log")" -- \
+  in_order "$log" '^Reset BackBufferWidth=800 BackBufferHeight=600 BackBufferFormat=22 .* Windowed=0 ' \
   '^Reset BackBufferWidth=800 BackBufferHeight=600 BackBufferFormat=0 .*hDeviceWindow=game Windowed=1 .* -> 0x8876086c' \
   '^TestCooperativeLevel -> 0x88760869' '^Reset .*BackBufferFormat=0 .* Windowed=1 .* -> 0x00000000' \
-  '^GetBackBuffer 0 0 0 -> 0x00000000' '^Present #[0-9]* .* -> 0x00000000' &&
-  pass "F11: X8R8G8B8 for full screen, a failed Reset recovered" || fail "F11: calls were $(cat "$log")"
+  '^GetBackBuffer 0 0 0 -> 0x00000000' '^Present #[0-9]* .* -> 0x00000000'
 quit "windowed-reset-fails-once"
-in_order "$log" '^Device released' '^Direct3D released' '^Device thread done' &&
-  pass "the device and Direct3D are released at exit, and the device's thread finishes before the end" ||
-  fail "not released, or the end cut the device's thread short: $(tail -n 3 "$log")"
+check "the device and Direct3D are released at exit, and the device's thread finishes before the end" \
+  "not released, or the end cut the device's thread short: $(tail -n 3 "$log")" -- \
+  in_order "$log" '^Device released' '^Direct3D released' '^Device thread done'
 
 # Desktops of other depths: the back buffer's rows hold 1,600 bytes, with guard bytes after the
 # last. A 16-bit frame is the replay's first frame as ImageMagick converts it (its pixel rows
@@ -204,21 +199,21 @@ for format in r5g6b5:RGB565 x1r5g5b5:RGB555; do
   launch_shim "$format"
   find_window && wait_for_line "$log" '^Frame 30 dumped' || fail "$format: no frame written"
   convert "$out/frame1.bmp" -flip -define "bmp:subtype=$subtype" "$out/frame1-$format.bmp"
-  tail -c 960000 "$out/frame1-$format.bmp" | cmp -s - "$out/$format.raw" &&
-    pass "$format: the frame arrives converted, pixel for pixel" ||
-    fail "$format: the frame differs from the replay's converted, in $(tail -c 960000 "$out/frame1-$format.bmp" | cmp -l - "$out/$format.raw" 2>&1 | wc -l) bytes"
+  check "$format: the frame arrives converted, pixel for pixel" \
+    "it differs from the replay's converted, in $(tail -c 960000 "$out/frame1-$format.bmp" | cmp -l - "$out/$format.raw" 2>&1 | wc -l) bytes" -- \
+    'tail -c 960000 "$out/frame1-$format.bmp" | cmp -s - "$out/$format.raw"'
   quit "$format"
-  grep -q '^[0-9]* frames written, guard bytes intact' "$log" && pass "$format: the guard bytes after the rows are intact" ||
-    fail "$format: $(grep -e '^Guard' -e 'frames written' "$log")"
+  check "$format: the guard bytes after the rows are intact" "$(grep -e '^Guard' -e 'frames written' "$log")" -- \
+    grep -q '^[0-9]* frames written, guard bytes intact' "$log"
 done
 launch_shim unknown-format
 find_window && wait_for_line "$out/game.err" 'pixel format 35, which the game cannot draw into' && sleep 2 ||
   fail "unknown-format: no window, or no word of the format on stderr"
 quit "unknown-format"
-[ "$(grep -c 'pixel format' "$out/game.err")" = 1 ] && ! grep -q '^LockRect' "$log" &&
-  grep -q '^Device released after \([6-9][0-9]\|[0-9]\{3,\}\) presents' "$log" &&
-  pass "unknown-format: said once, never locked, and went on presenting" ||
-  fail "unknown-format: $(grep -c 'pixel format' "$out/game.err") lines on the format; see $out/game.err and $log"
+check "unknown-format: said once, never locked, and went on presenting" \
+  "$(grep -c 'pixel format' "$out/game.err") lines on the format; see $out/game.err and $log" -- \
+  '[ "$(grep -c "pixel format" "$out/game.err")" = 1 ] && ! grep -q "^LockRect" "$log" &&
+   grep -q "^Device released after \([6-9][0-9]\|[0-9]\{3,\}\) presents" "$log"'
 echo "Stand-in runs in $((SECONDS - start)) s"
 
 # --- 4. Pace, focus, a recorded session, and full screen with a window manager -----------------
@@ -242,17 +237,16 @@ if find_window && wait_for_picture "$out/session-start.png" "$out/frame1.bmp"; t
     keydown space sleep 0.4 keyup space sleep 0.1 keyup Left sleep 2 keyup Right
 
   wait_for_still "$out/focus-before.png" || true
-  key_up_elsewhere "$out/focus-away.png" 0.4 &&
-    pass "focus: with the focus gone the figure came to rest, though its key came up elsewhere" ||
-    fail "focus: the figure kept running after the focus went to another window"
+  check "focus: with the focus gone the figure came to rest, though its key came up elsewhere" \
+    "it kept running after the focus went to another window" -- key_up_elsewhere "$out/focus-away.png" 0.4
   focus
   xdotool keydown Right
   sleep 0.4
   screenshot "$out/focus-back.png"
   xdotool keyup Right
   moved=$(differing "$out/focus-back.png" "$out/focus-away.png")
-  [ "$moved" != "0" ] && [[ $moved =~ ^[0-9]+$ ]] && pass "focus: back in the game, the right arrow runs again" ||
-    fail "focus: back in the game, the right arrow does nothing ($moved pixels changed)"
+  check "focus: back in the game, the right arrow runs again" "it does nothing ($moved pixels changed)" -- \
+    '[ "$moved" != 0 ] && [[ $moved =~ ^[0-9]+$ ]]'
 
   # Every key is up: at rest, this is the picture the recording must end on.
   wait_for_still "$out/session-end.png" || fail "session: the figure did not come to rest"
@@ -272,11 +266,10 @@ close_other_window
 # The recording, replayed by both replay tools and played back as a demo, ends on the picture
 # the screen showed.
 check_replay "$recording" "$out/session-end.png"
-wine "$replay_exe" --assets assets --dump "$last" "$(game_path "$out/replayed-windows.bmp")" \
+timeout "$replay_limit" wine "$replay_exe" --assets assets --dump "$last" "$(game_path "$out/replayed-windows.bmp")" \
   "$(game_path "$recording")" >/dev/null 2>&1 || true
-cmp -s "$out/replayed.bmp" "$out/replayed-windows.bmp" &&
-  pass "replay: fennwick-replay.exe draws the same picture, byte for byte" ||
-  fail "replay: fennwick-replay.exe draws another picture (see $out/replayed-windows.bmp)"
+check "replay: fennwick-replay.exe draws the same picture, byte for byte" "another (see $out/replayed-windows.bmp)" -- \
+  cmp -s "$out/replayed.bmp" "$out/replayed-windows.bmp"
 # A game short of processor time plays its frames late: allow twice the demo's length.
 check_demo $((${last:-0} / 30 + 30)) wine "$game_exe" --play "$(game_path "$recording")"
 

@@ -13,7 +13,6 @@
 #      as the SDL stage runs it; FENNWICK_WINE_STRESS=0 leaves it out.
 #
 # Needs what scripts/test.d/lib/wine.sh needs.
-# shellcheck disable=SC2015
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=lib/wine.sh
@@ -35,12 +34,11 @@ if [ "$code" = 124 ]; then
 elif ! grep -q '^peak above baseline' "$out/corpus.log"; then
   fail "corpus: ended with code $code while loading $last"
 fi
-while read -r line; do fail "corpus: ${line#FAIL }"; done < <(grep '^FAIL' "$out/corpus.log" || true)
+clean=no
+relay_checks "corpus: " "$out/corpus.log" && [ "$code" = 0 ] && clean=yes
 summary=$(grep '^files: ' "$out/corpus.log" || true)
 peak=$(grep '^peak above baseline' "$out/corpus.log" || true)
-if [ "$code" = 0 ]; then
-  pass "corpus under GDI+: every file as its manifest says ($summary); $peak"
-fi
+check "corpus under GDI+: every file as its manifest says ($summary); $peak" "see $out/corpus.log" -- [ "$clean" = yes ]
 echo "Corpus loaded in $((SECONDS - start)) s"
 
 # --- 2. The sound device through the stand-in dsound.dll -------------------------------------
@@ -90,7 +88,9 @@ for fault in none create cooperative-level create-buffer set-format; do
       stress_focus_back
       stress_check "under stress" "$out/stress-$fault.script"
     else
-      runs_right "$out/dsound-$fault-right.png" && pass "$what: the game runs on" || fail "$what: the figure did not move ($moved)"
+      ran=no
+      runs_right "$out/dsound-$fault-right.png" && ran=yes
+      check "$what: the game runs on" "the figure did not move ($moved)" -- [ "$ran" = yes ]
     fi
   else
     fail "$what: the game showed no picture"
@@ -99,15 +99,12 @@ for fault in none create cooperative-level create-buffer set-format; do
   session_openbox_end
   tr '|' '\n' <<<"${expected_calls[$fault]}" >"$out/dsound-$fault.expected"
   tr -d '\r' <"$log" >"$log.txt" 2>/dev/null || true
-  if diff "$out/dsound-$fault.expected" "$log.txt" >"$out/dsound-$fault.diff" 2>&1; then
-    if [ "$fault" = none ]; then
-      pass "DirectSound: created, priority level on the game's window, primary buffer 0x81, 16-bit stereo 44,100 Hz, buffer released before the device"
-    else
-      pass "$what: nothing after the failed step but the releases"
-    fi
-  else
-    fail "$what: calls differ from what was expected: $(tr '\n' ' ' <"$out/dsound-$fault.diff")"
-  fi
+  called=no
+  diff "$out/dsound-$fault.expected" "$log.txt" >"$out/dsound-$fault.diff" 2>&1 && called=yes
+  sequence="$what: nothing after the failed step but the releases"
+  [ "$fault" != none ] ||
+    sequence="DirectSound: created, priority level on the game's window, primary buffer 0x81, 16-bit stereo 44,100 Hz, buffer released before the device"
+  check "$sequence" "calls differ from what was expected: $(tr '\n' ' ' <"$out/dsound-$fault.diff")" -- [ "$called" = yes ]
 done
 [ "$wine_stress" = 1 ] && check_replay "$out/stress-none.script" "$out/stress-rest.png" "under stress"
 close_other_window

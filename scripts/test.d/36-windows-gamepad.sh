@@ -9,7 +9,6 @@
 #   3. With no XInput DLL at all the game runs on keys.
 #
 # Needs what scripts/test.d/lib/wine.sh needs.
-# shellcheck disable=SC2015
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=lib/wine.sh
@@ -53,8 +52,7 @@ recording=$out/pad-9_1_0.recording
 if launch_pad "xinput1_4=;xinput9_1_0=n"; then
   pad attach
   pad button dpright 1
-  wait_recorded "down 39" && pass "xinput9_1_0.dll: the D-pad pressed the right arrow" ||
-    fail "xinput9_1_0.dll: the D-pad never pressed the right arrow"
+  check "xinput9_1_0.dll: the D-pad pressed the right arrow" "it never did" -- wait_recorded "down 39"
   # Back is counted in frames, so a slow start cannot make it too short, as it can a key.
   pad button back 1
   expect_exit 0 "xinput9_1_0.dll, Back held"
@@ -66,13 +64,13 @@ fi
 # Wine's own XInput DLLs switched off, and no stand-in beside the game.
 
 recording=$out/no-xinput.recording
-if launch_pad "xinput1_4,xinput9_1_0=" "$game_exe" && wait_for_picture "$out/no-xinput.png" "$out/frame1.bmp"; then
-  pass "no XInput DLL: the game runs and shows the first frame"
+shown=no
+launch_pad "xinput1_4,xinput9_1_0=" "$game_exe" && wait_for_picture "$out/no-xinput.png" "$out/frame1.bmp" && shown=yes
+check "no XInput DLL: the game runs and shows the first frame" "it did not show it" -- [ "$shown" = yes ]
+if [ "$shown" = yes ]; then
   hold Right 0.5
-  wait_recorded "up 39" && pass "no XInput DLL: the keys still play" || fail "no XInput DLL: the right arrow was not recorded"
+  check "no XInput DLL: the keys still play" "the right arrow was not recorded" -- wait_recorded "up 39"
   quit "no XInput DLL, Escape"
-else
-  fail "no XInput DLL: the game did not show its first frame"
 fi
 echo "Without the stand-in in $((SECONDS - start)) s"
 

@@ -10,12 +10,15 @@
 # (tools/soak/make_bmp_corpus.py) with its fix.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+# shellcheck source=lib/session.sh
+source scripts/test.d/lib/session.sh
+checks_begin
 
 build=build/fuzz
 seconds=${FENNWICK_FUZZ_SECONDS:-60}
 
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j 2
+cmake --build "$build" -j 2 || session_abort "the fuzzer does not build"
 
 # New inputs go to a scratch folder; the checked-in corpus is only read.
 rm -rf "$build/corpus" "$build/findings"
@@ -29,10 +32,7 @@ ASAN_OPTIONS="quarantine_size_mb=64:detect_leaks=1" \
   "$build/corpus" tests/corpus/bmp >"$build/fuzz.log" 2>&1 || status=$?
 
 grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added|stat::peak_rss_mb)' "$build/fuzz.log" || true
-if [ "$status" -ne 0 ]; then
-  tail -n 60 "$build/fuzz.log" >&2
-  echo "FAIL: the fuzzer found a problem (exit $status); inputs in $build/findings/:" >&2
-  ls -l "$build/findings" >&2
-  exit 1
-fi
-echo "fuzzing: no findings in ${seconds} s"
+[ "$status" = 0 ] || tail -n 60 "$build/fuzz.log" >&2
+check "the bitmap decoder fuzzed for $seconds s without a finding" \
+  "the fuzzer found a problem (exit $status); inputs in $build/findings/: $(ls "$build/findings")" -- [ "$status" = 0 ]
+finish_session "Fuzzing"

@@ -47,8 +47,7 @@ unzip_one_folder() {  # zip dir
   local top
   mkdir -p "$2"
   top=$(unzip -Z1 "$1" | cut -d/ -f1 | sort -u | paste -sd " ")
-  if [ "$top" = "$(basename "$1" .zip)" ]; then pass "$(basename "$1") unpacks into one folder, $top"
-  else fail "$(basename "$1") unpacks into: $top"; fi
+  check "$(basename "$1") unpacks into one folder, $top" "it unpacks into $top" -- [ "$top" = "$(basename "$1" .zip)" ]
   (cd "$2" && unzip -q "$1")
 }
 
@@ -62,8 +61,7 @@ holds_controls() {  # what form text [squeezed]
     wanted=$(sed 's/^[[:space:]]*//' <<<"$wanted" | tr -d '\n')
     text=$(sed 's/^[[:space:]]*//' <<<"$text" | tr -d '\n')
   fi
-  if [[ $text == *"$wanted"* ]]; then pass "$1: the controls as packaging/controls.txt has them"
-  else fail "$1: the controls differ from packaging/controls.txt:"$'\n'"$3"; fi
+  check "$1: the controls as packaging/controls.txt has them" "they differ:"$'\n'"$3" -- '[[ $text == *"$wanted"* ]]'
 }
 
 # Starts a program in a folder, checks that its window shows the first frame, presses Escape and
@@ -81,8 +79,7 @@ play_first_frame_then_escape() {  # what dir command...
 
 # --- 1. The Debian package ------------------------------------------------------------------
 lintian_report=$(lintian --fail-on error "$deb" 2>&1 | grep -v 'running with root privileges' || true)
-if lintian --fail-on error "$deb" >/dev/null 2>&1; then pass "lintian: no errors${lintian_report:+ ($lintian_report)}"
-else fail "lintian: $lintian_report"; fi
+check "lintian: no errors${lintian_report:+ ($lintian_report)}" -- 'lintian --fail-on error "$deb" >/dev/null 2>&1'
 
 # What the .deb asks of the system must be there on Ubuntu 22.04 (SDL 2.0.20, glibc 2.35), and
 # nothing only a test uses may be in the game it carries.
@@ -90,22 +87,19 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for limit in libsdl2-2.0-0:2.0.20 libc6:2.35; do
   name=${limit%%:*} most=${limit#*:}
   asked=$(tr ',' '\n' <<<"$depends" | sed -n "s/^ *$name (>= \([^)]*\)).*/\1/p")
-  if [ -z "$asked" ]; then fail "the .deb does not name $name among its Depends: $depends"
-  elif dpkg --compare-versions "$asked" le "$most"; then pass "the .deb asks for $name >= $asked, at most $most"
-  else fail "the .deb asks for $name >= $asked, more than $most: $depends"; fi
+  check "the .deb asks for $name >= ${asked:-(nothing)}, at most $most" "its Depends are $depends" -- \
+    '[ -n "$asked" ] && dpkg --compare-versions "$asked" le "$most"'
 done
 mkdir -p "$out/deb"
 dpkg-deb -x "$deb" "$out/deb"
-if ! imports=$(nm -D --undefined-only "$out/deb/usr/games/fennwick") || ! grep -q ' SDL_Init$' <<<"$imports"; then
-  fail "cannot read the packaged fennwick's SDL imports"
-elif grep -q 'SDL_JoystickAttachVirtual' <<<"$imports"; then
-  fail "the packaged fennwick imports $(grep -o 'SDL_JoystickAttachVirtual[A-Za-z]*' <<<"$imports" | tr '\n' ' ')"
-else pass "the packaged fennwick imports no SDL_JoystickAttachVirtual*"; fi
+imports=$(nm -D --undefined-only "$out/deb/usr/games/fennwick" || true)
+check "the packaged fennwick imports no SDL_JoystickAttachVirtual*" \
+  "it imports $(grep -o 'SDL_JoystickAttachVirtual[A-Za-z]*' <<<"$imports" | tr '\n' ' '), or its SDL imports cannot be read" -- \
+  'grep -q " SDL_Init$" <<<"$imports" && ! grep -q "SDL_JoystickAttachVirtual" <<<"$imports"'
 help_code=0
 help=$("$out/deb/usr/games/fennwick" --help) || help_code=$?
-if [ "$help_code" = 0 ] && grep -q '^usage: fennwick ' <<<"$help" && grep -q -- '--record FILE' <<<"$help" && grep -q 'Escape' <<<"$help"; then
-  pass "fennwick --help prints the usage, the options and the controls, and exits 0"
-else fail "fennwick --help exited $help_code and printed: $help"; fi
+check "fennwick --help prints the usage, the options and the controls, and exits 0" "it exited $help_code and printed: $help" -- \
+  '[ "$help_code" = 0 ] && grep -q "^usage: fennwick " <<<"$help" && grep -q -- "--record FILE" <<<"$help" && grep -q Escape <<<"$help"'
 holds_controls "fennwick --help" text "$help"
 # The .deb's description as dpkg shows it: the summary, then lines indented by one space, " ."
 # for a blank one.
@@ -121,15 +115,15 @@ game=/usr/games/fennwick
 for want in "$game" /usr/share/fennwick/StickStand/Stand0000.bmp /usr/share/applications/fennwick.desktop \
             /usr/share/icons/hicolor/16x16/apps/fennwick.png /usr/share/icons/hicolor/32x32/apps/fennwick.png \
             /usr/share/doc/fennwick/copyright; do
-  if [ -e "$want" ]; then pass "installed: $want"; else fail "not installed: $want"; fi
+  check "installed: $want" "it is not" -- [ -e "$want" ]
 done
 
-if [ "$("$game" --version)" = "fennwick $version" ]; then pass "fennwick --version prints 'fennwick $version'"
-else fail "fennwick --version printed '$("$game" --version 2>&1)'"; fi
+said=$("$game" --version || true)
+check "fennwick --version prints 'fennwick $version'" "it printed '$said'" -- [ "$said" = "fennwick $version" ]
 
 escape_wait=5
 play_first_frame_then_escape "installed game started from /tmp" /tmp "$game"
-if [ -s "$out/game.err" ]; then fail "the installed game complained: $(cat "$out/game.err")"; fi
+[ ! -s "$out/game.err" ] || fail "the installed game complained: $(cat "$out/game.err")"
 
 # The README's bug report for the installed game, typed as written from another folder by a
 # player whose PATH has /usr/games: record into the home folder, then watch it again; the demo
@@ -145,8 +139,8 @@ sleep 1
 quit "bug report: the recorded session ended with Escape"
 launch "${as_player[@]}" sh -c 'exec fennwick --play ~/bug.txt'
 find_window || fail "bug report: no window for the demo"
-if shown_before_exit "$out/bug-demo.png" "$out/bug-live.png"; then pass "bug report: fennwick --play ~/bug.txt ends on the picture the session showed"
-else fail "bug report: the demo of ~/bug.txt never showed the session's last picture"; fi
+check "bug report: fennwick --play ~/bug.txt ends on the picture the session showed" "it never showed it" -- \
+  shown_before_exit "$out/bug-demo.png" "$out/bug-live.png" 30
 expect_exit 0 "bug report: the demo ended by itself" 30
 
 # --- 2. No pictures anywhere it looks -------------------------------------------------------
@@ -156,13 +150,11 @@ launch_dir=$out/empty
 launch "$out/alone/bin/fennwick"
 find_window || fail "without pictures: no window"
 sleep 0.5
-if kill -0 "$game_pid" 2>/dev/null; then pass "without pictures the game runs on"
-else fail "without pictures the game ended"; fi
+check "without pictures the game runs on" "it ended" -- 'kill -0 "$game_pid" 2>/dev/null'
 quit "without pictures, Escape ended it"
 said=$(cat "$out/game.err")
 wanted="fennwick: 16 picture files missing in $out/empty, for example StickStand/Stand0000.bmp; also looked in $out/alone/bin (16 missing) and $out/alone/share/fennwick (no such folder)"
-if [ "$said" = "$wanted" ]; then pass "without pictures it said once where it looked: $said"
-else fail "without pictures it said '$said', wanted '$wanted'"; fi
+check "without pictures it said once where it looked: $said" "wanted '$wanted'" -- [ "$said" = "$wanted" ]
 
 files_left=()
 while read -r path; do
@@ -175,8 +167,7 @@ left=()
 for path in "${files_left[@]}" /usr/share/fennwick /usr/share/doc/fennwick; do
   [ -e "$path" ] && left+=("$path")
 done
-if [ ${#left[@]} -eq 0 ]; then pass "dpkg -r removed all ${#files_left[@]} files it installed"
-else fail "left behind by dpkg -r: ${left[*]}"; fi
+check "dpkg -r removed all ${#files_left[@]} files it installed" "it left ${left[*]}" -- [ ${#left[@]} -eq 0 ]
 
 # --- 3. The Windows zip under Wine ------------------------------------------------------------
 session_wine=yes
@@ -194,12 +185,10 @@ how_to_play=$windows/How\ to\ play.txt
 holds_controls '"How to play.txt"' text "$(tr -d '\r' <"$how_to_play")"
 for text in "$how_to_play" "$windows/LICENSE.txt"; do
   bare=$(awk '!/\r$/' "$text" | wc -l)
-  if [ "$bare" = 0 ]; then pass "\"${text##*/}\" ends every line with CR LF"
-  else fail "\"${text##*/}\" has $bare lines without CR LF"; fi
+  check "\"${text##*/}\" ends every line with CR LF" "$bare lines without CR LF" -- [ "$bare" = 0 ]
 done
-said=$(cd "$out/windows/elsewhere" && wine "$windows/fennwick.exe" --version 2>/dev/null | tr -d '\r')
-if [ "$said" = "fennwick $version" ]; then pass "fennwick.exe --version prints 'fennwick $version'"
-else fail "fennwick.exe --version printed '$said'"; fi
+said=$(cd "$out/windows/elsewhere" && timeout 60 wine "$windows/fennwick.exe" --version 2>/dev/null | tr -d '\r')
+check "fennwick.exe --version prints 'fennwick $version'" "it printed '$said'" -- [ "$said" = "fennwick $version" ]
 play_first_frame_then_escape \
   "Windows zip, fennwick.exe started from another folder" "$out/windows/elsewhere" \
   wine "$windows/fennwick.exe"
@@ -213,20 +202,18 @@ sleep 1
 focus
 quit "Windows, without pictures, Escape"
 said=$(game_said)
-if [ "$exit_code" = "0" ] && [[ $said == "fennwick: 16 picture files missing in "*empty", for example StickStand/Stand0000.bmp; also looked in "*alone" (16 missing) and "*"share"?"fennwick (no such folder)" ]]; then
-  pass "Windows, without pictures: ran on, ended with code 0, said where it looked: $said"
-else fail "Windows, without pictures: exit code $exit_code, said '$said'"; fi
+check "Windows, without pictures: ran on, ended with code 0, said where it looked: $said" "exit code $exit_code" -- \
+  '[ "$exit_code" = 0 ] && [[ $said == "fennwick: 16 picture files missing in "*empty", for example StickStand/Stand0000.bmp; also looked in "*alone" (16 missing) and "*"share"?"fennwick (no such folder)" ]]'
 
 # --- 4. The web zip ---------------------------------------------------------------------------
 if [ -f "$web_zip" ]; then
   unzip_one_folder "$web_zip" "$out/web"
   site=$out/web/$(basename "$web_zip" .zip)
-  for want in index.html fennwick.js.gz fennwick.wasm.gz fennwick.data.gz inflate.js LICENSE.txt; do
-    if [ -f "$site/$want" ]; then pass "web zip: $want"; else fail "the web zip has no $want"; fi
+  for want in index.html fennwick.js.gz fennwick.wasm.gz fennwick.data.gz inflate.js loader.js LICENSE.txt; do
+    check "web zip: $want" "it is not there" -- [ -f "$site/$want" ]
   done
   holds_controls "the web page's table" html "$(cat "$site/index.html")" squeezed
-  if grep -q '?play=' "$site/index.html"; then fail "the web page's table shows players the developer's ?play="
-  else pass "the web page's table has no developer's options"; fi
+  check "the web page's table has no developer's options" "it shows players ?play=" -- '! grep -q "?play=" "$site/index.html"'
 else
   echo "skip the web zip: this build has no web preset"
 fi

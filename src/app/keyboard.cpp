@@ -2,9 +2,13 @@
 
 Keyboard processKeyboard;
 
-Keyboard::Keyboard() { keysDown.fill(false); }
+Keyboard::Keyboard() {
+  keysDown.fill(false);
+  pressedSinceTaken.fill(false);
+}
 
 void Keyboard::KeyWentDown(std::uint8_t code) {
+  if (!keysDown[code]) pressedSinceTaken[code] = true;
   keysDown[code] = true;
   events.Push(KeyEvent{KeyEventType::Pressed, code});
 }

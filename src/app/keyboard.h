@@ -1,5 +1,6 @@
-// The keyboard as the window procedure sees it: which keys are down, plus short queues of
-// the latest key events and typed characters. Both queues keep only their newest entries.
+// The keyboard as the window procedure sees it: which keys are down, which went down since the
+// game last asked, plus short queues of the latest key events and typed characters. Both queues
+// keep only their newest entries.
 #pragma once
 
 #include <array>
@@ -53,6 +54,14 @@ class Keyboard {
 
   // Reading side: the game.
   bool IsKeyDown(std::uint8_t code) const { return keysDown[code]; }
+  // Whether the key went down since the last time this was asked of it; asking forgets it. A
+  // tap that is down and up again between two frames is still a press: the state alone would
+  // never show it. Auto-repeat is not a press: the key was down already.
+  bool TakePress(std::uint8_t code) {
+    const bool pressed = pressedSinceTaken[code];
+    pressedSinceTaken[code] = false;
+    return pressed;
+  }
   bool EventQueueEmpty() const { return events.Empty(); }
   KeyEvent PopEvent();
 
@@ -62,6 +71,7 @@ class Keyboard {
 
  private:
   std::array<bool, 256> keysDown;
+  std::array<bool, 256> pressedSinceTaken;
   BoundedQueue<KeyEvent, queueBound> events;
   BoundedQueue<std::uint8_t, queueBound> typed;
 };

@@ -28,13 +28,14 @@ GameWorld::GameWorld(WindowHandle window)
 }
 
 void GameWorld::RunFrame(WindowHandle window) {
-  // The frame that sees Escape still completes; the loop ends when it next looks.
-  if (keyboard.IsKeyDown(vk::escape)) PostQuit();
+  // The frame that sees Escape still completes; the loop ends when it next looks. A tap that
+  // came and went since the last frame counts as much as a key still down: on-screen keyboards,
+  // remote desktops and switch-access tools send just such taps.
+  const bool escapePressed = keyboard.TakePress(vk::escape);
+  if (escapePressed || keyboard.IsKeyDown(vk::escape)) PostQuit();
 
-  // Once per press: a held key must not flip the mode on every frame.
-  const bool f11Down = keyboard.IsKeyDown(vk::f11);
-  if (f11Down && !f11WasDown) display.ToggleDisplayMode(window);
-  f11WasDown = f11Down;
+  // Once per press, tap or hold: a held key must not flip the mode on every frame.
+  if (keyboard.TakePress(vk::f11)) display.ToggleDisplayMode(window);
 
   // --- Update ---
   controller.ProcessKeyEvents();

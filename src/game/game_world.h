@@ -36,7 +36,4 @@ class GameWorld {
 
   // How many tiles the last frame's collision pass handed to the player's state.
   int collisionHits = 0;
-
- private:
-  bool f11WasDown = false;
 };

@@ -109,6 +109,22 @@ TEST_F(GameWorldTest, F11TogglesOncePerPress) {
   EXPECT_TRUE(HeadlessPresentation(world->display).windowed);
 }
 
+// Down and up again between two frames: the key's state never shows it, yet it was a press.
+TEST_F(GameWorldTest, ATapOfF11OrEscapeBetweenFramesCountsForTheNextFrameOnly) {
+  const auto& presented = HeadlessPresentation(world->display);
+  Send(wm::keyDown, vk::f11);
+  Send(wm::keyUp, vk::f11);
+  world->RunFrame(nullptr);
+  world->RunFrame(nullptr);
+  EXPECT_EQ(presented.toggles, 1);
+  EXPECT_FALSE(headlessPlatform.quitPosted);
+  Send(wm::keyDown, vk::escape);
+  Send(wm::keyUp, vk::escape);
+  world->RunFrame(nullptr);
+  EXPECT_TRUE(headlessPlatform.quitPosted);
+  EXPECT_EQ(presented.frames, 3);
+}
+
 TEST_F(GameWorldTest, ATapBetweenFramesStillReachesThePlayer) {
   Send(wm::keyDown, vk::right);
   Send(wm::keyUp, vk::right);

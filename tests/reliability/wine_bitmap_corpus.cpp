@@ -1,6 +1,6 @@
 // The hostile bitmap corpus through the Windows build's own loading path (the header check,
 // then GDI+), for the Windows reliability stage under Wine. Each file is named before it is
-// loaded, so a crash or a hang shows which one did it; then one line says whether it loaded as
+// loaded, so a crash or a hang shows which one did it; then a check says whether it loaded as
 // the manifest says. At the end, how far the process's peak memory rose above where it started.
 //
 //   wine_bitmap_corpus CORPUS_DIR
@@ -13,6 +13,7 @@
 #include <string>
 
 #include "bmp_manifest.h"
+#include "check_lines.h"
 #include "graphics/image_loader.h"
 
 namespace {
@@ -43,32 +44,24 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   const PROCESS_MEMORY_COUNTERS baseline = Memory();
-  int failures = 0;
+  CheckLines checks("corpus under GDI+");
   int pictures = 0;
   for (const bmp_manifest::Expectation& e : entries) {
     std::printf("loading %s\n", e.name.c_str());
     std::fflush(stdout);
     const Image image = LoadImageFile(dir + std::wstring(e.name.begin(), e.name.end()));
     const std::string problem = bmp_manifest::Mismatch(e, image.width, image.height, image.pixels.get());
-    if (problem.empty()) {
-      std::printf("ok %s: %u x %u\n", e.name.c_str(), image.width, image.height);
-    } else {
-      std::printf("FAIL %s: %s\n", e.name.c_str(), problem.c_str());
-      ++failures;
-    }
+    checks.Check(problem.empty(),
+                 e.name + ": " + std::to_string(image.width) + " x " + std::to_string(image.height), problem);
     if (image.width > 0) ++pictures;
   }
 
   const PROCESS_MEMORY_COUNTERS end = Memory();
   const unsigned long long workingSet = end.PeakWorkingSetSize - baseline.WorkingSetSize;
   const unsigned long long pagefile = end.PeakPagefileUsage - baseline.PagefileUsage;
-  std::printf("files: %zu, pictures: %d, empty: %zu, failures: %d\n", entries.size(), pictures,
-              entries.size() - static_cast<std::size_t>(pictures), failures);
+  std::printf("files: %zu, pictures: %d, empty: %zu\n", entries.size(), pictures,
+              entries.size() - static_cast<std::size_t>(pictures));
   std::printf("peak above baseline: working set %llu KB, pagefile %llu KB\n", workingSet >> 10, pagefile >> 10);
-  if (workingSet >= memoryLimit || pagefile >= memoryLimit) {
-    std::printf("FAIL the peak rose by 64 MB or more\n");
-    ++failures;
-  }
-  std::fflush(stdout);
-  return failures == 0 ? 0 : 1;
+  checks.Check(workingSet < memoryLimit && pagefile < memoryLimit, "the peak rose by less than 64 MB");
+  return checks.Finish();
 }

@@ -8,16 +8,10 @@
 #include <vector>
 
 #include "bmp_manifest.h"
+#include "check_lines.h"
 #include "graphics/image_web.h"
 
 namespace {
-
-int failures = 0;
-
-void Fail(const std::string& name, const std::string& why) {
-  std::printf("FAIL %s: %s\n", name.c_str(), why.c_str());
-  ++failures;
-}
 
 std::string Mismatch(const bmp_manifest::Expectation& e, const Image& image) {
   if (image.width == 0 && image.height == 0 && e.name.rfind("valid_rle", 0) == 0) return "";
@@ -33,20 +27,20 @@ int main(int argc, char** argv) {
   }
   const std::string dir = argv[1];
   const auto entries = bmp_manifest::Read(dir + "/manifest.txt", "web");
-  if (entries.size() < 40) Fail(dir, "the manifest lists " + std::to_string(entries.size()) + " files");
+  CheckLines checks("web decoder");
+  checks.Check(entries.size() >= 40, dir + ": the manifest lists " + std::to_string(entries.size()) + " files");
   int pictures = 0, cuts = 0;
   for (const bmp_manifest::Expectation& e : entries) {
     const std::string path = dir + "/" + e.name;
     const Image loaded = LoadImageFile(std::wstring(path.begin(), path.end()));
     if (loaded.width > 0) ++pictures;
     const std::string wrong = Mismatch(e, loaded);
-    if (!wrong.empty()) Fail(e.name, wrong);
+    checks.Check(wrong.empty(), e.name + ": as its manifest says", wrong);
 
     if (e.outcome != "picture" || loaded.width == 0) continue;
     const std::string cut = bmp_manifest::BadCut(e, bmp_manifest::ReadFile(path), DecodeBmp, cuts);
-    if (!cut.empty()) Fail(e.name, cut);
+    checks.Check(cut.empty(), e.name + ": every cut loads whole or empty", cut);
   }
-  std::printf("corpus: %zu files, %d loaded as pictures, %d truncations; %d failure(s)\n", entries.size(),
-              pictures, cuts, failures);
-  return failures == 0 ? 0 : 1;
+  std::printf("corpus: %zu files, %d loaded as pictures, %d truncations\n", entries.size(), pictures, cuts);
+  return checks.Finish();
 }

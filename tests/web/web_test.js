@@ -86,9 +86,8 @@ async function waitForPicture(page, wanted, seconds) {
   return last;
 }
 
-// A key held for a moment: the game reads keys once a frame, so the key stays down over two
-// frames at least and then up over two, or a release and the next press could land between
-// the same two frames and be seen by neither. A game that has stopped running has no more.
+// A key held for a moment, as a player holds one: down over two frames at least, then up over
+// two, so that each press has frames of its own. A game that has stopped running has no more.
 async function press(page, key, seconds) {
   const framesOn = async () => {
     const from = await page.evaluate(() => window.fennwick.frames());
@@ -144,6 +143,18 @@ function heldIn(run, frame, code) {
   }
   return held;
 }
+
+// A key down and up again in one task, as on-screen keyboards and remote desktops send it: no
+// frame can run between the two.
+const tap = (page, key, keyCode) => page.evaluate(([key, keyCode]) => {
+  const canvas = document.getElementById('canvas');
+  for (const type of ['keydown', 'keyup']) {
+    const event = new KeyboardEvent(type, { key, code: key, bubbles: true, cancelable: true });
+    // The game reads the old keyCode, which a constructed event leaves at 0.
+    Object.defineProperty(event, 'keyCode', { get: () => keyCode });
+    canvas.dispatchEvent(event);
+  }
+}, [key, keyCode]);
 
 // A page of its own at `url`, with `init` run before the page's own scripts, its console errors
 // and uncaught exceptions kept, and how often it asked for each file; then up to `seconds` for
@@ -424,7 +435,8 @@ async function missingFiles(browser) {
 }
 
 // Screens that refresh at other rates than this one, as the page sees them: every animation
-// frame held back to the next (30 Hz), or a second one between two (about 120 Hz).
+// frame held back to the next (30 Hz), or a second one between two (about 120 Hz). On each, a
+// tap of Escape ends the game.
 async function otherScreens(browser) {
   const screens = {
     '30 Hz': () => {
@@ -446,6 +458,9 @@ async function otherScreens(browser) {
     const { page } = await open(browser, base, { init: screen });
     const rate = await measureRate(page);
     check(rate.ok, `on a ${name} screen: ${rate.last} frames a second`, `wanted 60 ± 2, counted ${rate.all}`);
+    await tap(page, 'Escape', 27);
+    const ended = await waitForState(page, ['ended'], 5);
+    check(ended === 'ended', `on a ${name} screen a tap of Escape, down and up in one task, ends the game`, `state ${ended}`);
     await page.close();
   }
 }

@@ -5,8 +5,6 @@
 # headless, what the figure did with them. Needs lib/session.sh; the stage sets pad_commands
 # (the file the test pad reads, see virtual_pad_sdl.h) and recording, opens the other window
 # (other_window) and starts the game.
-# pass only prints, so "test && pass || fail" below is an if-else.
-# shellcheck disable=SC2015
 
 pad() { echo "$*" >>"$pad_commands"; }
 
@@ -40,9 +38,8 @@ play_pad_session() {
 
   local lines run_frame jump_frame stop_frame
   lines=$(tr -d '\r' <"$recording" | grep -v -e ' end$' -e '^#' | cut -d' ' -f2- | tr '\n' ',')
-  if [ "$lines" = "down 39,down 32,up 32,up 39," ]; then
-    pass "pad: recorded as key lines, one press each however long held: $lines"
-  else fail "pad: recorded key lines are '$lines', wanted 'down 39,down 32,up 32,up 39,' (no Escape from a bump)"; fi
+  check "pad: recorded as key lines, one press each however long held: $lines" \
+    "wanted 'down 39,down 32,up 32,up 39,' (no Escape from a bump)" -- [ "$lines" = "down 39,down 32,up 32,up 39," ]
 
   # Once the figure has glided to rest, the window must show exactly what the recording
   # replays to: the game saw what it recorded, and the recording is a script like any other.
@@ -50,9 +47,10 @@ play_pad_session() {
   jump_frame=$(recorded_frame "down 32")
   stop_frame=$(recorded_frame "up 39")
   replay_recording $((stop_frame + 600))
-  if wait_for_picture "$out/pad-rest.png" "$out/replayed.bmp" 40 0.25; then pass "pad: the window at rest shows the recording's replay exactly"
-  else fail "pad: the window at rest differs from the recording's replay in $differing pixels"; fi
+  wait_for_picture "$out/pad-rest.png" "$out/replayed.bmp" 40 0.25 || true
+  check "pad: the window at rest shows the recording's replay exactly" "$differing pixels differ" -- [ "$differing" = 0 ]
 
+  local moved=yes
   awk -v run="$run_frame" -v jump="$jump_frame" -v stop="$stop_frame" '
     $1 == run { x0 = $6 } $1 == stop { x1 = $6 } $1 >= jump && $1 < stop && $2 == "jumping" { jumped = 1 }
     END {
@@ -60,9 +58,9 @@ play_pad_session() {
       if (x1 > x0 + 20 && jumped && $2 == "standing" && vx < 0.01) exit 0
       printf "ran from x %s to %s, jumped: %s, last: %s %s vx %s\n", x0, x1, jumped ? "yes" : "no", $2, $6, $8 > "/dev/stderr"
       exit 1
-    }' "$out/replayed.txt" 2>"$out/moved.txt" &&
-    pass "pad: the figure ran, jumped, and came to rest after the pad was pulled out" ||
-    fail "pad: $(cat "$out/moved.txt")"
+    }' "$out/replayed.txt" 2>"$out/moved.txt" || moved=no
+  check "pad: the figure ran, jumped, and came to rest after the pad was pulled out" "$(cat "$out/moved.txt")" -- \
+    [ "$moved" = yes ]
 
   # The stick held while the focus goes and comes back: the game lets go when it goes, and
   # presses again when it returns, so the figure runs on.
@@ -76,10 +74,10 @@ play_pad_session() {
     back_frame=$(tr -d '\r' <"$recording" | awk '$2 == "down" && $3 == 39 { f = $1 } END { print f }')
     up_frame=$(tr -d '\r' <"$recording" | awk '$2 == "up" && $3 == 39 { f = $1 } END { print f }')
     replay_recording "$up_frame"
-    awk -v a="$back_frame" -v b="$up_frame" '$1 == a { x0 = $6 } $1 == b { x1 = $6 } END { exit !(x1 > x0 + 10) }' \
-      "$out/replayed.txt" &&
-      pass "pad: a stick held through a focus loss runs the figure again when the focus returns" ||
-      fail "pad: after the focus returned the held stick did not run the figure (frames $back_frame to $up_frame)"
+    check "pad: a stick held through a focus loss runs the figure again when the focus returns" \
+      "the figure did not run (frames $back_frame to $up_frame)" -- \
+      awk -v a="$back_frame" -v b="$up_frame" '$1 == a { x0 = $6 } $1 == b { x1 = $6 } END { exit !(x1 > x0 + 10) }' \
+      "$out/replayed.txt"
   else fail "pad: the stick held through a focus loss recorded: $(tr -d '\r' <"$recording" | cut -d' ' -f2- | tr '\n' ',')"; fi
   pad detach
 
@@ -90,8 +88,9 @@ play_pad_session() {
   local quit_frame end_frame
   quit_frame=$(recorded_frame "down 27")
   end_frame=$(tr -d '\r' <"$recording" | awk '$2 == "end" { print $1 }')
-  if [ -n "$quit_frame" ] && [ -n "$end_frame" ] &&
-     "$native_replay" --assets assets "$recording" >"$out/whole.txt" 2>&1 && [ -s "$out/whole.txt" ]; then
-    pass "pad: Escape recorded at frame $quit_frame, the whole session replays ($(wc -l <"$out/whole.txt") frames)"
-  else fail "pad: the recording lacks Escape or its end, or does not replay: $(tail -n 3 "$recording" | tr '\n' '|')"; fi
+  local replayed=no
+  [ -n "$quit_frame" ] && [ -n "$end_frame" ] && "$native_replay" --assets assets "$recording" >"$out/whole.txt" 2>&1 &&
+    [ -s "$out/whole.txt" ] && replayed=yes
+  check "pad: Escape recorded at frame $quit_frame, the whole session replays ($(wc -l 2>/dev/null <"$out/whole.txt") frames)" \
+    "the recording lacks Escape or its end, or does not replay: $(tail -n 3 "$recording" | tr '\n' '|')" -- [ "$replayed" = yes ]
 }

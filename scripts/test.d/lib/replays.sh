@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Shared by the stages that hold another build's replay tool against the native one: the
 # Windows build under Wine, the web build under Node. Source it from the repository's top
-# folder; the stage defines pass and fail.
+# folder, after lib/session.sh (its checks).
 
 # Sets native_replay to the native fennwick-replay: scripts/test.sh has built it in
 # build/default (FENNWICK_NATIVE_REPLAY may name another); run on its own, a stage builds one of
@@ -20,6 +20,7 @@ find_native_replay() {
 # Every script in tests/e2e/wine_replays through the native tool and through COMMAND (the other
 # build's tool, with whatever runs it), their output compared byte for byte, hashes included.
 #   compare_replays OUT NAME COMMAND...     (outputs kept in OUT as replay-SCRIPT.native/.NAME)
+replay_limit=300
 compare_replays() {
   local out=$1 other=$2
   shift 2
@@ -27,13 +28,11 @@ compare_replays() {
   for script in tests/e2e/wine_replays/*.txt; do
     name=$(basename "$script" .txt)
     "$native_replay" --assets assets --hash - <"$script" >"$out/replay-$name.native"
-    "$@" --assets assets --hash - <"$script" >"$out/replay-$name.$other" 2>"$out/replay-$name.err" || true
+    # A replay that hangs fails like one that differs.
+    timeout "$replay_limit" "$@" --assets assets --hash - <"$script" >"$out/replay-$name.$other" 2>"$out/replay-$name.err" || true
     lines=$(wc -l <"$out/replay-$name.native")
-    if [ "$lines" -gt 0 ] && cmp -s "$out/replay-$name.native" "$out/replay-$name.$other"; then
-      pass "replay $name: $lines frames, byte-identical ($other)"
-    else
-      fail "replay $name differs from the native build (see $out/replay-$name.*)"
-      diff "$out/replay-$name.native" "$out/replay-$name.$other" | head -n 5 >&2 || true
-    fi
+    check "replay $name: $lines frames, byte-identical ($other)" \
+      "it differs from the native build (see $out/replay-$name.*): $(diff "$out/replay-$name.native" "$out/replay-$name.$other" | head -n 5)" -- \
+      '[ "$lines" -gt 0 ] && cmp -s "$out/replay-$name.native" "$out/replay-$name.$other"'
   done
 }

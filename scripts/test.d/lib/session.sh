@@ -1,8 +1,27 @@
 # shellcheck shell=bash
 # One session library for every stage that plays the game in a real window on a private Xvfb
 # screen: the SDL build, the Windows build under Wine (lib/wine.sh adds the prefix), the
-# packages, the pads (lib/pad.sh) and the storm (lib/stress.sh). Source it from the
-# repository's top folder. A new check is a few lines in an existing session:
+# packages, the pads (lib/pad.sh) and the storm (lib/stress.sh); the stages without a window
+# (sanitizers, fuzzing, soak) take only its checks. Source it from the repository's top folder.
+# A new check is a few lines in an existing session:
+#
+#   check WHAT [WHY] -- COMMAND [ARG...]
+#   check WHAT [WHY] -- 'CONDITION'
+#                                 runs COMMAND (its standard input is check's), or evaluates
+#                                 CONDITION, a list such as '[ "$a" = 1 ] && grep -q x "$f"',
+#                                 when it is all there is after --: prints "ok   WHAT" when it
+#                                 holds, else "FAIL WHAT: WHY" and counts the failure. WHY says
+#                                 what was found instead; its values are taken before the check.
+#                                 It always returns 0: a failed check never stops the stage
+#   pass WHAT / fail WHAT         the same lines where there is no condition to run
+#   holds 'EXPRESSION' NAME=VALUE...          whether an awk expression of the numbers holds,
+#                                 a condition for check: holds 'b > a + 20' a="$x" b="$y"
+#   relay_checks PREFIX FILE      a test program's "FAIL ..." lines in FILE as the stage's own;
+#                                 whether FILE ends with its "...: all checks passed"
+#   checks_begin                  checks counted, for a stage without a session
+#   finish_session WHAT           the closing line, "WHAT: all checks passed" or "WHAT: N
+#                                 check(s) failed"; exits 1 after a failure
+#   session_abort WHAT            fails the stage at once, when nothing after could run
 #
 #   session_begin NAME            pictures and logs in $out (build/NAME/out, kept); checks
 #                                 counted; at exit the game, $other_pids, openbox, Wine and
@@ -20,20 +39,21 @@
 #                                 another window to move the focus to and back from
 #   locate                        sets client (WxH+X+Y) to where the window's inside is now
 #   hold KEY SECONDS              holds a key down that long in the focused window
+#   tap KEY                       presses and lets go of a key at once, with no hold
 #   screenshot FILE [CROP]        the window's inside (client, unless a crop is given)
 #   differing A B                 how many pixels differ between two pictures
 #   wait_for_picture FILE REF [TRIES] [EVERY]  until the inside equals REF; sets differing
-#   expect_picture FILE REF WHAT  passes WHAT once the inside equals REF, fails if it never does
+#   expect_picture FILE REF WHAT  checks that the inside comes to equal REF
 #   wait_for_still FILE [SAME] [EVERY] [TRIES]  until SAME looks in a row are equal
 #   expect_exit CODE WHAT [SECONDS]           the game ends with CODE within SECONDS ($exit_wait)
 #   quit WHAT [SECONDS]           Escape, then the game ends with 0 within SECONDS ($escape_wait)
 #   recorded_frame WORDS / wait_recorded WORDS [N]    the frame of a line in $recording
 #   key_frames VK FILE            the first and last frame a recording saw key VK go down
 #   pace_from PID / pace_check RECORDING CORES    frames a second and the share of a core
-#   shown_before_exit FILE REF    whether the inside equals REF at some look before the game ends
+#   shown_before_exit FILE REF [SECONDS]      whether the inside equals REF at some look before
+#                                 the game ends, looking for at most SECONDS ($exit_wait)
 #   key_up_elsewhere, check_replay, check_demo, check_damaged_picture, check_managed_round_trip:
 #                                 checks the SDL and the Windows stages make in the same way
-#   pass / fail / finish_session WHAT         one output format for every stage
 # shellcheck disable=SC2034  # the variables set here are read by the stages
 root=$PWD
 # shellcheck source=lib/replays.sh
@@ -42,22 +62,46 @@ source scripts/test.d/lib/replays.sh
 now_ms() { date +%s%3N; }
 pass() { echo "ok   $*"; }
 fail() { echo "FAIL $*" >&2; failures=$((failures + 1)); }
+check() {  # what [why] -- command... | what [why] -- 'condition'
+  # Named apart from anything a condition, evaluated here, may read of its caller's.
+  local check_what=$1 check_why="" check_held=no
+  shift
+  if [ "${1:-}" != -- ]; then
+    check_why=$1
+    shift
+  fi
+  [ "${1:-}" = -- ] && [ $# -gt 1 ] || session_abort "check '$check_what' names no condition after --"
+  shift
+  if [ $# -eq 1 ]; then eval "$1" && check_held=yes
+  else "$@" && check_held=yes; fi
+  if [ "$check_held" = yes ]; then pass "$check_what"
+  else fail "$check_what${check_why:+: $check_why}"; fi
+}
+# A test program that prints the same lines: its failures become the stage's own, each named
+# after PREFIX. Succeeds when the program got as far as its closing line and it was clean.
+relay_checks() {  # prefix file
+  local line
+  while read -r line; do fail "$1${line#FAIL }"; done < <(tr -d '\r' <"$2" | grep '^FAIL ' || true)
+  tr -d '\r' <"$2" | tail -n 1 | grep -q ': all checks passed$'
+}
 # Fails the stage at once: nothing after it could run.
 session_abort() { echo "FAIL $*" >&2; exit 1; }
+checks_begin() { failures=0 out=""; }
 finish_session() {
   if [ "$failures" -gt 0 ]; then
-    echo "$1: $failures check(s) failed; pictures and logs in $out" >&2
+    echo "$1: $failures check(s) failed${out:+; pictures and logs in $out}" >&2
     exit 1
   fi
   echo "$1: all checks passed"
 }
 
 session_begin() {  # name
+  checks_begin
   work=$root/build/$1
   out=$work/out
   rm -rf "$out"
   mkdir -p "$out"
-  failures=0 xvfb_pid="" openbox_pid="" game_pid="" wid="" other_pid="" other_pids=()
+  xvfb_pid="" openbox_pid="" game_pid="" wid="" other_pid="" other_pids=()
   launch_dir=assets window_wait=10 exit_wait=10 escape_wait=2 client=800x600+50+150
   key_hold=0.1 still_every=0.25 still_tries=40
   trap session_end EXIT INT TERM
@@ -151,25 +195,24 @@ locate() {
     /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print w "x" h "+" x "+" y}')
 }
 
-# Held, not tapped: the game reads keys once a frame, and a press and release that both land
-# between two frames would be seen by neither. Under Wine a full-screen switch may have moved
-# the focus, so it is given back first.
+# Held, as a player holds a key, over several frames. Under Wine a full-screen switch may have
+# moved the focus, so it is given back first.
 hold() {  # key seconds
-  [ -z "${session_wine:-}" ] || xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  [ -z "${session_wine:-}" ] || timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true
   xdotool keydown "$1"
   sleep "$2"
   xdotool keyup "$1"
 }
+# As an on-screen keyboard or a remote desktop sends a key: down and up again at once, most
+# likely both between two frames.
+tap() { xdotool key --delay 0 "$1"; }
 
 screenshot() { xwd -root -silent | convert xwd:- -crop "${2:-$client}" +repage "PNG24:$1"; }
 # ImageMagick prints the count on standard error.
 differing() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
 expect_picture() {  # file reference what (on failure the difference is kept as FILE-diff.png)
-  if wait_for_picture "$1" "$2"; then pass "$3"
-  else
-    fail "not so: $3 ($differing pixels differ)"
-    compare "$1" "$2" "${1%.png}-diff.png" 2>/dev/null || true
-  fi
+  wait_for_picture "$1" "$2" || compare "$1" "$2" "${1%.png}-diff.png" 2>/dev/null || true
+  check "$3" "$differing pixels differ" -- [ "$differing" = 0 ]
 }
 wait_for_picture() {  # file reference [tries] [every]
   for _ in $(seq "${3:-$picture_tries}"); do
@@ -200,9 +243,11 @@ wait_for_still() {  # file [same] [every] [tries]
   return 1
 }
 
-# A demo ends by itself: its pictures can only be looked at while it runs.
-shown_before_exit() {  # file reference
-  while kill -0 "$game_pid" 2>/dev/null; do
+# A demo ends by itself: its pictures can only be looked at while it runs. One that never shows
+# the picture and never ends is given up on.
+shown_before_exit() {  # file reference [seconds]
+  local until=$(($(now_ms) + ${3:-$exit_wait} * 1000))
+  while kill -0 "$game_pid" 2>/dev/null && [ "$(now_ms)" -lt "$until" ]; do
     screenshot "$1" 2>/dev/null || true
     [ "$(differing "$1" "$2")" = "0" ] && return 0
     sleep 0.1
@@ -228,9 +273,8 @@ expect_exit() {  # code what [seconds]
   # Under Wine a crash while the program ends can leave its exit code as it was.
   local crash
   crash=$(grep -a -m1 -e '^wine: Unhandled' "$out/game.err" 2>/dev/null || true)
-  if [ -n "$crash" ]; then fail "$2: exit code $exit_code after $exit_ms ms, but it crashed: $crash"
-  elif [ "$exit_code" = "$1" ]; then pass "$2: exit code $exit_code after $exit_ms ms"
-  else fail "$2: exit code $exit_code after $exit_ms ms, expected $1"; fi
+  check "$2: exit code $exit_code after $exit_ms ms" "expected $1${crash:+, but it crashed: $crash}" -- \
+    [ "$exit_code${crash:+ crashed}" = "$1" ]
 }
 quit() {  # what [seconds]
   hold Escape "$key_hold"
@@ -249,6 +293,13 @@ wait_recorded() {  # words [n]
 }
 key_frames() {  # vk file
   tr -d '\r' <"$2" | awk -v vk="$1" '$2 == "down" && $3 == vk { f[++n] = $1 } END { print f[1] + 0, f[n] + 0 }'
+}
+# Whether an awk expression of the numbers given holds:  holds 'b > a + 20' a="$x" b="$y"
+holds() {  # expression name=value...
+  local expression=$1 settings=() setting
+  shift
+  for setting in "$@"; do settings+=(-v "$setting"); done
+  awk "${settings[@]}" "BEGIN { exit !($expression) }"
 }
 # Frames a second: frames over milliseconds, to one decimal, and whether it lies in LOW..HIGH.
 pace_within() {  # frames ms low high
@@ -275,13 +326,12 @@ pace_check() {  # recording cores: at 60 +- 2 frames a second, on under CORES of
   hold Shift_L "$key_hold"
   read -r frame_from frame_to <<<"$(key_frames 16 "$1")"
   elapsed=$((paced_to - paced_from))
-  if pace_within $((frame_to - frame_from)) "$elapsed" 58 62; then
-    pass "pace: frames $frame_from to $frame_to in $elapsed ms, $pace a second"
-  else fail "pace: frames $frame_from to $frame_to in $elapsed ms, $pace a second, wanted 60 +- 2" \
-    "(its threads waited $((waited_to - waited_from)) ms for a processor)"; fi
+  pace_within $((frame_to - frame_from)) "$elapsed" 58 62 || true
+  check "pace: frames $frame_from to $frame_to in $elapsed ms, $pace a second" \
+    "wanted 60 +- 2 (its threads waited $((waited_to - waited_from)) ms for a processor)" -- \
+    pace_within $((frame_to - frame_from)) "$elapsed" 58 62
   load=$(core_share $((ticks_to - ticks_from)) "$elapsed")
-  if awk -v l="$load" -v most="$2" 'BEGIN { exit !(l < most) }'; then pass "pace: the game used $load of a core"
-  else fail "pace: the game used $load of a core, wanted under $2: it must sleep between frames"; fi
+  check "pace: the game used $load of a core" "wanted under $2: it must sleep between frames" -- holds 'l < most' l="$load" most="$2"
 }
 
 # --- Checks the SDL and the Windows stages make in the same way -------------------------------
@@ -306,9 +356,13 @@ check_replay() {  # recording picture [what]
     fail "$what: the replay tool refused the recording"
   clung=$(grep -c ' repel ' "$out/replayed.txt" || true)
   differing=$(differing "$2" "$out/replayed.bmp")
-  if [ "$differing" = "0" ]; then
-    pass "$what: the recording ($frames lines, $last frames, $clung on a wall) ends on the picture the screen showed"
-  else fail "$what: the recording ends on a picture that differs from the screen's in $differing pixels"; fi
+  check "$what: the recording ($frames lines, $last frames, $clung on a wall) ends on the picture the screen showed" \
+    "it differs from the screen's in $differing pixels" -- [ "$differing" = 0 ]
+}
+
+# Whether the demo's window, once found, shows the picture before the demo ends.
+demo_shows() {  # file reference seconds
+  find_window && shown_before_exit "$@"
 }
 
 # The recording played back by the game (--play among the arguments) stands at rest for its last
@@ -317,8 +371,7 @@ check_demo() {  # seconds program...
   local seconds=$1
   shift
   launch "$@"
-  if find_window && shown_before_exit "$out/demo.png" "$out/replayed.bmp"; then pass "play: the demo showed the recording's last picture"
-  else fail "play: the demo never showed the recording's last picture"; fi
+  check "play: the demo showed the recording's last picture" "it never did" -- demo_shows "$out/demo.png" "$out/replayed.bmp" "$seconds"
   expect_exit 0 "play: the demo ended by itself" "$seconds"
 }
 
@@ -336,10 +389,10 @@ check_damaged_picture() {  # place program...
     fail "damaged picture: the game did not show its first frame"
   quit "damaged picture: Escape"
   said=$(game_said)
+  local named=no
   # shellcheck disable=SC2027  # the place, unquoted, is a pattern
-  if [[ $said == "fennwick: 1 picture file in "$place" cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short)" ]]; then
-    pass "damaged picture: named with the reason: $said"
-  else fail "damaged picture: said '$said'"; fi
+  [[ $said == "fennwick: 1 picture file in "$place" cannot be shown: StickRun/Run0003.bmp: not a bitmap (the file is cut short)" ]] && named=yes
+  check "damaged picture: named with the reason: $said" "it said something else" -- [ "$named" = yes ]
 }
 
 # With a window manager, F11 twice leaves a window whose inside is 800 x 600 again, showing the
@@ -354,8 +407,9 @@ check_managed_round_trip() {  # program...
     sleep 1
     hold F11 "$key_hold"
     sleep 1
-    if locate && [[ $client == 800x600+* ]]; then pass "window manager: after F11 twice the inside of the window is 800 x 600"
-    else fail "window manager: after F11 twice the window's inside is $client"; fi
+    locate || client=unknown
+    check "window manager: after F11 twice the inside of the window is 800 x 600" "it is $client" -- \
+      [ "${client%%+*}" = 800x600 ]
     expect_picture "$out/managed-after.png" "$out/frame1.bmp" "window manager: after F11 twice the window shows the first frame, pixel for pixel"
   else fail "window manager: the game did not start"; fi
   quit "window manager: Escape"

@@ -21,11 +21,11 @@ quiet_wine() {
 wine_prefix() {
   export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   local start=$SECONDS
-  wineboot -i 2>&1 | quiet_wine
+  timeout 300 wineboot -i 2>&1 | quiet_wine || session_abort "wineboot failed, or took over 5 minutes"
   wineserver -p
   # A crash is to end the program and say so on its standard error, not wait for good behind
   # a debugger's dialog that would also cover the screen of the checks after it.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   echo "Wine prefix ready in $((SECONDS - start)) s"
   window_wait=120 exit_wait=30 escape_wait=30 picture_tries=60 picture_every=0.5
   key_hold=0.3 still_every=0.3 still_tries=50
@@ -62,7 +62,7 @@ beside_game() {  # name dll...
   echo "$dir"
 }
 # tests/e2e/wine_probe.cpp looks at the game's window from inside Wine: probe window, probe close...
-probe() { wine "$test_programs/wine_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+probe() { timeout 60 wine "$test_programs/wine_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 # Without a window manager Wine draws the frame itself: the probe says where the inside is.
 # When it cannot tell, client stays as it was and locate fails.
 locate() {
