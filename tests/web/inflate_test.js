@@ -18,8 +18,8 @@ const check = (ok, what, why) => {
 };
 const same = (a, b) => a.length === b.length && Buffer.compare(Buffer.from(a), Buffer.from(b)) === 0;
 
-// Inputs of every shape: empty, one byte, text, noise (stored blocks), long runs (long matches
-// far back), and a replay script's kind of lines.
+// Inputs of every shape: empty, text, noise (stored blocks), long runs (long matches far back),
+// and a replay script's kind of lines.
 let random = 12345;
 const next = () => (random = (random * 1103515245 + 12345) >>> 0) >>> 16;
 const inputs = {
@@ -29,32 +29,28 @@ const inputs = {
   'long runs': Buffer.concat([Buffer.alloc(70000, 7), crypto.randomBytes(3000), Buffer.alloc(40000, 0)]),
   script: Buffer.from(Array.from({ length: 4000 }, (_, i) => `${i * 3 + 1} ${next() % 2 ? 'down' : 'up'} ${37 + next() % 3}\n`).join('')),
 };
+// Every kind of block zlib writes, in both wrappers the page meets: gzip for its files, zlib for
+// the runs links carry.
 const packings = {
-  'gzip -9': (data) => zlib.gzipSync(data, { level: 9 }),
-  'gzip, stored': (data) => zlib.gzipSync(data, { level: 0 }),
-  'gzip, fixed codes': (data) => zlib.gzipSync(data, { strategy: zlib.constants.Z_FIXED }),
-  'gzip, Huffman only': (data) => zlib.gzipSync(data, { strategy: zlib.constants.Z_HUFFMAN_ONLY }),
-  'gzip, runs': (data) => zlib.gzipSync(data, { strategy: zlib.constants.Z_RLE, level: 1 }),
+  'gzip -9': [(data) => zlib.gzipSync(data, { level: 9 }), inflate.gunzip],
+  'gzip, stored': [(data) => zlib.gzipSync(data, { level: 0 }), inflate.gunzip],
+  'gzip, fixed codes': [(data) => zlib.gzipSync(data, { strategy: zlib.constants.Z_FIXED }), inflate.gunzip],
+  'gzip, Huffman only': [(data) => zlib.gzipSync(data, { strategy: zlib.constants.Z_HUFFMAN_ONLY }), inflate.gunzip],
+  'gzip, runs': [(data) => zlib.gzipSync(data, { strategy: zlib.constants.Z_RLE, level: 1 }), inflate.gunzip],
+  zlib: [(data) => zlib.deflateSync(data), inflate.unzlib],
 };
-let kinds = 0;
 const wrong = [];
 for (const [name, data] of Object.entries(inputs)) {
-  for (const [packing, pack] of Object.entries(packings)) {
-    kinds++;
+  for (const [packing, [pack, unpack]] of Object.entries(packings)) {
     try {
-      if (!same(inflate.gunzip(pack(data)), data)) wrong.push(`${name}, ${packing}: other bytes`);
+      if (!same(unpack(pack(data)), data)) wrong.push(`${name}, ${packing}: other bytes`);
     } catch (error) {
       wrong.push(`${name}, ${packing}: ${error.message}`);
     }
   }
-  try {
-    if (!same(inflate.unzlib(zlib.deflateSync(data)), data)) wrong.push(`${name}, zlib: other bytes`);
-  } catch (error) {
-    wrong.push(`${name}, zlib: ${error.message}`);
-  }
-  kinds++;
 }
-check(wrong.length === 0, `${kinds} packings of ${Object.keys(inputs).length} inputs unpack to the bytes zlib packed`, wrong.join('; '));
+check(wrong.length === 0, `${Object.keys(packings).length} packings of ${Object.keys(inputs).length} inputs unpack to the bytes zlib packed`,
+      wrong.join('; '));
 
 // Damage: every cut of a packed file, and single bytes changed through it, end in an
 // InflateError (a changed byte may still unpack, but then to the bytes the checksum vouches for).
@@ -83,16 +79,6 @@ for (const text of ['', 'not packed at all']) attempt(inflate.gunzip, Buffer.fro
 check(others.length === 0 && refused > 3000, `cut, damaged and unpacked data is refused as such (${refused} refusals)`,
       others.slice(0, 5).join('; '));
 
-// A bomb stops at the limit, before it has grown past it.
-const bomb = zlib.deflateSync(Buffer.alloc(10 << 20));
-let stopped = '';
-try {
-  inflate.unzlib(bomb, 1 << 20);
-} catch (error) {
-  stopped = error instanceof inflate.TooLarge ? 'too large' : error.message;
-}
-check(stopped === 'too large', 'a 10 MB bomb stops at a 1 MB limit', stopped);
-
 // The links' reader in a browser without DecompressionStream: the page has loaded inflate.js.
 (async () => {
   delete globalThis.DecompressionStream;
@@ -102,7 +88,8 @@ check(stopped === 'too large', 'a 10 MB bomb stops at a 1 MB limit', stopped);
   const read = await runs.readPayload(`1.${zlib.deflateSync(script).toString('base64url')}`);
   const why = async (payload) => runs.readPayload(payload).then(() => 'read', (error) =>
     (error instanceof runs.UnreadableRun ? error.message : `${error.constructor.name}: ${error.message}`));
-  const bombed = await why(`1.${bomb.toString('base64url')}`);
+  // A bomb stops at the limit, before it has grown past it.
+  const bombed = await why(`1.${zlib.deflateSync(Buffer.alloc(10 << 20)).toString('base64url')}`);
   const cut = await why(`1.${zlib.deflateSync(script).subarray(0, 500).toString('base64url')}`);
   check(read === script && /more than 1 MB/.test(bombed) && /cut short or damaged/.test(cut),
         "without DecompressionStream a link's run reads the same, and a bomb and a cut link are refused in words",
