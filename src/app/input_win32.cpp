@@ -21,9 +21,14 @@ MessageStamp Stamp(HWND window, std::uint32_t sent) {
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The game only watches: every message goes on to Windows afterwards.
   auto* input = reinterpret_cast<PlayerInput*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (input != nullptr) {
+  // Only presses and the focus's comings and goings are judged by their time; asking Windows
+  // for the focus costs Wine a trip to its server, too dear for every move of the mouse.
+  const bool timed = message == WM_KEYDOWN || message == WM_CHAR || message == WM_KILLFOCUS || message == WM_SETFOCUS;
+  if (input != nullptr && timed) {
     const MessageStamp stamp = Stamp(window, static_cast<std::uint32_t>(GetMessageTime()));
     input->Message(message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam), &stamp);
+  } else if (input != nullptr) {
+    input->Message(message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam));
   } else {
     HandleWindowMessage(window, message, static_cast<std::uintptr_t>(wParam), static_cast<std::intptr_t>(lParam));
   }

@@ -37,8 +37,6 @@ void PlayerInput::Message(std::uint32_t message, std::uintptr_t wParam, std::int
   game.Deliver(message, wParam, lParam);
 }
 
-void PlayerInput::KeyUp(std::uint8_t code) { game.Deliver(wm::keyUp, code, 0); }
-
 void PlayerInput::FocusLost() {
   // The keyboard's releases will go to another window: everything held goes up now, key by
   // key in the order of their codes, so that the recording says what the player did. The pads'
@@ -47,7 +45,8 @@ void PlayerInput::FocusLost() {
   for (int code = 0; code < 256; ++code) {
     std::size_t key = 0;
     const bool padHeld = IsGameKey(static_cast<std::uint8_t>(code), key) && padHolds[key];
-    if (keyboardHolds.test(static_cast<std::size_t>(code)) || padHeld) KeyUp(static_cast<std::uint8_t>(code));
+    if (keyboardHolds.test(static_cast<std::size_t>(code)) || padHeld)
+      game.Deliver(wm::keyUp, static_cast<std::uintptr_t>(code), 0);
   }
   keyboardHolds.reset();
   padHolds.fill(false);

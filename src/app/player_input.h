@@ -65,7 +65,6 @@ class PlayerInput {
 
   static bool IsGameKey(std::uint8_t code, std::size_t& key);
   void FocusLost();
-  void KeyUp(std::uint8_t code);
 
   WindowMessageTarget& game;
   std::bitset<256> keyboardHolds;
