@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Makes the packages a player installs, in build/packages/:
 #
-#   fennwick_<version>_amd64.deb    Debian and Ubuntu: the game, its pictures, desktop entry,
-#                                   icons, manual page; dependencies worked out by dpkg-shlibdeps
-#   fennwick-<version>-win64.zip    Windows, cross-built with mingw-w64: fennwick.exe with its
-#                                   picture folders beside it, how to play, the licence
+#   fennwick_<version>_amd64.deb    Debian and Ubuntu: the game and fennwick-replay, the
+#                                   pictures, desktop entry, icons, manual page; dependencies
+#                                   worked out by dpkg-shlibdeps
+#   fennwick-<version>-win64.zip    Windows, cross-built with mingw-w64: fennwick.exe and
+#                                   fennwick-replay.exe with the picture folders beside them, how
+#                                   to play, the licence
 #   fennwick-<version>-web.zip      any static web host: the page, script, WebAssembly and packed
 #                                   pictures (only where the build has a web preset)
 #
@@ -28,7 +30,7 @@ has_preset() { cmake --list-presets 2>/dev/null | grep -q "^ *\"$1\""; }
 
 package_deb() {
   cmake --preset package >/dev/null
-  cmake --build --preset package -j 2 --target fennwick fennwick-compressed-docs
+  cmake --build --preset package -j 2 --target fennwick fennwick-replay fennwick-compressed-docs
   rm -f "$out/fennwick_${version}_amd64.deb"
   # Run in the build folder, where CPack leaves its staging tree.
   (cd build/package && cpack -D CPACK_OUTPUT_FILE_PREFIX="$out" >/dev/null)
@@ -37,7 +39,7 @@ package_deb() {
 
 package_win64() {
   cmake --preset mingw >/dev/null
-  cmake --build --preset mingw -j 2 --target fennwick
+  cmake --build --preset mingw -j 2 --target fennwick fennwick-replay
   rm -f "$out/fennwick-${version}-win64.zip"
   (cd build/mingw && cpack -D CPACK_OUTPUT_FILE_PREFIX="$out" >/dev/null)
   echo "$out/fennwick-${version}-win64.zip"

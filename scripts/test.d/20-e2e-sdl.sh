@@ -141,7 +141,7 @@ sleep 2
 # up again before the game's next frame, and the recording, replayed, ends there too.
 tap Escape
 expect_exit 0 "a tap of Escape, with no hold, ended the game after the session" "$escape_wait"
-check_replay "$out/session.script" "$out/session-end.png"
+check_replay "$out/session.script" "$out/session-end.png" replay wall
 check_demo 30 "$game" --play "$out/session.script"
 
 # --- The README's bug-report steps, as written ------------------------------------------------

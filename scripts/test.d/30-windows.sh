@@ -265,7 +265,7 @@ close_other_window
 
 # The recording, replayed by both replay tools and played back as a demo, ends on the picture
 # the screen showed.
-check_replay "$recording" "$out/session-end.png"
+check_replay "$recording" "$out/session-end.png" replay wall
 timeout "$replay_limit" wine "$replay_exe" --assets assets --dump "$last" "$(game_path "$out/replayed-windows.bmp")" \
   "$(game_path "$recording")" >/dev/null 2>&1 || true
 check "replay: fennwick-replay.exe draws the same picture, byte for byte" "another (see $out/replayed-windows.bmp)" -- \

@@ -112,7 +112,7 @@ $sudo dpkg -i "$deb" >/dev/null
 installed=yes
 dpkg -L fennwick >"$out/installed.txt"
 game=/usr/games/fennwick
-for want in "$game" /usr/share/fennwick/StickStand/Stand0000.bmp /usr/share/applications/fennwick.desktop \
+for want in "$game" /usr/games/fennwick-replay /usr/share/fennwick/StickStand/Stand0000.bmp /usr/share/applications/fennwick.desktop \
             /usr/share/icons/hicolor/16x16/apps/fennwick.png /usr/share/icons/hicolor/32x32/apps/fennwick.png \
             /usr/share/doc/fennwick/copyright; do
   check "installed: $want" "it is not" -- [ -e "$want" ]
@@ -142,6 +142,13 @@ find_window || fail "bug report: no window for the demo"
 check "bug report: fennwick --play ~/bug.txt ends on the picture the session showed" "it never showed it" -- \
   shown_before_exit "$out/bug-demo.png" "$out/bug-live.png" 30
 expect_exit 0 "bug report: the demo ended by itself" 30
+# The replay tool the package carries, from another folder and without --assets: it finds the
+# pictures where the game does, and its last frame is the picture the session showed.
+(cd /tmp && env "${as_player[@]}" fennwick-replay --dump last "$out/bug-replayed.bmp" "$out/home/bug.txt" \
+   >/dev/null 2>"$out/bug-replay.err") || true
+differ=$(differing "$out/bug-live.png" "$out/bug-replayed.bmp")
+check "bug report: the installed fennwick-replay --dump last draws the picture the session showed" \
+  "$differ pixels differ; it said: $(cat "$out/bug-replay.err")" -- '[ "$differ" = 0 ] && [ ! -s "$out/bug-replay.err" ]'
 
 # --- 2. No pictures anywhere it looks -------------------------------------------------------
 mkdir -p "$out/alone/bin" "$out/empty"
@@ -177,7 +184,7 @@ picture_tries=300 picture_every=0.1
 mkdir -p "$out/windows/elsewhere" "$out/windows/alone" "$out/windows/empty"
 unzip_one_folder "$win_zip" "$out/windows"
 windows=$out/windows/$(basename "$win_zip" .zip)
-for want in fennwick.exe StickStand/Stand0000.bmp StickRun/Run0012.bmp StickJump/Jump0000.bmp \
+for want in fennwick.exe fennwick-replay.exe StickStand/Stand0000.bmp StickRun/Run0012.bmp StickJump/Jump0000.bmp \
             StickFall/Fall0000.bmp "How to play.txt" LICENSE.txt; do
   [ -f "$windows/$want" ] || fail "the Windows zip has no $want"
 done

@@ -10,10 +10,14 @@
 #include <utility>
 
 #ifdef _WIN32
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <unistd.h>
 #endif
 
+#include "app/asset_folder.h"
 #include "app/platform_headless.h"
 #include "bmp_file.h"
 #include "app/version.h"
@@ -30,7 +34,11 @@ namespace {
 constexpr int usageError = 2;
 
 const char* const usage =
-    "usage: fennwick-replay [--version] [--assets DIR] [--frames N] [--hash] [--dump F FILE.bmp] [SCRIPT|-]\n";
+    "usage: fennwick-replay [--help] [--version] [--assets DIR] [--frames N] [--hash] [--dump F|last FILE.bmp]\n"
+    "                       [SCRIPT|-]\n";
+
+// --dump's frame when it is the last one run.
+constexpr long lastFrameRun = -1;
 
 struct Options {
   std::string assets;
@@ -39,8 +47,33 @@ struct Options {
   long dumpFrame = 0;
   std::string dumpFile;
   std::string script = "-";
+  bool scriptGiven = false;
   bool version = false;
+  bool help = false;
 };
+
+// Where this program's file is: the pictures may be beside it, or in the data folder beside
+// its folder, as for the game. Empty where there is no telling.
+std::filesystem::path ToolFolder() {
+  std::error_code error;
+#ifdef _WIN32
+  wchar_t name[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, name, MAX_PATH);
+  if (length == 0 || length == MAX_PATH) return {};
+  return std::filesystem::path(name).parent_path();
+#else
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : self.parent_path();
+#endif
+}
+
+bool InputIsATerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stdin)) != 0;
+#else
+  return isatty(STDIN_FILENO) != 0;
+#endif
+}
 
 const char* StateName(const SpriteState* state) {
   if (dynamic_cast<const PlayerStanding*>(state)) return "standing";
@@ -71,7 +104,6 @@ bool ParseCount(const char* text, long low, long& value) {
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
-  bool scriptGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const auto bad = [&](const std::string& why) {
@@ -81,6 +113,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     const auto needs = [&](int count) { return i + count < argc; };
     if (arg == "--version") {
       options.version = true;
+    } else if (arg == "--help" || arg == "-h") {
+      options.help = true;
     } else if (arg == "--assets") {
       if (!needs(1)) return bad("--assets needs a folder");
       options.assets = argv[++i];
@@ -91,16 +125,18 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     } else if (arg == "--hash") {
       options.hash = true;
     } else if (arg == "--dump") {
-      if (!needs(2) || !ParseCount(argv[i + 1], 1, options.dumpFrame))
-        return bad("--dump needs a frame number (from 1) and a file name");
+      const bool last = needs(2) && std::string(argv[i + 1]) == "last";
+      if (last) options.dumpFrame = lastFrameRun;
+      if (!needs(2) || (!last && !ParseCount(argv[i + 1], 1, options.dumpFrame)))
+        return bad("--dump needs a frame number (from 1, or 'last') and a file name");
       options.dumpFile = argv[i + 2];
       i += 2;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return bad("unknown option '" + arg + "'");
     } else {
-      if (scriptGiven) return bad("more than one script given ('" + arg + "')");
+      if (options.scriptGiven) return bad("more than one script given ('" + arg + "')");
       options.script = arg;
-      scriptGiven = true;
+      options.scriptGiven = true;
     }
   }
   return true;
@@ -115,9 +151,15 @@ int main(int argc, char** argv) {
 #endif
   Options options;
   if (!ParseOptions(argc, argv, options)) return usageError;
-  if (options.version) {
-    std::printf("fennwick-replay %s\n", fennwickVersion);
+  if (options.version || options.help) {
+    if (options.version) std::printf("fennwick-replay %s\n", fennwickVersion);
+    else std::printf("%s", usage);
     return 0;
+  }
+  // Nothing named and nobody piping a script in: a newcomer would wait for ever.
+  if (!options.scriptGiven && InputIsATerminal()) {
+    std::fprintf(stderr, "fennwick-replay: no script: name a recording, or give - and type or pipe one in\n%s", usage);
+    return usageError;
   }
 
   ReplayScript script;
@@ -140,14 +182,19 @@ int main(int argc, char** argv) {
       return usageError;
     }
   }
-  if (!options.assets.empty()) {
-    std::error_code failure;
-    // The picture goes where it was asked for, as the script came from there: beside the
-    // caller, not among the pictures.
-    if (!options.dumpFile.empty()) {
-      const std::filesystem::path dump = std::filesystem::absolute(options.dumpFile, failure);
-      if (!failure) options.dumpFile = dump.string();
-    }
+  std::error_code failure;
+  // The picture goes where it was asked for, as the script came from there: beside the
+  // caller, not among the pictures.
+  if (!options.dumpFile.empty()) {
+    const std::filesystem::path dump = std::filesystem::absolute(options.dumpFile, failure);
+    if (!failure) options.dumpFile = dump.string();
+  }
+  if (options.assets.empty()) {
+    // Where the game looks, and what it says when they are not there: frames drawn without
+    // the figure would hash unlike the game's.
+    const std::string missing = EnterPictureFolder(ToolFolder());
+    if (!missing.empty()) std::fprintf(stderr, "fennwick-replay: %s\n", missing.c_str());
+  } else {
     std::filesystem::current_path(options.assets, failure);
     if (failure) {
       std::fprintf(stderr, "fennwick-replay: cannot change to --assets folder '%s': %s\n",
@@ -182,7 +229,8 @@ int main(int argc, char** argv) {
     std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
     std::fputc('\n', stdout);
 
-    if (frame == options.dumpFrame) {
+    const bool ends = frame == lastFrame || headlessPlatform.quitPosted;
+    if (frame == options.dumpFrame || (options.dumpFrame == lastFrameRun && ends)) {
       if (!WriteBmp24(options.dumpFile, Display::width, Display::height, world->display.frameBuffer)) {
         std::fprintf(stderr, "fennwick-replay: cannot write '%s'\n", options.dumpFile.c_str());
         return 1;
@@ -192,6 +240,10 @@ int main(int argc, char** argv) {
     if (headlessPlatform.quitPosted) break;  // Escape: the game would stop here too
   }
   std::fflush(stdout);
+  if (options.dumpFrame == lastFrameRun && !dumped) {
+    std::fprintf(stderr, "fennwick-replay: the script runs no frame, so nothing was dumped\n");
+    return 1;
+  }
   if (options.dumpFrame > 0 && !dumped) {
     std::fprintf(stderr, "fennwick-replay: frame %ld was never run, so nothing was dumped\n",
                  options.dumpFrame);

@@ -348,7 +348,7 @@ key_up_elsewhere() {  # picture seconds-held
 
 # A recording whose session the screen showed last as PICTURE, at rest: replayed by the replay
 # tool it ends on that picture ($out/replayed.bmp). Sets last, the recording's end frame.
-check_replay() {  # recording picture [what]
+check_replay() {  # recording picture [what [wall]]
   local what=${3:-replay} frames clung
   last=$(tr -d '\r' <"$1" | awk '$2 == "end" { print $1 }') || true
   frames=$(grep -c '^[0-9]' "$1" || true)
@@ -358,6 +358,8 @@ check_replay() {  # recording picture [what]
   differing=$(differing "$2" "$out/replayed.bmp")
   check "$what: the recording ($frames lines, $last frames, $clung on a wall) ends on the picture the screen showed" \
     "it differs from the screen's in $differing pixels" -- [ "$differing" = 0 ]
+  # A session meant to wall-jump shows the cling in its replay.
+  [ "${4:-}" != wall ] || check "$what: the replay clings to a wall" "no frame of it is on a wall" -- [ "$clung" -gt 0 ]
 }
 
 # Whether the demo's window, once found, shows the picture before the demo ends.
