@@ -30,14 +30,14 @@ void FrameDriver::Record(std::uint32_t message, std::uintptr_t wParam) {
   lastRecordedFrame = framesRun + 1;
 }
 
-void FrameDriver::RunFrame() {
+void FrameDriver::RunFrame(FrameOutput output) {
   const long frame = framesRun + 1;
   for (; nextEvent < script.events.size() && script.events[nextEvent].frame <= frame; ++nextEvent) {
     const ScriptEvent& event = script.events[nextEvent];
     Record(event.message, event.wParam);
     HandleWindowMessage(window, event.message, event.wParam, 0);
   }
-  world.RunFrame(window);
+  world.RunFrame(window, output);
   framesRun = frame;
   if (recording != nullptr) recording->Flush();
 }

@@ -7,10 +7,9 @@
 #include <cstdint>
 
 #include "app/window_messages.h"
+#include "game/game_world.h"
 #include "game/replay_script.h"
 #include "types.h"
-
-class GameWorld;
 
 class FrameDriver final : public WindowMessageTarget {
  public:
@@ -25,7 +24,7 @@ class FrameDriver final : public WindowMessageTarget {
   // A message from the player's input, for the next frame: recorded, then handled.
   void Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
   // The played script's messages for the next frame, then the frame itself.
-  void RunFrame();
+  void RunFrame(FrameOutput output = FrameOutput::shown);
 
   long FramesRun() const { return framesRun; }
   // A played script has run its last frame.

@@ -27,15 +27,18 @@ GameWorld::GameWorld(WindowHandle window)
   camera.CenterOn(0.0f, 0.0f);
 }
 
-void GameWorld::RunFrame(WindowHandle window) {
+void GameWorld::RunFrame(WindowHandle window, FrameOutput output) {
   // The frame that sees Escape still completes; the loop ends when it next looks. A tap that
   // came and went since the last frame counts as much as a key still down: on-screen keyboards,
   // remote desktops and switch-access tools send just such taps.
+  // A computed frame takes the presses all the same, so that the keyboard goes on exactly as
+  // it does in a shown one.
+  const bool shown = output == FrameOutput::shown;
   const bool escapePressed = keyboard.TakePress(vk::escape);
-  if (escapePressed || keyboard.IsKeyDown(vk::escape)) PostQuit();
+  if (shown && (escapePressed || keyboard.IsKeyDown(vk::escape))) PostQuit();
 
   // Once per press, tap or hold: a held key must not flip the mode on every frame.
-  if (keyboard.TakePress(vk::f11)) display.ToggleDisplayMode(window);
+  if (keyboard.TakePress(vk::f11) && shown) display.ToggleDisplayMode(window);
 
   // --- Update ---
   controller.ProcessKeyEvents();
@@ -44,6 +47,7 @@ void GameWorld::RunFrame(WindowHandle window) {
   camera.CenterOn(player.data.position.x, player.data.position.y - cameraLift);
 
   // --- Draw ---
+  if (!shown) return;
   std::memset(display.frameBuffer, clearByte, Display::pixelCount * sizeof(Pixel));
   tileMap.Draw(camera);
   player.data.animation->Draw(player.data.facing, player.data.position.x, player.data.position.y,

@@ -11,6 +11,10 @@
 
 class Keyboard;
 
+// How much of a frame is wanted: all of it, or only what it changes, for a replay computed to
+// reach or to check a later frame. Then nothing is drawn and the window is left as it is.
+enum class FrameOutput { shown, computedOnly };
+
 class GameWorld {
  public:
   // The view follows the point this far above the player's feet.
@@ -22,7 +26,7 @@ class GameWorld {
   GameWorld(const GameWorld&) = delete;
   GameWorld& operator=(const GameWorld&) = delete;
 
-  void RunFrame(WindowHandle window);
+  void RunFrame(WindowHandle window, FrameOutput output = FrameOutput::shown);
 
   // Members in construction order; they are destroyed in reverse.
   Display display;
