@@ -171,6 +171,19 @@ launch_dir=$bugtop start_game bash -c "${replay_steps[2]}"
 expect_exit 0 "the README's demo step played the session and ended" 30
 close_other_window
 
+# --- Keys of the player's choosing ---------------------------------------------------------------
+# D and W play as the right arrow and space do, so the recording holds the game's own keys and
+# replays to the screen's picture; the arrow that D replaced is heard nowhere.
+start_game "$game" --keys a,d,w --record "$out/keys.script"
+hold d 0.5
+hold Right 0.3
+hold w 0.3
+wait_for_still "$out/keys-end.png" || fail "keys: the figure did not come to rest"
+quit "keys: Escape"
+check "keys: D and W were recorded as the right arrow and space, and nothing else" "it holds: $(grep -c down "$out/keys.script") presses" -- \
+  '[ "$(grep -c " down 39$" "$out/keys.script")" = 1 ] && [ "$(grep -c " down 32$" "$out/keys.script")" = 1 ] && ! grep -Eq " (down|up) (68|87)$" "$out/keys.script"'
+check_replay "$out/keys.script" "$out/keys-end.png" "keys a,d,w"
+
 # --- Full screen and back with a window manager ------------------------------------------------
 check_managed_round_trip "$game"
 
@@ -232,6 +245,11 @@ code=0
 check "a bad option ends the game with code 2 and the usage, opening no window: $(head -n1 "$out/badopt.err")" \
   "code $code, said '$(cat "$out/badopt.out" "$out/badopt.err")'" -- \
   '[ "$code" = 2 ] && grep -q "^usage: fennwick" "$out/badopt.err" && [ ! -s "$out/badopt.out" ]'
+code=0
+(cd assets && DISPLAY=":$unused" "$game" --keys a,escape,w) >"$out/badkeys.out" 2>"$out/badkeys.err" || code=$?
+check "keys that take Escape are refused with code 2, saying why: $(head -n1 "$out/badkeys.err")" \
+  "code $code, said '$(cat "$out/badkeys.out" "$out/badkeys.err")'" -- \
+  '[ "$code" = 2 ] && grep -q "escape cannot be right" "$out/badkeys.err"'
 code=0
 env -u WAYLAND_DISPLAY DISPLAY=":$unused" timeout 120 scripts/play.sh >/dev/null 2>"$out/play.err" || code=$?
 check "with a display nobody serves play.sh builds, then exits with code $code: $(grep '^fennwick' "$out/play.err")" \

@@ -30,6 +30,19 @@ bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options
       (arg == "--version" ? options.version : options.help) = true;
       continue;
     }
+    if (arg == "--keys") {
+      if (options.keysChosen) {
+        error = say::GivenTwice(arg);
+        return false;
+      }
+      if (i + 1 >= args.size()) {
+        error = say::KeysNeedThree("");
+        return false;
+      }
+      if (!KeyMap::Parse(args[++i], options.keys, error)) return false;
+      options.keysChosen = true;
+      continue;
+    }
     std::string* target = arg == "--record" ? &options.record : arg == "--play" ? &options.play : nullptr;
     if (target == nullptr) {
       error = say::UnknownOption(arg);

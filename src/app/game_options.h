@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/key_map.h"
 #include "game/replay_script.h"
 #include "game/script_sink.h"
 
@@ -13,6 +14,8 @@ class FrameDriver;
 struct GameOptions {
   std::string record;  // file to record into, or empty
   std::string play;    // script to play, or empty
+  KeyMap keys;           // the keys the player plays left, right and jump on
+  bool keysChosen = false;
   bool version = false;  // print the version and stop
   bool help = false;     // print the usage, the options and the controls, and stop
   // Keep what is played in memory as a replay script, for the page to offer when the game ends.

@@ -32,6 +32,7 @@ bool GameStart::Build(WindowHandle window) {
   driver = std::make_unique<FrameDriver>(*world, window);
   session.Attach(*driver);
   input = std::make_unique<PlayerInput>(*driver);
+  input->UseKeys(options.keys);
   return true;
 }
 

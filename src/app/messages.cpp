@@ -55,13 +55,26 @@ std::string Quoted(const std::string& text, std::size_t longest) {
   return shown + "'";
 }
 
-const char* const usage = "usage: fennwick [--help] [--version] [--record FILE] [--play FILE]";
+const char* const usage = "usage: fennwick [--help] [--version] [--record FILE] [--play FILE] [--keys LEFT,RIGHT,JUMP]";
 
 std::string UnknownOption(const std::string& option) { return "unknown option " + Quoted(option); }
 std::string NeedsFileName(const std::string& option) { return option + " needs a file name"; }
 std::string GivenTwice(const std::string& option) { return option + " given twice"; }
 std::string RecordOverPlay() { return "--record would overwrite the script that --play reads"; }
 std::string NoRecordingInBrowser() { return "--record is not available in the browser"; }
+std::string KeysNeedThree(const std::string& given) {
+  return "--keys needs three key names, for left, right and jump, between commas (as in --keys a,d,w), not " +
+         Quoted(given);
+}
+std::string UnknownKeyName(const std::string& job, const std::string& name) {
+  return "--keys: " + Quoted(name) + " is no key name the game knows (for " + job + ")";
+}
+std::string ReservedKey(const std::string& job, const std::string& name) {
+  return "--keys: " + name + " cannot be " + job + ": it keeps its own meaning (Escape quits, F11 switches full screen)";
+}
+std::string KeyChosenTwice(const std::string& name, const std::string& firstJob, const std::string& secondJob) {
+  return "--keys: " + name + " is named for both " + firstJob + " and " + secondJob + "; one key can do only one";
+}
 
 std::string CannotReadRecording(const std::string& file, int error) {
   return "cannot read the recording '" + file + "'" + Because(error);

@@ -21,6 +21,11 @@ std::string NeedsFileName(const std::string& option);
 std::string GivenTwice(const std::string& option);
 std::string RecordOverPlay();
 std::string NoRecordingInBrowser();
+// --keys: the three keys and what is wrong with one of them.
+std::string KeysNeedThree(const std::string& given);
+std::string UnknownKeyName(const std::string& job, const std::string& name);
+std::string ReservedKey(const std::string& job, const std::string& name);
+std::string KeyChosenTwice(const std::string& name, const std::string& firstJob, const std::string& secondJob);
 
 // --- Files, with the system's reason (an errno value) ---
 std::string CannotReadRecording(const std::string& file, int error);

@@ -24,17 +24,30 @@ void PlayerInput::Message(std::uint32_t message, std::uintptr_t wParam, std::int
   }
   if (press && !focused) return;
   std::size_t key = 0;
+  const bool keyMessage = message == wm::keyDown || message == wm::keyUp;
+  const std::uint8_t played = keyMessage ? keys.GameKey(code) : code;
   if (message == wm::keyDown) {
     keyboardHolds.set(code);
   } else if (message == wm::keyUp) {
     keyboardHolds.reset(code);
-    if (IsGameKey(code, key) && padHolds[key]) return;
+    if (IsGameKey(played, key) && padHolds[key]) return;
   } else if (message == wm::killFocus) {
     FocusLost();
   } else if (message == wm::setFocus) {
     focused = true;
   }
+  if (keyMessage) {
+    if (played == 0) return;
+    wParam = played;
+  }
   game.Deliver(message, wParam, lParam);
+}
+
+bool PlayerInput::KeyboardHolds(std::uint8_t gameCode) const {
+  for (int code = 0; code < 256; ++code)
+    if (keyboardHolds.test(static_cast<std::size_t>(code)) && keys.GameKey(static_cast<std::uint8_t>(code)) == gameCode)
+      return true;
+  return false;
 }
 
 void PlayerInput::FocusLost() {
@@ -42,12 +55,14 @@ void PlayerInput::FocusLost() {
   // key in the order of their codes, so that the recording says what the player did. The pads'
   // holds go too: whatever a pad still holds when the focus returns is then pressed afresh, as
   // a key held down at that moment would be, instead of staying dead until let go.
-  for (int code = 0; code < 256; ++code) {
-    std::size_t key = 0;
-    const bool padHeld = IsGameKey(static_cast<std::uint8_t>(code), key) && padHolds[key];
-    if (keyboardHolds.test(static_cast<std::size_t>(code)) || padHeld)
-      game.Deliver(wm::keyUp, static_cast<std::uintptr_t>(code), 0);
-  }
+  std::bitset<256> released;
+  for (int code = 0; code < 256; ++code)
+    if (keyboardHolds.test(static_cast<std::size_t>(code))) released.set(keys.GameKey(static_cast<std::uint8_t>(code)));
+  for (std::size_t key = 0; key < gameKeyCount; ++key)
+    if (padHolds[key]) released.set(gameKeyCodes[key]);
+  released.reset(0);
+  for (int code = 0; code < 256; ++code)
+    if (released.test(static_cast<std::size_t>(code))) game.Deliver(wm::keyUp, static_cast<std::uintptr_t>(code), 0);
   keyboardHolds.reset();
   padHolds.fill(false);
   backFrames = 0;
@@ -75,7 +90,7 @@ void PlayerInput::PadsRead(const PadState* pads, std::size_t count) {
       if (now[key] != pressing || padHolds[key] == pressing) continue;
       padHolds[key] = pressing;
       // The keyboard holding the key already said so, and its release is still to come.
-      if (keyboardHolds.test(gameKeyCodes[key])) continue;
+      if (KeyboardHolds(gameKeyCodes[key])) continue;
       game.Deliver(pressing ? wm::keyDown : wm::keyUp, gameKeyCodes[key], 0);
     }
   }

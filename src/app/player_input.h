@@ -17,6 +17,7 @@
 
 #include "app/focus_clock.h"
 #include "app/gamepad.h"
+#include "app/key_map.h"
 #include "app/window_messages.h"
 
 // When a message was sent, for a window system that keeps such a clock (Windows): whether the
@@ -37,6 +38,9 @@ class PlayerInput {
   static constexpr int backHoldFrames = 60;
 
   explicit PlayerInput(WindowMessageTarget& game) : game(game) {}
+
+  // The keys the player chose; from now on every key message speaks of the game's key instead.
+  void UseKeys(const KeyMap& chosen) { keys = chosen; }
 
   // Every window message on its way to the game. Key presses pass unchanged, auto-repeat
   // included; a key's release waits while a pad still holds the key. With a stamp, a press from
@@ -64,9 +68,13 @@ class PlayerInput {
   using Held = std::array<bool, gameKeyCount>;
 
   static bool IsGameKey(std::uint8_t code, std::size_t& key);
+  // Whether a key the keyboard holds plays the game's key of this code.
+  bool KeyboardHolds(std::uint8_t gameCode) const;
   void FocusLost();
 
   WindowMessageTarget& game;
+  KeyMap keys;
+  // The keys as the player pressed them, before the map: the system answers for those.
   std::bitset<256> keyboardHolds;
   Held padHolds{};
   int backFrames = 0;

@@ -204,6 +204,50 @@ TEST_F(GamepadTest, StalePressesStayOutAndTheSystemsKeyStatesReleaseWhatWentAstr
   EXPECT_EQ(Take(), (Lines{"message 8", "down 32"}));
 }
 
+// Keys of the player's choosing: the game hears its own keys, and only from where they were put.
+TEST_F(GamepadTest, ChosenKeysPlayTheGamesKeysAndTheMovedOnesGoQuiet) {
+  KeyMap keys;
+  std::string error;
+  ASSERT_TRUE(KeyMap::Parse("A,d,W", keys, error)) << error;
+  pads.UseKeys(keys);
+  Key(wm::keyDown, 'D');
+  Key(wm::keyDown, vk::right);  // moved to D: heard nowhere
+  Key(wm::keyDown, 'W');
+  Key(wm::keyDown, 'X');        // no part of the game: passes as it is
+  Key(wm::keyUp, 'W');
+  EXPECT_EQ(Take(), (Lines{"down 39", "down 32", "down 88", "up 32"}));
+  // A lost focus lets go of the game's keys, not of the ones pressed.
+  Key(wm::keyDown, 'A');
+  Read(right);
+  pads.Message(wm::killFocus, 0, 0);
+  EXPECT_EQ(Take(), (Lines{"down 37", "up 37", "up 39", "up 88", "message 8"}));
+
+  // Swapped, each key speaks for the other.
+  ASSERT_TRUE(KeyMap::Parse("right,left,space", keys, error)) << error;
+  EXPECT_EQ(keys.GameKey(vk::right), vk::left);
+  EXPECT_EQ(keys.GameKey(vk::left), vk::right);
+  ASSERT_TRUE(KeyMap::Parse("num4,F12,period", keys, error)) << error;
+  EXPECT_EQ(keys.GameKey(0x64), vk::left);
+  EXPECT_EQ(keys.GameKey(0x7B), vk::right);
+  EXPECT_EQ(keys.GameKey(0xBE), vk::space);
+  EXPECT_EQ(keys.GameKey(vk::space), 0);
+
+  struct Refused { const char* keys; const char* says; };
+  for (Refused r : {Refused{"a,a,w", "a is named for both left and right"},
+                    Refused{"a,d,jump", "'jump' is no key name the game knows (for jump)"},
+                    Refused{"escape,d,w", "escape cannot be left"},
+                    Refused{"a,d,F11", "f11 cannot be jump"},
+                    Refused{"a,d", "needs three key names"},
+                    Refused{"a,d,w,s", "needs three key names"},
+                    Refused{"a,,w", "'' is no key name"},
+                    Refused{"f13,d,w", "'f13' is no key name"}}) {
+    KeyMap untouched;
+    EXPECT_FALSE(KeyMap::Parse(r.keys, untouched, error)) << r.keys;
+    EXPECT_NE(error.find(r.says), std::string::npos) << r.keys << ": " << error;
+    EXPECT_EQ(untouched.GameKey(vk::left), vk::left) << r.keys;
+  }
+}
+
 // The whole path: pad and keyboard through the merge into the window-message handler.
 using GamepadThroughHandler = WindowMessageTest;
 
