@@ -14,6 +14,15 @@ const char* const recordingHeader = "# recorded by fennwick: replay it with fenn
 
 }  // namespace
 
+bool ParsePace(const std::string& text, int& percent) {
+  if (text.size() < 2 || text.size() > 3 || text[0] == '0' || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  const int value = std::stoi(text);
+  if (value < 50 || value > 100 || value % 10 != 0) return false;
+  percent = value;
+  return true;
+}
+
 std::string VersionLine() { return std::string("fennwick ") + fennwickVersion; }
 
 std::string HelpText() {
@@ -41,6 +50,19 @@ bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options
       }
       if (!KeyMap::Parse(args[++i], options.keys, error)) return false;
       options.keysChosen = true;
+      continue;
+    }
+    if (arg == "--pace") {
+      if (options.paceChosen) {
+        error = say::GivenTwice(arg);
+        return false;
+      }
+      const std::string value = i + 1 < args.size() ? args[++i] : "";
+      if (!ParsePace(value, options.pace)) {
+        error = say::BadPace(value);
+        return false;
+      }
+      options.paceChosen = true;
       continue;
     }
     std::string* target = arg == "--record" ? &options.record : arg == "--play" ? &options.play : nullptr;

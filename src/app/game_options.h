@@ -16,6 +16,10 @@ struct GameOptions {
   std::string play;    // script to play, or empty
   KeyMap keys;           // the keys the player plays left, right and jump on
   bool keysChosen = false;
+  // The share of the game's 60 frames a second to run, 50 to 100 in steps of 10: every frame is
+  // the same at any pace, only fewer come each second.
+  int pace = 100;
+  bool paceChosen = false;
   bool version = false;  // print the version and stop
   bool help = false;     // print the usage, the options and the controls, and stop
   // Keep what is played in memory as a replay script, for the page to offer when the game ends.
@@ -26,6 +30,9 @@ struct GameOptions {
 std::string VersionLine();
 // What --help prints: the usage, what each option does, and the controls.
 std::string HelpText();
+
+// A pace as the player writes it ("70"); false for anything but 50, 60, ... 100.
+bool ParsePace(const std::string& text, int& percent);
 
 // Reads the arguments after the program's name; false with a message naming the fault.
 bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options, std::string& error);

@@ -55,13 +55,16 @@ std::string Quoted(const std::string& text, std::size_t longest) {
   return shown + "'";
 }
 
-const char* const usage = "usage: fennwick [--help] [--version] [--record FILE] [--play FILE] [--keys LEFT,RIGHT,JUMP]";
+const char* const usage = "usage: fennwick [--help] [--version] [--record FILE] [--play FILE] [--keys LEFT,RIGHT,JUMP] [--pace PERCENT]";
 
 std::string UnknownOption(const std::string& option) { return "unknown option " + Quoted(option); }
 std::string NeedsFileName(const std::string& option) { return option + " needs a file name"; }
 std::string GivenTwice(const std::string& option) { return option + " given twice"; }
 std::string RecordOverPlay() { return "--record would overwrite the script that --play reads"; }
 std::string NoRecordingInBrowser() { return "--record is not available in the browser"; }
+std::string BadPace(const std::string& given) {
+  return "--pace needs a share of the game's speed: 50, 60, 70, 80, 90 or 100 (per cent), not " + Quoted(given);
+}
 std::string KeysNeedThree(const std::string& given) {
   return "--keys needs three key names, for left, right and jump, between commas (as in --keys a,d,w), not " +
          Quoted(given);

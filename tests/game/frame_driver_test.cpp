@@ -214,6 +214,19 @@ TEST(GameOptions, AcceptsRecordAndPlayAndRefusesTheRest) {
   EXPECT_EQ(parse({"--helpme"}, &error), "!");
   EXPECT_EQ(error, "unknown option '--helpme'");
 
+  // The pace: a share of full speed in steps of ten, once.
+  for (const char* refused : {"45", "55", "110", "0", "070", "7O", "", "-50"}) {
+    EXPECT_EQ(parse({"--pace", refused}, &error), "!") << refused;
+    EXPECT_NE(error.find("50, 60, 70, 80, 90 or 100"), std::string::npos) << error;
+  }
+  EXPECT_EQ(parse({"--pace"}, &error), "!");
+  EXPECT_EQ(parse({"--pace", "50", "--pace", "60"}, &error), "!");
+  EXPECT_EQ(error, "--pace given twice");
+  GameOptions paced;
+  EXPECT_TRUE(ParseGameOptions({"--pace", "70", "--keys", "a,d,w"}, paced, error)) << error;
+  EXPECT_EQ(paced.pace, 70);
+  EXPECT_EQ(paced.keys.GameKey('W'), vk::space);
+
   GameOptions options;
   std::string why;
   EXPECT_TRUE(ParseGameOptions({"--version"}, options, why));
