@@ -184,6 +184,18 @@ check "keys: D and W were recorded as the right arrow and space, and nothing els
   '[ "$(grep -c " down 39$" "$out/keys.script")" = 1 ] && [ "$(grep -c " down 32$" "$out/keys.script")" = 1 ] && ! grep -Eq " (down|up) (68|87)$" "$out/keys.script"'
 check_replay "$out/keys.script" "$out/keys-end.png" "keys a,d,w"
 
+# --- A slower pace ----------------------------------------------------------------------------
+# Half pace is thirty frames a second, each the frame it is at full pace: the recording replays
+# to the screen's picture.
+start_game "$game" --pace 50 --record "$out/slow.script"
+pace_from "$game_pid"
+sleep 10
+pace_check "$out/slow.script" 0.5 30 3
+hold Right 0.5
+wait_for_still "$out/slow-end.png" || fail "pace 50: the figure did not come to rest"
+quit "pace 50: Escape"
+check_replay "$out/slow.script" "$out/slow-end.png" "pace 50"
+
 # --- Full screen and back with a window manager ------------------------------------------------
 check_managed_round_trip "$game"
 

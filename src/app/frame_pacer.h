@@ -6,9 +6,20 @@
 // not slow the game down over time. A frame that runs a little late is made up by the next
 // being due sooner; after a stall of several periods (a dragged window, a debugger) the count
 // starts afresh instead of rushing out the missed frames.
+//
+// The pacer's rate sets how many of the game's frames a tick runs: at 1x one, slower only some
+// ticks run one, faster a tick runs several and shows only the last. Ticks stay 60 a second
+// whatever the rate, so a screen is never asked for more pictures than at the game's own pace.
 #pragma once
 
 #include <chrono>
+
+// Frames per tick, as a fraction: {1, 4} is a quarter of the game's pace, {8, 1} eight times it.
+struct PaceRate {
+  int frames = 1;
+  int ticks = 1;
+  bool operator==(const PaceRate& other) const { return frames == other.frames && ticks == other.ticks; }
+};
 
 class FramePacer {
  public:
@@ -25,16 +36,39 @@ class FramePacer {
     return started && now < due ? due - now : Clock::duration::zero();
   }
 
-  // A frame starts now.
-  void FrameRuns(Clock::time_point now) {
+  // A tick starts now; returns how many frames it runs.
+  int FrameRuns(Clock::time_point now) {
     if (!started || now - due > stallLimit) {
       started = true;
       due = now;
     }
     due += period;
+    // The player's pace scales every rate: a demo at 2x played at 70 % runs 1.4 frames a tick.
+    owed += rate.frames * pace;
+    const int frames = owed / (rate.ticks * 100);
+    owed %= rate.ticks * 100;
+    return frames;
+  }
+
+  // From the next tick on. The part of a frame owed at the old rate is dropped.
+  void SetRate(PaceRate wanted) {
+    if (wanted == rate || wanted.frames < 1 || wanted.ticks < 1) return;
+    rate = wanted;
+    owed = 0;
+  }
+  PaceRate Rate() const { return rate; }
+  // The player's pace, in per cent of the game's own: a slower game is the same frames, fewer of
+  // them a second, through the same shares as a demo's speeds.
+  void SetPace(int percent) {
+    if (percent == pace || percent < 1) return;
+    pace = percent;
+    owed = 0;
   }
 
  private:
   Clock::time_point due{};
   bool started = false;
+  PaceRate rate;
+  int pace = 100;
+  int owed = 0;
 };

@@ -120,6 +120,8 @@ bool GameSession::Open(const GameOptions& options, std::string& error) {
       return false;
     }
     recording.Write(recordingHeader);
+    // For the curious only: the frames are the same at any pace.
+    if (options.pace != 100) recording.Write("# played at " + std::to_string(options.pace) + " % of the game's pace\n");
   }
   // A file recording wins: one driver writes one script.
   if (options.recordInMemory && !recording.IsOpen()) {

@@ -49,7 +49,7 @@
 #   quit WHAT [SECONDS]           Escape, then the game ends with 0 within SECONDS ($escape_wait)
 #   recorded_frame WORDS / wait_recorded WORDS [N]    the frame of a line in $recording
 #   key_frames VK FILE            the first and last frame a recording saw key VK go down
-#   pace_from PID / pace_check RECORDING CORES    frames a second and the share of a core
+#   pace_from PID / pace_check RECORDING CORES [RATE [SLACK]]   frames a second and the share of a core
 #   shown_before_exit FILE REF [SECONDS]      whether the inside equals REF at some look before
 #                                 the game ends, looking for at most SECONDS ($exit_wait)
 #   key_up_elsewhere, check_replay, check_demo, check_damaged_picture, check_managed_round_trip:
@@ -320,16 +320,18 @@ pace_from() {  # pid
   pace_pid=$1 paced_from=$(now_ms) ticks_from=$(ticks "$1") waited_from=$(waited_ms "$1")
   hold Shift_L "$key_hold"
 }
-pace_check() {  # recording cores: at 60 +- 2 frames a second, on under CORES of a core
-  local paced_to ticks_to waited_to frame_from frame_to elapsed load
+pace_check() {  # recording cores [rate [slack]]: RATE (60) frames a second, give or take SLACK frames
+  local paced_to ticks_to waited_to frame_from frame_to elapsed load rate=${3:-60} slack=${4:-}
   paced_to=$(now_ms) ticks_to=$(ticks "$pace_pid") waited_to=$(waited_ms "$pace_pid")
   hold Shift_L "$key_hold"
   read -r frame_from frame_to <<<"$(key_frames 16 "$1")"
   elapsed=$((paced_to - paced_from))
-  pace_within $((frame_to - frame_from)) "$elapsed" 58 62 || true
+  # Two frames a second either way, unless the caller allows a number of frames over the span.
+  [ -n "$slack" ] || slack=$((2 * elapsed / 1000))
+  pace_within $((frame_to - frame_from)) "$elapsed" 0 1000 || true
   check "pace: frames $frame_from to $frame_to in $elapsed ms, $pace a second" \
-    "wanted 60 +- 2 (its threads waited $((waited_to - waited_from)) ms for a processor)" -- \
-    pace_within $((frame_to - frame_from)) "$elapsed" 58 62
+    "wanted $rate a second, give or take $slack frames (its threads waited $((waited_to - waited_from)) ms for a processor)" -- \
+    holds 'f >= r * ms / 1000 - s && f <= r * ms / 1000 + s' f=$((frame_to - frame_from)) r="$rate" ms="$elapsed" s="$slack"
   load=$(core_share $((ticks_to - ticks_from)) "$elapsed")
   check "pace: the game used $load of a core" "wanted under $2: it must sleep between frames" -- holds 'l < most' l="$load" most="$2"
 }
