@@ -6,9 +6,20 @@
 // not slow the game down over time. A frame that runs a little late is made up by the next
 // being due sooner; after a stall of several periods (a dragged window, a debugger) the count
 // starts afresh instead of rushing out the missed frames.
+//
+// The pacer's rate sets how many of the game's frames a tick runs: at 1x one, slower only some
+// ticks run one, faster a tick runs several and shows only the last. Ticks stay 60 a second
+// whatever the rate, so a screen is never asked for more pictures than at the game's own pace.
 #pragma once
 
 #include <chrono>
+
+// Frames per tick, as a fraction: {1, 4} is a quarter of the game's pace, {8, 1} eight times it.
+struct PaceRate {
+  int frames = 1;
+  int ticks = 1;
+  bool operator==(const PaceRate& other) const { return frames == other.frames && ticks == other.ticks; }
+};
 
 class FramePacer {
  public:
@@ -25,16 +36,30 @@ class FramePacer {
     return started && now < due ? due - now : Clock::duration::zero();
   }
 
-  // A frame starts now.
-  void FrameRuns(Clock::time_point now) {
+  // A tick starts now; returns how many frames it runs.
+  int FrameRuns(Clock::time_point now) {
     if (!started || now - due > stallLimit) {
       started = true;
       due = now;
     }
     due += period;
+    owed += rate.frames;
+    const int frames = owed / rate.ticks;
+    owed %= rate.ticks;
+    return frames;
   }
+
+  // From the next tick on. The part of a frame owed at the old rate is dropped.
+  void SetRate(PaceRate wanted) {
+    if (wanted == rate || wanted.frames < 1 || wanted.ticks < 1) return;
+    rate = wanted;
+    owed = 0;
+  }
+  PaceRate Rate() const { return rate; }
 
  private:
   Clock::time_point due{};
   bool started = false;
+  PaceRate rate;
+  int owed = 0;
 };

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "app/frame_pacer.h"
+#include "types.h"
 
+class DemoViewer;
 class FrameDriver;
 
 class LoopPlatform {
@@ -20,5 +22,13 @@ class LoopPlatform {
   virtual void FrameDue() {}
 };
 
-// Runs until the quit message or the end of a played script, then closes the recording.
-void RunGameLoop(FrameDriver& driver, LoopPlatform& platform);
+// One tick of the pacer, on every platform: the frames it made due, run by the viewer at its
+// speed in a demo (which the pacer's rate then follows), else by the driver.
+void RunTick(FrameDriver& driver, DemoViewer* viewer, FramePacer& pacer, int frames);
+// Whether a demo is over by itself: played to its end by nobody touching it.
+bool PlayedOut(const FrameDriver& driver, const DemoViewer* viewer);
+
+// Runs until the quit message or the end of a played script, then closes the recording. In a
+// demo (viewer not null) the viewer runs the frames at its speed, and the window's title says
+// where the demo stands.
+void RunGameLoop(FrameDriver& driver, DemoViewer* viewer, WindowHandle window, LoopPlatform& platform);

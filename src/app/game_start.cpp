@@ -4,6 +4,7 @@
 #include "app/game_loop.h"
 #include "app/messages.h"
 #include "app/platform.h"
+#include "game/demo_viewer.h"
 #include "game/frame_driver.h"
 #include "game/game_world.h"
 
@@ -31,16 +32,20 @@ bool GameStart::Build(WindowHandle window) {
   if (!world->display.CanDraw()) return Fail(cannotPlay, world->display.DrawFailure());
   driver = std::make_unique<FrameDriver>(*world, window);
   session.Attach(*driver);
+  if (session.playing) viewer = std::make_unique<DemoViewer>(*driver, *world);
   input = std::make_unique<PlayerInput>(*driver);
   input->UseKeys(options.keys);
+  input->SteerViewer(viewer.get());
+  this->window = window;
   return true;
 }
 
-void GameStart::Play(LoopPlatform& loop) { RunGameLoop(*driver, loop); }
+void GameStart::Play(LoopPlatform& loop) { RunGameLoop(*driver, viewer.get(), window, loop); }
 
 void GameStart::End() {
   if (driver) driver->Close();
   input.reset();
+  viewer.reset();
   driver.reset();
   world.reset();
 }

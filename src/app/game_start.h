@@ -13,6 +13,7 @@
 #include "app/player_input.h"
 #include "types.h"
 
+class DemoViewer;
 class FrameDriver;
 class GameWorld;
 class LoopPlatform;
@@ -40,6 +41,8 @@ class GameStart {
   // Where the platform's window messages, pads and touches go once the world is built.
   PlayerInput& Input() { return *input; }
   FrameDriver& Driver() { return *driver; }
+  // The viewer the player's keys steer in a demo; none outside demos.
+  DemoViewer* Viewer() { return viewer.get(); }
   // The desktop's loop: plays until Escape, the close button or the demo's end.
   void Play(LoopPlatform& loop);
   // The world is gone, and with it the picture's hold on the window.
@@ -66,5 +69,7 @@ class GameStart {
   GameSession session;
   std::unique_ptr<GameWorld> world;
   std::unique_ptr<FrameDriver> driver;
+  std::unique_ptr<DemoViewer> viewer;
   std::unique_ptr<PlayerInput> input;
+  WindowHandle window = nullptr;
 };

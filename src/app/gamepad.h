@@ -12,6 +12,11 @@ struct PadState {
   float stickX = 0.0f;  // the left stick, -1 (full left) to 1 (full right)
   bool south = false;   // A, Cross
   bool back = false;    // Back, Select, View
+  // What only a demo's viewer reads.
+  bool north = false;          // Y, Triangle
+  bool west = false;           // X, Square
+  bool leftShoulder = false;   // LB, L1
+  bool rightShoulder = false;  // RB, R1
 };
 
 // A stick axis as SDL and XInput report it, -32768 to 32767, in PadState's terms.

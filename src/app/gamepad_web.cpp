@@ -10,6 +10,10 @@ namespace {
 // reports its own order, whose first axis and first button are nearly always the left stick's
 // x and the bottom face button; its other buttons cannot be trusted.
 constexpr int southButton = 0;
+constexpr int westButton = 2;
+constexpr int northButton = 3;
+constexpr int leftShoulderButton = 4;
+constexpr int rightShoulderButton = 5;
 constexpr int backButton = 8;
 constexpr int dpadLeftButton = 14;
 constexpr int dpadRightButton = 15;
@@ -35,6 +39,10 @@ void WebGamepads::Read(PlayerInput& input) {
       state.dpadLeft = standard && Pressed(pad, dpadLeftButton);
       state.dpadRight = standard && Pressed(pad, dpadRightButton);
       state.back = standard && Pressed(pad, backButton);
+      state.north = standard && Pressed(pad, northButton);
+      state.west = standard && Pressed(pad, westButton);
+      state.leftShoulder = standard && Pressed(pad, leftShoulderButton);
+      state.rightShoulder = standard && Pressed(pad, rightShoulderButton);
     }
   }
   states[count++] = touch;

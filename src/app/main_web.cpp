@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/frame_pacer.h"
+#include "app/game_loop.h"
 #include "app/game_start.h"
 #include "app/gamepad_web.h"
 #include "app/input_web.h"
@@ -44,14 +45,14 @@ struct Game {
   bool demo = false;
 };
 
-bool Finished(Game& game) { return QuitPosted() || game.start.Driver().ScriptEnded(); }
+bool Finished(Game& game) { return QuitPosted() || PlayedOut(game.start.Driver(), game.start.Viewer()); }
 
 // Escape, or the demo's last frame: the world goes, as it does when the desktop game ends,
 // and its last picture stays on the canvas.
 // A demo that reaches its last frame has ended as a demo, even when the run it plays ended
 // with Escape there.
 void End(Game& game) {
-  const bool demoEnded = game.demo && game.start.Driver().ScriptEnded();
+  const bool demoEnded = game.demo && PlayedOut(game.start.Driver(), game.start.Viewer());
   ListenToPage(nullptr);
   game.start.End();
   const std::string run = game.start.RecordedRun();
@@ -70,9 +71,9 @@ EM_BOOL OnAnimationFrame(double, void* playing) {
   const FramePacer::Clock::time_point now = FramePacer::Clock::now();
   for (int ran = 0; ran < mostFramesPerCallback && !Finished(game); ++ran) {
     if (game.pacer.TimeUntilDue(now) > earlyEnough) break;
-    game.pacer.FrameRuns(now);
+    const int frames = game.pacer.FrameRuns(now);
     game.pads.Read(game.start.Input());
-    game.start.Driver().RunFrame();
+    RunTick(game.start.Driver(), game.start.Viewer(), game.pacer, frames);
   }
   TellFramesRun(game.start.Driver().FramesRun());
   if (Finished(game)) {

@@ -61,6 +61,26 @@ std::string UnknownOption(const std::string& option) { return "unknown option " 
 std::string NeedsFileName(const std::string& option) { return option + " needs a file name"; }
 std::string GivenTwice(const std::string& option) { return option + " given twice"; }
 std::string RecordOverPlay() { return "--record would overwrite the script that --play reads"; }
+void PlayTime(long frames, char* text, std::size_t size) {
+  const long hundredths = frames * 100 / 60;
+  std::snprintf(text, size, "%ld:%02ld.%02ld", hundredths / 6000, hundredths / 100 % 60, hundredths % 100);
+}
+
+void DemoTitle(long frame, long lastFrame, int speedFrames, int speedTicks, bool paused, char (&title)[titleSize]) {
+  char at[24];
+  char length[24];
+  PlayTime(frame, at, sizeof at);
+  PlayTime(lastFrame, length, sizeof length);
+  char speed[24];
+  if (speedFrames == 1 && speedTicks == 2) std::snprintf(speed, sizeof speed, "\xC2\xBD");
+  else if (speedFrames == 1 && speedTicks == 4) std::snprintf(speed, sizeof speed, "\xC2\xBC");
+  else if (speedTicks == 1) std::snprintf(speed, sizeof speed, "%d", speedFrames);
+  else std::snprintf(speed, sizeof speed, "%d/%d", speedFrames, speedTicks);
+  // In UTF-8: an em dash, middle dots and the multiplication sign.
+  std::snprintf(title, sizeof title, "Fennwick \xE2\x80\x94 %s / %s \xC2\xB7 %s\xC3\x97%s", at, length, speed,
+                paused ? " \xC2\xB7 paused" : "");
+}
+
 std::string NoRecordingInBrowser() { return "--record is not available in the browser"; }
 std::string KeysNeedThree(const std::string& given) {
   return "--keys needs three key names, for left, right and jump, between commas (as in --keys a,d,w), not " +

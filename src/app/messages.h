@@ -73,6 +73,14 @@ std::string PlaceMissing(const std::string& folder, std::size_t missing);
 std::string PicturesUnshown(const std::string& missing, std::size_t count, const std::string& folder,
                             const std::vector<std::string>& faults);
 
+// --- A demo's window title ---
+// The frames of the game's 60 a second as m:ss.cc, and the title that says where a demo stands:
+// "Fennwick — 0:12.35 / 1:00.00 · ½× · paused". Both write into the caller's buffer, so that
+// a frame allocates nothing; speedFrames / speedTicks is the pacer's rate.
+constexpr std::size_t titleSize = 160;
+void PlayTime(long frames, char* text, std::size_t size);
+void DemoTitle(long frame, long lastFrame, int speedFrames, int speedTicks, bool paused, char (&title)[titleSize]);
+
 }  // namespace say
 
 enum class Tone;

@@ -11,6 +11,8 @@
 void PostQuit();
 void CaptureMouse(WindowHandle window);
 void ReleaseMouseCapture();
+// The window's title, in UTF-8: where a demo stands. The page has its own bar for that.
+void SetWindowTitle(WindowHandle window, const char* title);
 
 // What the game tells the player: what was asked for (--help, --version), a note it plays on
 // after (pictures missing), or the fault that stops it.

@@ -15,6 +15,9 @@ bool QuitPosted() { return quitPosted; }
 // Held from the moment the pointer enters the picture, so that leaving it is seen.
 void CaptureMouse(WindowHandle) { SDL_CaptureMouse(SDL_TRUE); }
 void ReleaseMouseCapture() { SDL_CaptureMouse(SDL_FALSE); }
+void SetWindowTitle(WindowHandle window, const char* title) {
+  SDL_SetWindowTitle(static_cast<SDL_Window*>(window), title);
+}
 
 std::filesystem::path ExecutableFolder() {
   char* base = SDL_GetBasePath();

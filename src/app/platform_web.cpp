@@ -26,6 +26,8 @@ bool QuitPosted() { return quitPosted; }
 // capture.
 void CaptureMouse(WindowHandle) {}
 void ReleaseMouseCapture() {}
+// The page shows where a demo stands in its own bar, from the viewer's state.
+void SetWindowTitle(WindowHandle, const char*) {}
 
 // The page's pictures are packed into the top folder of its file system; there is no program
 // file to look beside.

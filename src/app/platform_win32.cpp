@@ -38,6 +38,11 @@ void TellPlayer(Tone tone, const std::string& text) {
 void PostQuit() { PostQuitMessage(0); }
 void CaptureMouse(WindowHandle window) { SetCapture(static_cast<HWND>(window)); }
 void ReleaseMouseCapture() { ReleaseCapture(); }
+void SetWindowTitle(WindowHandle window, const char* title) {
+  // A title is short: a fixed buffer, so that a frame allocates nothing.
+  wchar_t wide[160];
+  if (MultiByteToWideChar(CP_UTF8, 0, title, -1, wide, 160) > 0) SetWindowTextW(static_cast<HWND>(window), wide);
+}
 
 std::filesystem::path ExecutableFolder() {
   // The path may be longer than MAX_PATH; a full buffer means it was cut short.

@@ -8,6 +8,9 @@
 // Pads speak as a keyboard does: the D-pad and the left stick press the arrows, the south face
 // button space, and Back held for a second Escape, all as key messages. Nothing past here knows
 // that pads exist, so a recorded pad session is a script of keys like any other.
+//
+// In a demo the keys and the pads steer the demo's viewer instead, as a video player's do;
+// they never reach the game (the table of them is packaging/controls.txt).
 #pragma once
 
 #include <array>
@@ -19,6 +22,8 @@
 #include "app/gamepad.h"
 #include "app/key_map.h"
 #include "app/window_messages.h"
+
+class DemoViewer;
 
 // When a message was sent, for a window system that keeps such a clock (Windows): whether the
 // game's window had the focus as it was read, the message's own time, and the time now, all on
@@ -63,14 +68,24 @@ class PlayerInput {
   // holds stays down.
   void SystemKeys(bool (*down)(std::uint8_t code), const MessageStamp& stamp);
 
+  // From now on the keys and the pads steer this viewer (none: the game again).
+  void SteerViewer(DemoViewer* demo) { viewer = demo; }
+
  private:
   enum GameKey : std::size_t { left, right, jump, quit, gameKeyCount };
   using Held = std::array<bool, gameKeyCount>;
+
+  // The viewer's buttons on a pad, each pressed once as it goes down.
+  enum ViewerButton : std::size_t { playPause, stepForward, stepBack, skipForward, skipBack, faster, slower, viewerButtonCount };
 
   static bool IsGameKey(std::uint8_t code, std::size_t& key);
   // Whether a key the keyboard holds plays the game's key of this code.
   bool KeyboardHolds(std::uint8_t gameCode) const;
   void FocusLost();
+  void ViewerKey(std::uint8_t code, bool down);
+  void ViewerButtons(const std::array<bool, viewerButtonCount>& now);
+  // Back held for its second: quits, in a game and in a demo.
+  bool BackHeld(bool back);
 
   WindowMessageTarget& game;
   KeyMap keys;
@@ -79,5 +94,7 @@ class PlayerInput {
   Held padHolds{};
   int backFrames = 0;
   bool focused = true;
+  DemoViewer* viewer = nullptr;
+  std::array<bool, viewerButtonCount> viewerButtons{};
   FocusClock clock;
 };

@@ -1,5 +1,6 @@
 #include "game/frame_driver.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/window_messages.h"
@@ -34,12 +35,20 @@ void FrameDriver::RunFrame(FrameOutput output) {
   const long frame = framesRun + 1;
   for (; nextEvent < script.events.size() && script.events[nextEvent].frame <= frame; ++nextEvent) {
     const ScriptEvent& event = script.events[nextEvent];
-    Record(event.message, event.wParam);
+    if (frame > farthestFrame) Record(event.message, event.wParam);
     HandleWindowMessage(window, event.message, event.wParam, 0);
   }
   world.RunFrame(window, output);
   framesRun = frame;
+  farthestFrame = std::max(farthestFrame, frame);
   if (recording != nullptr) recording->Flush();
+}
+
+void FrameDriver::Resume(long frame) {
+  framesRun = frame;
+  const auto next = std::upper_bound(script.events.begin(), script.events.end(), frame,
+                                     [](long f, const ScriptEvent& event) { return f < event.frame; });
+  nextEvent = static_cast<std::size_t>(next - script.events.begin());
 }
 
 void FrameDriver::Close() {
@@ -47,6 +56,6 @@ void FrameDriver::Close() {
   closed = true;
   // Messages that arrived after the last frame (the close box, say) are already written; the
   // end may not come before them.
-  WriteScriptEnd(*recording, framesRun > lastRecordedFrame ? framesRun : lastRecordedFrame);
+  WriteScriptEnd(*recording, std::max(farthestFrame, lastRecordedFrame));
   recording->Flush();
 }

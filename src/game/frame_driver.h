@@ -27,6 +27,11 @@ class FrameDriver final : public WindowMessageTarget {
   void RunFrame(FrameOutput output = FrameOutput::shown);
 
   long FramesRun() const { return framesRun; }
+  // Puts the driver at a frame of the played script, for a world put back to that frame's
+  // state: the next frame run is frame + 1, with the script's messages for it. Frames run
+  // again are not recorded again.
+  void Resume(long frame);
+  const ReplayScript& Script() const { return script; }
   // A played script has run its last frame.
   bool ScriptEnded() const { return playing && framesRun >= script.lastFrame; }
   // Ends the recording with the frame the game ended on.
@@ -44,4 +49,6 @@ class FrameDriver final : public WindowMessageTarget {
   std::size_t nextEvent = 0;
   bool playing = false;
   long framesRun = 0;
+  // The farthest frame ever run: a recording holds each frame's messages once.
+  long farthestFrame = 0;
 };

@@ -47,7 +47,10 @@ void GameWorld::RunFrame(WindowHandle window, FrameOutput output) {
   camera.CenterOn(player.data.position.x, player.data.position.y - cameraLift);
 
   // --- Draw ---
-  if (!shown) return;
+  if (shown) Draw();
+}
+
+void GameWorld::Draw() {
   std::memset(display.frameBuffer, clearByte, Display::pixelCount * sizeof(Pixel));
   tileMap.Draw(camera);
   player.data.animation->Draw(player.data.facing, player.data.position.x, player.data.position.y,

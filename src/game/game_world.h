@@ -27,6 +27,9 @@ class GameWorld {
   GameWorld& operator=(const GameWorld&) = delete;
 
   void RunFrame(WindowHandle window, FrameOutput output = FrameOutput::shown);
+  // Draws the world as it stands and hands the picture to the screen. Drawing changes nothing,
+  // so a world put back to a frame's state shows that frame's picture.
+  void Draw();
 
   // Members in construction order; they are destroyed in reverse.
   Display display;
