@@ -163,7 +163,7 @@ void PlayerInput::PadsRead(const PadState* pads, std::size_t count) {
     const PadState& pad = pads[i];
     now[left] = now[left] || pad.dpadLeft || pad.stickX <= -deadZone;
     now[right] = now[right] || pad.dpadRight || pad.stickX >= deadZone;
-    now[jump] = now[jump] || pad.south;
+    now[jump] = now[jump] || Face(pad, jumpButton);
     back = back || pad.back;
     buttons[playPause] = buttons[playPause] || pad.south;
     buttons[stepForward] = buttons[stepForward] || pad.rightShoulder;
