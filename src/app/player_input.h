@@ -46,6 +46,7 @@ class PlayerInput {
 
   // The keys the player chose; from now on every key message speaks of the game's key instead.
   void UseKeys(const KeyMap& chosen) { keys = chosen; }
+  const KeyMap& Keys() const { return keys; }
   // The pads' face button the player chose to jump with (south, A, as they come); the others
   // play no part in a game.
   void UseJumpButton(FaceButton button) { jumpButton = button; }

@@ -698,7 +698,8 @@ async function onAPhone(browser) {
 }
 
 // The settings panel on a phone with a keyboard, in a browser of its own: opened by a finger, it
-// holds the game; half pace runs 30 frames a second; Jump on W jumps, and space no longer does;
+// holds the game; half pace runs 30 frames a second; Jump on W jumps, the browser's own use of W
+// stopped as it is for the arrows, and space no longer jumps;
 // the left-handed layout puts Jump on the left. A reload keeps all of it; S opens the panel, and
 // the standard settings come back from it. Where the browser refuses the storage, the panel
 // says so and the settings still apply.
@@ -723,6 +724,10 @@ async function theSettings(browser) {
     return jump && jump.right <= at.canvas.left ? 'left' : jump && jump.left >= at.canvas.right ? 'right' : JSON.stringify(jump);
   };
 
+  await page.evaluate(() => {
+    window.prevented = {};
+    window.addEventListener('keydown', (event) => { window.prevented[event.code] = event.defaultPrevented; });
+  });
   await page.getByRole('button', { name: 'Settings', exact: true }).tap();
   const held = (await isOpen()) && (await framesIn(page, 500)) === 0;
   await page.selectOption('#pace', '50');
@@ -743,8 +748,10 @@ async function theSettings(browser) {
   let side = await jumpSide();
   const w = await leaps('KeyW');
   const space = await leaps('Space');
-  check(w && !space && side === 'left', 'W jumps and space does not; the left-handed layout puts Jump left of the game',
-        `W jumps: ${w}, space jumps: ${space}, Jump ${side}`);
+  const stopped = await page.evaluate(() => window.prevented.KeyW);
+  check(w && stopped && !space && side === 'left',
+        "W jumps, with the browser's own use of it stopped, and space does not; the left-handed layout puts Jump left of the game",
+        `W jumps: ${w}, its default stopped: ${stopped}, space jumps: ${space}, Jump ${side}`);
 
   await page.reload();
   const again = await waitForState(page, ['running'], 60);
