@@ -702,7 +702,7 @@ async function onAPhone(browser) {
 // stopped as it is for the arrows, and space no longer jumps;
 // the left-handed layout puts Jump on the left. A reload keeps all of it; S opens the panel, and
 // the standard settings come back from it. Where the browser refuses the storage, the panel
-// says so and the settings still apply.
+// says so and the settings still apply (the large buttons, say).
 async function theSettings(browser) {
   const context = await browser.newContext({ viewport: { width: 844, height: 390 }, isMobile: true, hasTouch: true });
   const { page, errors, reached } = await open(context, base);
@@ -718,10 +718,12 @@ async function theSettings(browser) {
     await page.keyboard.up(key);
     return moved > 0 && (await waitForPicture(page, picture('frame1'), 5)) === 0;
   };
-  const jumpSide = async (on = page) => {
+  // Which side of the game the Jump button is on, and how wide it is.
+  const jumpAt = async (on = page) => {
     const at = await layout(on, 'settings-layout');
-    const jump = at.controls.find((c) => c.name === 'Jump');
-    return jump && jump.right <= at.canvas.left ? 'left' : jump && jump.left >= at.canvas.right ? 'right' : JSON.stringify(jump);
+    const jump = at.controls.find((c) => c.name === 'Jump') || {};
+    const side = jump.right <= at.canvas.left ? 'left' : jump.left >= at.canvas.right ? 'right' : JSON.stringify(jump);
+    return { side, width: jump.width, toString: () => `${side}, ${jump.width} wide` };
   };
 
   await page.evaluate(() => {
@@ -745,21 +747,21 @@ async function theSettings(browser) {
 
   const rate = await measureRate(page, 30, 1);
   check(rate.ok, `at half pace ${rate.last} frames a second`, `wanted 30 ± 1, counted ${rate.all}`);
-  let side = await jumpSide();
+  let jump = await jumpAt();
   const w = await leaps('KeyW');
   const space = await leaps('Space');
   const stopped = await page.evaluate(() => window.prevented.KeyW);
-  check(w && stopped && !space && side === 'left',
+  check(w && stopped && !space && jump.side === 'left',
         "W jumps, with the browser's own use of it stopped, and space does not; the left-handed layout puts Jump left of the game",
-        `W jumps: ${w}, its default stopped: ${stopped}, space jumps: ${space}, Jump ${side}`);
+        `W jumps: ${w}, its default stopped: ${stopped}, space jumps: ${space}, Jump ${jump}`);
 
   await page.reload();
   const again = await waitForState(page, ['running'], 60);
-  side = await jumpSide();
+  jump = await jumpAt();
   const kept = await measureRate(page, 30, 1);
-  check(again === 'running' && side === 'left' && kept.ok && (await leaps('KeyW')),
+  check(again === 'running' && jump.side === 'left' && kept.ok && (await leaps('KeyW')),
         `a reload keeps the settings: ${kept.last} frames a second, W jumps, Jump on the left`,
-        `state ${again}, counted ${kept.all}, Jump ${side}`);
+        `state ${again}, counted ${kept.all}, Jump ${jump}`);
 
   await page.focus('#canvas');
   await page.keyboard.press('KeyS');
@@ -767,10 +769,10 @@ async function theSettings(browser) {
   await panel.getByRole('button', { name: 'Back to the standard settings' }).click();
   await panel.getByRole('button', { name: 'Close' }).click();
   const standardRate = await measureRate(page);
-  side = await jumpSide();
-  check(byKey && standardRate.ok && side === 'right' && (await leaps('Space')) && !(await leaps('KeyW')),
+  const standard = await jumpAt();
+  check(byKey && standardRate.ok && standard.side === 'right' && (await leaps('Space')) && !(await leaps('KeyW')),
         `S opens the settings; the standard ones back, ${standardRate.last} frames a second, space jumps, Jump on the right`,
-        `opened by S ${byKey}, counted ${standardRate.all}, Jump ${side}`);
+        `opened by S ${byKey}, counted ${standardRate.all}, Jump ${standard}`);
   check(errors.length === 0, 'no console errors with the settings', errors.join(' | '));
   await page.close();
 
@@ -779,11 +781,13 @@ async function theSettings(browser) {
   } })).page;
   await refusing.getByRole('button', { name: 'Settings', exact: true }).tap();
   await refusing.selectOption('#hand', 'left');
+  await refusing.selectOption('#size', 'large');
   const said = await refusing.locator('#settings-note').textContent();
   await refusing.locator('#settings').getByRole('button', { name: 'Close' }).click();
-  side = await jumpSide(refusing);
-  check(/until the page is closed/.test(said) && side === 'left', `where the storage is refused the panel says so ('${said}'), and the settings apply`,
-        `Jump ${side}`);
+  jump = await jumpAt(refusing);
+  check(/until the page is closed/.test(said) && jump.side === 'left' && jump.width > standard.width,
+        `where the storage is refused the panel says so ('${said}'), and the settings apply: Jump left and larger`,
+        `Jump ${jump}, ${standard.width} wide at the standard size`);
   await context.close();
 }
 
