@@ -15,13 +15,14 @@ add_library(fennwick_web OBJECT
   app/gamepad_web.cpp
   app/input_web.cpp
   app/platform_web.cpp
+  app/settings_web.cpp
   graphics/display_web.cpp
   sound/sound_device_null.cpp
   ${FENNWICK_IMAGE_SOURCE}
 )
 target_link_libraries(fennwick_web PUBLIC fennwick_core ${FENNWICK_IMAGE_LIBS})
 # Only putting the frame on the canvas is drawing; the rest is built for size, as in the core.
-set_source_files_properties(app/gamepad_web.cpp app/main_web.cpp app/input_web.cpp app/platform_web.cpp
+set_source_files_properties(app/gamepad_web.cpp app/main_web.cpp app/input_web.cpp app/platform_web.cpp app/settings_web.cpp
                             app/mouse_probe_web.cpp ${FENNWICK_IMAGE_SOURCE} PROPERTIES COMPILE_OPTIONS -Os)
 
 # The pictures are packed beside the program and appear in its file system's top folder,
@@ -90,12 +91,13 @@ endfunction()
 # The page reads the frame counter and learns how the game ended through these, and hands in its
 # pointer and touch controls.
 fennwick_web_game(fennwick ${FENNWICK_LINK_DIR} ${FENNWICK_SITE_DIR}
-                  _fennwick_pointer,_fennwick_touch)
+                  _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause)
 # The browser test's own build, never packaged: the same game, and the Mouse it cannot see
 # otherwise. Only its three files are here; the test serves them beside the player's page.
 if(FENNWICK_TESTS)
   fennwick_web_game(fennwick-e2e ${PROJECT_BINARY_DIR}/e2e-unpacked ${PROJECT_BINARY_DIR}/site-e2e
-                    _fennwick_pointer,_fennwick_touch,_fennwick_mouse app/mouse_probe_web.cpp)
+                    _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_mouse
+                    app/mouse_probe_web.cpp)
 endif()
 
 # The page itself, its scripts, its icons and its manifest, copied whenever they change.
@@ -105,6 +107,7 @@ set(FENNWICK_PAGE_FILES
   controls.js:web/controls.js
   offline.js:web/offline.js
   share.js:web/share.js
+  settings.js:web/settings.js
   loader.js:web/loader.js
   inflate.js:web/inflate.js
   manifest.json:web/manifest.json

@@ -12,12 +12,27 @@ struct PadState {
   float stickX = 0.0f;  // the left stick, -1 (full left) to 1 (full right)
   bool south = false;   // A, Cross
   bool back = false;    // Back, Select, View
-  // What only a demo's viewer reads.
+  // A demo's viewer reads these; in a game, whichever face button the player chose jumps.
+  bool east = false;           // B, Circle
   bool north = false;          // Y, Triangle
   bool west = false;           // X, Square
   bool leftShoulder = false;   // LB, L1
   bool rightShoulder = false;  // RB, R1
 };
+
+// The four face buttons, named by where they sit, as the jump may be put on any of them.
+enum class FaceButton { south, east, west, north };
+
+inline bool& Face(PadState& pad, FaceButton button) {
+  switch (button) {
+    case FaceButton::east: return pad.east;
+    case FaceButton::west: return pad.west;
+    case FaceButton::north: return pad.north;
+    case FaceButton::south: break;
+  }
+  return pad.south;
+}
+inline bool Face(const PadState& pad, FaceButton button) { return Face(const_cast<PadState&>(pad), button); }
 
 // A stick axis as SDL and XInput report it, -32768 to 32767, in PadState's terms.
 inline float StickFromAxis(std::int16_t axis) { return std::max(-1.0f, axis / 32767.0f); }

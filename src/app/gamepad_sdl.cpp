@@ -48,6 +48,7 @@ void SdlGamepads::Read(PlayerInput& input) {
     pad.stickX = StickFromAxis(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX));
     pad.south = Pressed(controller, SDL_CONTROLLER_BUTTON_A);
     pad.back = Pressed(controller, SDL_CONTROLLER_BUTTON_BACK);
+    pad.east = Pressed(controller, SDL_CONTROLLER_BUTTON_B);
     pad.north = Pressed(controller, SDL_CONTROLLER_BUTTON_Y);
     pad.west = Pressed(controller, SDL_CONTROLLER_BUTTON_X);
     pad.leftShoulder = Pressed(controller, SDL_CONTROLLER_BUTTON_LEFTSHOULDER);

@@ -10,6 +10,7 @@ namespace {
 // reports its own order, whose first axis and first button are nearly always the left stick's
 // x and the bottom face button; its other buttons cannot be trusted.
 constexpr int southButton = 0;
+constexpr int eastButton = 1;
 constexpr int westButton = 2;
 constexpr int northButton = 3;
 constexpr int leftShoulderButton = 4;
@@ -39,12 +40,16 @@ void WebGamepads::Read(PlayerInput& input) {
       state.dpadLeft = standard && Pressed(pad, dpadLeftButton);
       state.dpadRight = standard && Pressed(pad, dpadRightButton);
       state.back = standard && Pressed(pad, backButton);
+      state.east = standard && Pressed(pad, eastButton);
       state.north = standard && Pressed(pad, northButton);
       state.west = standard && Pressed(pad, westButton);
       state.leftShoulder = standard && Pressed(pad, leftShoulderButton);
       state.rightShoulder = standard && Pressed(pad, rightShoulderButton);
     }
   }
-  states[count++] = touch;
+  // The touch controls' Jump is the player's jump, on whichever face button a pad's is.
+  PadState& touched = states[count++] = touch;
+  touched.south = false;
+  Face(touched, input.JumpButton()) = touch.south;
   input.PadsRead(states.data(), count);
 }

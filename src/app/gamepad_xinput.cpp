@@ -38,6 +38,7 @@ void XInputPads::Read(PlayerInput& input) {
       pad.stickX = StickFromAxis(state.Gamepad.sThumbLX);
       pad.south = (buttons & XINPUT_GAMEPAD_A) != 0;
       pad.back = (buttons & XINPUT_GAMEPAD_BACK) != 0;
+      pad.east = (buttons & XINPUT_GAMEPAD_B) != 0;
       pad.north = (buttons & XINPUT_GAMEPAD_Y) != 0;
       pad.west = (buttons & XINPUT_GAMEPAD_X) != 0;
       pad.leftShoulder = (buttons & XINPUT_GAMEPAD_LEFT_SHOULDER) != 0;

@@ -21,10 +21,13 @@ constexpr std::uint32_t vkTab = 0x09;
 PlayerInput& InputOf(void* page) { return *static_cast<PageInput*>(page)->input; }
 
 // The keys whose default the browser must not act on while the game has the focus: the
-// arrows and space would scroll the page, F11 would take the whole browser to full screen.
-bool GameKey(std::uint32_t code) {
+// arrows and space would scroll the page, F11 would take the whole browser to full screen, and
+// a key the player chose to play with must only play (Tab would take the focus away mid-jump,
+// a slash open a browser's quick find).
+bool GameKey(void* page, std::uint32_t code) {
+  const std::uint8_t played = InputOf(page).Keys().GameKey(static_cast<std::uint8_t>(code));
   return code == vk::space || code == vk::left || code == vk::up || code == vk::right ||
-         code == vk::down || code == vk::f11;
+         code == vk::down || code == vk::f11 || played == vk::left || played == vk::right || played == vk::space;
 }
 
 EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void* page) {
@@ -33,14 +36,14 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void* page) {
   if (code == 0 || code > 0xFF) return EM_FALSE;
   if (type == EMSCRIPTEN_EVENT_KEYUP) {
     InputOf(page).Message(wm::keyUp, code, 0);
-    return GameKey(code) ? EM_TRUE : EM_FALSE;
+    return GameKey(page, code) ? EM_TRUE : EM_FALSE;
   }
   InputOf(page).Message(wm::keyDown, code, 0);
   // Windows types these with the key; the browser sends no keypress for them (for space,
   // because its default is stopped here).
   if (code == vk::space || code == vk::escape || code == vkBack || code == vkTab)
     InputOf(page).Message(wm::character, code, 0);
-  return GameKey(code) ? EM_TRUE : EM_FALSE;
+  return GameKey(page, code) ? EM_TRUE : EM_FALSE;
 }
 
 EM_BOOL OnKeyPress(int, const EmscriptenKeyboardEvent* event, void* page) {

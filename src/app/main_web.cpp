@@ -16,6 +16,7 @@
 #include "app/input_web.h"
 #include "app/messages.h"
 #include "app/platform_web.h"
+#include "app/settings_web.h"
 #include "game/frame_driver.h"
 
 namespace {
@@ -42,6 +43,7 @@ struct Game {
   WebGamepads pads;
   PageInput page;
   FramePacer pacer;
+  PageSettings settings;
   bool demo = false;
 };
 
@@ -54,6 +56,7 @@ bool Finished(Game& game) { return QuitPosted() || PlayedOut(game.start.Driver()
 void End(Game& game) {
   const bool demoEnded = game.demo && PlayedOut(game.start.Driver(), game.start.Viewer());
   ListenToPage(nullptr);
+  OfferSettings(nullptr);
   game.start.End();
   const std::string run = game.start.RecordedRun();
   HandRunToPage(run.data(), run.size());
@@ -69,7 +72,8 @@ EM_BOOL OnAnimationFrame(double, void* playing) {
   // --- Frames --- Every frame that is due runs now; a tab in the background gets no
   // callbacks at all, so the game waits there, and the pacer starts afresh on return.
   const FramePacer::Clock::time_point now = FramePacer::Clock::now();
-  for (int ran = 0; ran < mostFramesPerCallback && !Finished(game); ++ran) {
+  // While the settings are open no frame runs; the time lost is let go, as after any stall.
+  for (int ran = 0; !game.settings.paused && ran < mostFramesPerCallback && !Finished(game); ++ran) {
     if (game.pacer.TimeUntilDue(now) > earlyEnough) break;
     const int frames = game.pacer.FrameRuns(now);
     game.pads.Read(game.start.Input());
@@ -100,6 +104,9 @@ int main(int argc, char** argv) {
   game.demo = !game.start.options.play.empty();
   game.page = PageInput{&game.start.Input(), &game.pads};
   ListenToPage(&game.page);
+  // In a demo too: the viewer's speeds are shares of the player's pace, as on the desktop.
+  game.settings = PageSettings{&game.start.Input(), &game.pacer};
+  OfferSettings(&game.settings);
   TellPage("running", "");
   emscripten_request_animation_frame_loop(OnAnimationFrame, &game);
   return 0;

@@ -76,20 +76,23 @@ void PlayerInput::FocusLost() {
   // key in the order of their codes, so that the recording says what the player did. The pads'
   // holds go too: whatever a pad still holds when the focus returns is then pressed afresh, as
   // a key held down at that moment would be, instead of staying dead until let go.
-  if (viewer != nullptr) {
-    for (int code = 0; code < 256; ++code)
-      if (keyboardHolds.test(static_cast<std::size_t>(code))) ViewerKey(static_cast<std::uint8_t>(code), false);
-    viewer->StepReleased(1);
-    viewer->StepReleased(-1);
-  }
   std::bitset<256> released;
-  for (int code = 0; viewer == nullptr && code < 256; ++code)
-    if (keyboardHolds.test(static_cast<std::size_t>(code))) released.set(keys.GameKey(static_cast<std::uint8_t>(code)));
+  for (int code = 0; code < 256; ++code) {
+    if (!keyboardHolds.test(static_cast<std::size_t>(code))) continue;
+    if (viewer != nullptr)
+      ViewerKey(static_cast<std::uint8_t>(code), false);
+    else
+      released.set(keys.GameKey(static_cast<std::uint8_t>(code)));
+  }
   for (std::size_t key = 0; key < gameKeyCount; ++key)
     if (padHolds[key]) released.set(gameKeyCodes[key]);
   released.reset(0);
   for (int code = 0; code < 256; ++code)
     if (released.test(static_cast<std::size_t>(code))) game.Deliver(wm::keyUp, static_cast<std::uintptr_t>(code), 0);
+  if (viewer != nullptr) {
+    viewer->StepReleased(1);
+    viewer->StepReleased(-1);
+  }
   keyboardHolds.reset();
   padHolds.fill(false);
   viewerButtons.fill(false);
@@ -160,7 +163,7 @@ void PlayerInput::PadsRead(const PadState* pads, std::size_t count) {
     const PadState& pad = pads[i];
     now[left] = now[left] || pad.dpadLeft || pad.stickX <= -deadZone;
     now[right] = now[right] || pad.dpadRight || pad.stickX >= deadZone;
-    now[jump] = now[jump] || pad.south;
+    now[jump] = now[jump] || Face(pad, jumpButton);
     back = back || pad.back;
     buttons[playPause] = buttons[playPause] || pad.south;
     buttons[stepForward] = buttons[stepForward] || pad.rightShoulder;

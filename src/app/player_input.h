@@ -5,8 +5,8 @@
 // out, and hands each message to the frame driver, which records it and passes it to the
 // window-message handler.
 //
-// Pads speak as a keyboard does: the D-pad and the left stick press the arrows, the south face
-// button space, and Back held for a second Escape, all as key messages. Nothing past here knows
+// Pads speak as a keyboard does: the D-pad and the left stick press the arrows, the jump's face
+// button (south, unless the player chose another) space, and Back held for a second Escape, all as key messages. Nothing past here knows
 // that pads exist, so a recorded pad session is a script of keys like any other.
 //
 // In a demo the keys and the pads steer the demo's viewer instead, as a video player's do;
@@ -46,6 +46,11 @@ class PlayerInput {
 
   // The keys the player chose; from now on every key message speaks of the game's key instead.
   void UseKeys(const KeyMap& chosen) { keys = chosen; }
+  const KeyMap& Keys() const { return keys; }
+  // The pads' face button the player chose to jump with (south, A, as they come); the others
+  // play no part in a game.
+  void UseJumpButton(FaceButton button) { jumpButton = button; }
+  FaceButton JumpButton() const { return jumpButton; }
 
   // Every window message on its way to the game. Key presses pass unchanged, auto-repeat
   // included; a key's release waits while a pad still holds the key. With a stamp, a press from
@@ -89,6 +94,7 @@ class PlayerInput {
 
   WindowMessageTarget& game;
   KeyMap keys;
+  FaceButton jumpButton = FaceButton::south;
   // The keys as the player pressed them, before the map: the system answers for those.
   std::bitset<256> keyboardHolds;
   Held padHolds{};

@@ -248,6 +248,29 @@ TEST_F(GamepadTest, ChosenKeysPlayTheGamesKeysAndTheMovedOnesGoQuiet) {
   }
 }
 
+// The pad's jump on another face button: that one presses space, the others nothing.
+TEST_F(GamepadTest, TheChosenFaceButtonJumpsAndTheOthersPlayNoPart) {
+  pads.UseJumpButton(FaceButton::east);
+  PadState pad;
+  pad.south = pad.west = pad.north = true;
+  Read(pad);
+  EXPECT_EQ(Take(), Lines{});
+  pad.east = true;
+  Read(pad);
+  pad.east = false;
+  Read(pad);
+  EXPECT_EQ(Take(), (Lines{"down 32", "up 32"}));
+  // Changed back while the button is held, its release still reaches the game.
+  pad.north = false;
+  pads.UseJumpButton(FaceButton::north);
+  pad.north = true;
+  Read(pad);
+  pads.UseJumpButton(FaceButton::south);
+  pad.south = pad.north = false;
+  Read(pad);
+  EXPECT_EQ(Take(), (Lines{"down 32", "up 32"}));
+}
+
 // The whole path: pad and keyboard through the merge into the window-message handler.
 using GamepadThroughHandler = WindowMessageTest;
 

@@ -181,12 +181,13 @@ async function framesIn(page, ms) {
   return (await page.evaluate(() => fennwick.frames())) - before;
 }
 
-// The pace, counted against the page's own clock over five seconds. The game makes up late
+// The pace, counted against the page's own clock over five seconds: `wanted` frames a second,
+// within `within`. The game makes up late
 // frames, but not after a stall of more than four frames (it starts afresh then, as it must): a
 // machine too busy to give the page its animation frames for that long makes the count say
 // nothing about the game. The page's longest wait between two animation frames tells; up to
 // five tries for a count without such a stall.
-async function measureRate(page) {
+async function measureRate(page, wanted = 60, within = 2) {
   const counts = [];
   for (let attempt = 0; attempt < 5; attempt++) {
     const before = await page.evaluate(() => {
@@ -211,7 +212,7 @@ async function measureRate(page) {
     const rate = (after[0] - before[0]) / ((after[1] - before[1]) / 1000);
     const stalled = after[2] > 4 * (1000 / 60);
     counts.push(`${rate.toFixed(2)}${stalled ? ` (stalled ${after[2].toFixed(0)} ms)` : ''}`);
-    if (!stalled) return { ok: Math.abs(rate - 60) <= 2, last: rate.toFixed(2), all: counts.join(', ') };
+    if (!stalled) return { ok: Math.abs(rate - wanted) <= within, last: rate.toFixed(2), all: counts.join(', ') };
   }
   return { ok: false, last: 'no count without a stall', all: counts.join(', ') };
 }
@@ -525,6 +526,20 @@ async function thePad(browser) {
   check(jumping > 0 && left === 0, `plugged in again, A jumps: ${jumping} pixels changed in the air, then back where it stood`,
         `${jumping} changed in the air, ${left} differ after landing`);
 
+  // Start opens the settings, and the game waits behind them; Start again closes them.
+  const start = async () => {
+    await page.evaluate(() => padButton(9, true));
+    await page.waitForTimeout(100);
+    await page.evaluate(() => padButton(9, false));
+    await page.waitForTimeout(100);
+    return page.evaluate(() => document.getElementById('settings').open);
+  };
+  const opened = await start();
+  const waited = (await framesIn(page, 500)) === 0;
+  const closed = !(await start());
+  check(opened && waited && closed, "a pad's Start opens the settings, the game waiting behind them, and closes them",
+        `opened ${opened}, waited ${waited}, closed ${closed}`);
+
   await page.evaluate(() => padButton(8, true));
   await page.waitForTimeout(250);
   await page.evaluate(() => padButton(8, false));
@@ -682,6 +697,100 @@ async function onAPhone(browser) {
   await context.close();
 }
 
+// The settings panel on a phone with a keyboard, in a browser of its own: opened by a finger, it
+// holds the game; half pace runs 30 frames a second; Jump on W jumps, the browser's own use of W
+// stopped as it is for the arrows, and space no longer jumps;
+// the left-handed layout puts Jump on the left. A reload keeps all of it; S opens the panel, and
+// the standard settings come back from it. Where the browser refuses the storage, the panel
+// says so and the settings still apply (the large buttons, say).
+async function theSettings(browser) {
+  const context = await browser.newContext({ viewport: { width: 844, height: 390 }, isMobile: true, hasTouch: true });
+  const { page, errors, reached } = await open(context, base);
+  const panel = page.locator('#settings');
+  const isOpen = () => page.evaluate(() => document.getElementById('settings').open);
+  const keyButton = (job) => panel.getByRole('button', { name: new RegExp(`^${job}:`) });
+  // What the figure does while a key is held a moment, from the picture at rest.
+  const leaps = async (key) => {
+    await waitForPicture(page, picture('frame1'), 10);
+    await page.keyboard.down(key);
+    await page.waitForTimeout(300);
+    const moved = await differsFrom(page, picture('frame1'));
+    await page.keyboard.up(key);
+    return moved > 0 && (await waitForPicture(page, picture('frame1'), 5)) === 0;
+  };
+  // Which side of the game the Jump button is on, and how wide it is.
+  const jumpAt = async (on = page) => {
+    const at = await layout(on, 'settings-layout');
+    const jump = at.controls.find((c) => c.name === 'Jump') || {};
+    const side = jump.right <= at.canvas.left ? 'left' : jump.left >= at.canvas.right ? 'right' : JSON.stringify(jump);
+    return { side, width: jump.width, toString: () => `${side}, ${jump.width} wide` };
+  };
+
+  await page.evaluate(() => {
+    window.prevented = {};
+    window.addEventListener('keydown', (event) => { window.prevented[event.code] = event.defaultPrevented; });
+  });
+  await page.getByRole('button', { name: 'Settings', exact: true }).tap();
+  const held = (await isOpen()) && (await framesIn(page, 500)) === 0;
+  await page.selectOption('#pace', '50');
+  await page.selectOption('#hand', 'left');
+  await keyButton('Left').click();
+  await page.keyboard.press('Escape');
+  const refused = (await page.locator('#settings-note').textContent()) || '';
+  await keyButton('Jump').click();
+  await page.keyboard.press('KeyW');
+  const chosen = await keyButton('Jump').textContent();
+  check(reached === 'running' && held && (await isOpen()) && /escape cannot be left/.test(refused) && chosen === 'Jump: W',
+        `a finger opens the settings and the game waits; Escape is refused for Left ('${refused}'), W taken for Jump`,
+        `state ${reached}, held ${held}, open ${await isOpen()}, chosen '${chosen}'`);
+  await panel.getByRole('button', { name: 'Close' }).click();
+
+  const rate = await measureRate(page, 30, 1);
+  check(rate.ok, `at half pace ${rate.last} frames a second`, `wanted 30 ± 1, counted ${rate.all}`);
+  let jump = await jumpAt();
+  const w = await leaps('KeyW');
+  const space = await leaps('Space');
+  const stopped = await page.evaluate(() => window.prevented.KeyW);
+  check(w && stopped && !space && jump.side === 'left',
+        "W jumps, with the browser's own use of it stopped, and space does not; the left-handed layout puts Jump left of the game",
+        `W jumps: ${w}, its default stopped: ${stopped}, space jumps: ${space}, Jump ${jump}`);
+
+  await page.reload();
+  const again = await waitForState(page, ['running'], 60);
+  jump = await jumpAt();
+  const kept = await measureRate(page, 30, 1);
+  check(again === 'running' && jump.side === 'left' && kept.ok && (await leaps('KeyW')),
+        `a reload keeps the settings: ${kept.last} frames a second, W jumps, Jump on the left`,
+        `state ${again}, counted ${kept.all}, Jump ${jump}`);
+
+  await page.focus('#canvas');
+  await page.keyboard.press('KeyS');
+  const byKey = await isOpen();
+  await panel.getByRole('button', { name: 'Back to the standard settings' }).click();
+  await panel.getByRole('button', { name: 'Close' }).click();
+  const standardRate = await measureRate(page);
+  const standard = await jumpAt();
+  check(byKey && standardRate.ok && standard.side === 'right' && (await leaps('Space')) && !(await leaps('KeyW')),
+        `S opens the settings; the standard ones back, ${standardRate.last} frames a second, space jumps, Jump on the right`,
+        `opened by S ${byKey}, counted ${standardRate.all}, Jump ${standard}`);
+  check(errors.length === 0, 'no console errors with the settings', errors.join(' | '));
+  await page.close();
+
+  const refusing = (await open(context, base, { init: () => {
+    Object.defineProperty(window, 'localStorage', { get: () => { throw new DOMException('refused', 'SecurityError'); } });
+  } })).page;
+  await refusing.getByRole('button', { name: 'Settings', exact: true }).tap();
+  await refusing.selectOption('#hand', 'left');
+  await refusing.selectOption('#size', 'large');
+  const said = await refusing.locator('#settings-note').textContent();
+  await refusing.locator('#settings').getByRole('button', { name: 'Close' }).click();
+  jump = await jumpAt(refusing);
+  check(/until the page is closed/.test(said) && jump.side === 'left' && jump.width > standard.width,
+        `where the storage is refused the panel says so ('${said}'), and the settings apply: Jump left and larger`,
+        `Jump ${jump}, ${standard.width} wide at the standard size`);
+  await context.close();
+}
+
 // The pointer over a canvas shown at 520 x 390, on the browser test's own build of the game
 // (--e2e, its folder beside the page), the only one that lets the Mouse be read: it speaks of the
 // picture's pixels.
@@ -761,6 +870,7 @@ async function encodingHost(browser) {
       await theSharedRun(browser, run);
       await brokenLinks(browser, run);
       await onAPhone(browser);
+      await theSettings(browser);
       await thePointer(browser);
       await otherScreens(browser);
       await inTheBackground(browser);
