@@ -1,5 +1,6 @@
 #include "app/game_options.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 
@@ -63,6 +64,25 @@ bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options
         return false;
       }
       options.paceChosen = true;
+      continue;
+    }
+    if (arg == "--pad-jump") {
+      if (options.padJumpChosen) {
+        error = say::GivenTwice(arg);
+        return false;
+      }
+      const std::string value = i + 1 < args.size() ? args[++i] : "";
+      // The buttons by the letters most pads print on them.
+      const char* const letters[] = {"a", "b", "x", "y"};
+      constexpr FaceButton buttons[] = {FaceButton::south, FaceButton::east, FaceButton::west, FaceButton::north};
+      std::size_t found = 0;
+      while (found < 4 && !(value.size() == 1 && std::tolower(static_cast<unsigned char>(value[0])) == letters[found][0])) ++found;
+      if (found == 4) {
+        error = say::BadPadButton(value);
+        return false;
+      }
+      options.padJump = buttons[found];
+      options.padJumpChosen = true;
       continue;
     }
     std::string* target = arg == "--record" ? &options.record : arg == "--play" ? &options.play : nullptr;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/gamepad.h"
 #include "app/key_map.h"
 #include "game/replay_script.h"
 #include "game/script_sink.h"
@@ -19,6 +20,8 @@ struct GameOptions {
   // The share of the game's 60 frames a second to run, 50 to 100 in steps of 10: every frame is
   // the same at any pace, only fewer come each second.
   int pace = 100;
+  FaceButton padJump = FaceButton::south;  // the pads' button that jumps
+  bool padJumpChosen = false;
   bool paceChosen = false;
   bool version = false;  // print the version and stop
   bool help = false;     // print the usage, the options and the controls, and stop

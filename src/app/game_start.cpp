@@ -35,6 +35,7 @@ bool GameStart::Build(WindowHandle window) {
   if (session.playing) viewer = std::make_unique<DemoViewer>(*driver, *world);
   input = std::make_unique<PlayerInput>(*driver);
   input->UseKeys(options.keys);
+  input->UseJumpButton(options.padJump);
   input->SteerViewer(viewer.get());
   this->window = window;
   return true;

@@ -55,7 +55,7 @@ std::string Quoted(const std::string& text, std::size_t longest) {
   return shown + "'";
 }
 
-const char* const usage = "usage: fennwick [--help] [--version] [--record FILE] [--play FILE] [--keys LEFT,RIGHT,JUMP] [--pace PERCENT]";
+const char* const usage = "usage: fennwick [--help] [--version] [--record FILE] [--play FILE] [--keys LEFT,RIGHT,JUMP] [--pace PERCENT] [--pad-jump BUTTON]";
 
 std::string UnknownOption(const std::string& option) { return "unknown option " + Quoted(option); }
 std::string NeedsFileName(const std::string& option) { return option + " needs a file name"; }
@@ -84,6 +84,10 @@ void DemoTitle(long frame, long lastFrame, int speedFrames, int speedTicks, bool
 std::string NoRecordingInBrowser() { return "--record is not available in the browser"; }
 std::string BadPace(const std::string& given) {
   return "--pace needs a share of the game's speed: 50, 60, 70, 80, 90 or 100 (per cent), not " + Quoted(given);
+}
+std::string BadPadButton(const std::string& given) {
+  return "--pad-jump needs the face button that jumps: A, B, X or Y (as on the pad; Cross, Circle, Square, Triangle), not " +
+         Quoted(given);
 }
 std::string KeysNeedThree(const std::string& given) {
   return "--keys needs three key names, for left, right and jump, between commas (as in --keys a,d,w), not " +

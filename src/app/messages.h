@@ -22,6 +22,7 @@ std::string GivenTwice(const std::string& option);
 std::string RecordOverPlay();
 std::string NoRecordingInBrowser();
 std::string BadPace(const std::string& given);
+std::string BadPadButton(const std::string& given);
 // --keys: the three keys and what is wrong with one of them.
 std::string KeysNeedThree(const std::string& given);
 std::string UnknownKeyName(const std::string& job, const std::string& name);

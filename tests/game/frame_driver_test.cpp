@@ -226,6 +226,10 @@ TEST(GameOptions, AcceptsRecordAndPlayAndRefusesTheRest) {
   EXPECT_TRUE(ParseGameOptions({"--pace", "70", "--keys", "a,d,w"}, paced, error)) << error;
   EXPECT_EQ(paced.pace, 70);
   EXPECT_EQ(paced.keys.GameKey('W'), vk::space);
+  EXPECT_TRUE(ParseGameOptions({"--pad-jump", "Y"}, paced, error)) << error;
+  EXPECT_EQ(paced.padJump, FaceButton::north);
+  EXPECT_EQ(parse({"--pad-jump", "start"}, &error), "!");
+  EXPECT_NE(error.find("A, B, X or Y"), std::string::npos) << error;
 
   GameOptions options;
   std::string why;
