@@ -3,6 +3,7 @@
 // at all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -97,6 +98,30 @@ TEST(FramePacer, AFrameRunningALittleLateIsMadeUpByTheNext) {
   pacer.FrameRuns(now);
   // The next one is due two periods after the first, not one period after this one.
   EXPECT_EQ(pacer.TimeUntilDue(now), 2 * FramePacer::period - (now - Clock::time_point{}));
+}
+
+// A rate changes how many frames the ticks run, never how often ticks come: a second of ticks
+// runs a quarter of a second's frames at 1/4, eight seconds' at 8x, one each again at 1x.
+TEST(FramePacer, ARateSharesFramesOutOverTicksThatStaySixtyASecond) {
+  FramePacer pacer;
+  Clock::time_point now{};
+  const auto second = [&](PaceRate rate, std::vector<int>& perTick) {
+    pacer.SetRate(rate);
+    perTick.clear();
+    for (int tick = 0; tick < 60; ++tick) {
+      now += pacer.TimeUntilDue(now);
+      perTick.push_back(pacer.FrameRuns(now));
+    }
+  };
+  std::vector<int> frames;
+  second({1, 4}, frames);
+  EXPECT_EQ(std::count(frames.begin(), frames.end(), 1), 15);
+  EXPECT_EQ(std::count(frames.begin(), frames.end(), 0), 45);
+  second({8, 1}, frames);
+  EXPECT_EQ(std::count(frames.begin(), frames.end(), 8), 60);
+  second({1, 1}, frames);
+  EXPECT_EQ(std::count(frames.begin(), frames.end(), 1), 60);
+  EXPECT_NEAR(std::chrono::duration<double>(now.time_since_epoch()).count(), 3.0, 0.02);
 }
 
 }  // namespace

@@ -1,0 +1,188 @@
+// The demo viewer against an uninterrupted replay of a long random session: every frame it
+// reaches, by any path, is the replay's frame, picture and state; the player's keys and pads
+// steer it and never reach the game; a touched demo is never ended by the run's own Escape.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+#include "app/player_input.h"
+#include "game/demo_viewer.h"
+#include "game/frame_driver.h"
+#include "game/world_state.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr long runFrames = 1800;
+
+std::uint64_t PictureHash(const Pixel* frame) {
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (std::size_t i = 0; i < Display::pixelCount; ++i) hash = (hash ^ frame[i]) * 0x100000001b3ull;
+  return hash;
+}
+
+// Busy random keys, ending with the Escape that quit the run, as a recording does.
+ReplayScript RandomRun() {
+  std::mt19937 random(20261209);
+  ReplayScript script;
+  const std::uint8_t keys[] = {vk::left, vk::right, vk::space};
+  for (long frame = 1; frame < runFrames; ++frame)
+    while (random() % 4 == 0) script.events.push_back({frame, random() % 2 ? wm::keyDown : wm::keyUp, keys[random() % 3]});
+  script.events.push_back({runFrames, wm::keyDown, vk::escape});
+  script.lastFrame = runFrames;
+  return script;
+}
+
+class DemoViewerTest : public FreshWorldTest {
+ protected:
+  // The replay, uninterrupted and every frame drawn: each frame's state, and its picture.
+  static void SetUpTestSuite() {
+    processKeyboard = Keyboard{};
+    GameWorld world(nullptr);
+    FrameDriver driver(world, nullptr);
+    driver.Play(RandomRun());
+    states.assign(1, 0);
+    pictures.assign(1, 0);
+    for (long frame = 1; frame <= runFrames; ++frame) {
+      driver.RunFrame();
+      states.push_back(StateHash(CaptureState(world)));
+      pictures.push_back(PictureHash(world.display.frameBuffer));
+    }
+  }
+
+  void SetUp() override {
+    FreshWorldTest::SetUp();
+    driver = std::make_unique<FrameDriver>(*world, nullptr);
+    driver->Play(RandomRun());
+    viewer = std::make_unique<DemoViewer>(*driver, *world);
+  }
+
+  // Where the viewer stands is the replay's frame, to the pixel.
+  void ExpectReplayed(const std::string& how) {
+    const long frame = viewer->State().frame;
+    ASSERT_GE(frame, 1) << how;
+    EXPECT_EQ(StateHash(CaptureState(*world)), states[static_cast<std::size_t>(frame)]) << how << ", frame " << frame;
+    EXPECT_EQ(PictureHash(world->display.frameBuffer), pictures[static_cast<std::size_t>(frame)]) << how << ", frame " << frame;
+  }
+
+  static std::vector<std::uint32_t> states;
+  static std::vector<std::uint64_t> pictures;
+  std::unique_ptr<FrameDriver> driver;
+  std::unique_ptr<DemoViewer> viewer;
+};
+std::vector<std::uint32_t> DemoViewerTest::states;
+std::vector<std::uint64_t> DemoViewerTest::pictures;
+
+TEST_F(DemoViewerTest, EveryFrameReachedIsTheReplaysFrame) {
+  EXPECT_EQ(viewer->Length(), runFrames);
+  for (int i = 0; i < 5; ++i) viewer->Tick(1);
+  ExpectReplayed("played untouched");
+  std::mt19937 random(7);
+  for (int i = 0; i < 60; ++i) {
+    const long target = 1 + static_cast<long>(random() % runFrames);
+    viewer->Seek(target);
+    EXPECT_EQ(viewer->State().frame, target);
+    ExpectReplayed("sought");
+    viewer->StepPressed(-1);
+    viewer->StepReleased(-1);
+    ExpectReplayed("one step back from " + std::to_string(target));
+  }
+  // Paused by the steps; played on at eight times and a quarter of the pace.
+  viewer->Seek(1000);
+  viewer->PlayPause();
+  viewer->SetSpeed(5);
+  viewer->Tick(8);
+  EXPECT_EQ(viewer->State().frame, 1008);
+  ExpectReplayed("played at 8x");
+  viewer->SetSpeed(0);
+  viewer->Tick(0);
+  EXPECT_EQ(viewer->State().frame, 1008);
+  viewer->Skip(-300);
+  ExpectReplayed("five seconds back");
+  viewer->SeekTenth(5);
+  EXPECT_EQ(viewer->State().frame, 900);
+  ExpectReplayed("half way");
+}
+
+TEST_F(DemoViewerTest, AHeldStepRepeatsEveryTickAndWalksBackASecondInASecond) {
+  viewer->Seek(1500);
+  viewer->StepPressed(-1);
+  for (int tick = 0; tick < 60; ++tick) viewer->Tick(1);
+  viewer->StepReleased(-1);
+  viewer->Tick(1);
+  EXPECT_EQ(viewer->State().frame, 1440);
+  EXPECT_TRUE(viewer->State().paused);
+  ExpectReplayed("after a second of stepping back");
+}
+
+TEST_F(DemoViewerTest, OnlyAnUntouchedDemoEndsWithItsRun) {
+  for (long frame = 0; frame < runFrames; ++frame) viewer->Tick(1);
+  EXPECT_TRUE(viewer->Ended());
+  EXPECT_TRUE(headlessPlatform.quitPosted) << "the run's Escape ends an untouched demo";
+
+  SetUp();
+  viewer->Seek(runFrames - 10);
+  viewer->PlayPause();  // paused
+  viewer->PlayPause();  // and played on, to the end and past it
+  for (int tick = 0; tick < 30; ++tick) viewer->Tick(1);
+  EXPECT_FALSE(viewer->Ended());
+  EXPECT_FALSE(headlessPlatform.quitPosted);
+  EXPECT_EQ(viewer->State().frame, runFrames);
+  EXPECT_TRUE(viewer->State().paused) << "the end waits for the player";
+  ExpectReplayed("at the end");
+}
+
+// The player's keys and pads in a demo: the viewer's, never the game's.
+TEST_F(DemoViewerTest, KeysAndPadsSteerTheViewerNotTheGame) {
+  PlayerInput input(*driver);
+  input.SteerViewer(viewer.get());
+  viewer->Seek(1000);
+  input.Message(wm::keyDown, vk::right, 0);
+  input.Message(wm::keyDown, vk::right, 0);  // the system's auto-repeat
+  EXPECT_EQ(viewer->State().frame, 1300);
+  input.Message(wm::keyUp, vk::right, 0);
+  input.Message(wm::keyDown, 0xBC, 0);  // ','
+  input.Message(wm::keyUp, 0xBC, 0);
+  EXPECT_EQ(viewer->State().frame, 1299);
+  input.Message(wm::keyDown, 'K', 0);
+  EXPECT_FALSE(viewer->State().paused);
+  input.Message(wm::keyDown, '9', 0);
+  EXPECT_EQ(viewer->State().frame, 1620);
+
+  PadState pad;
+  pad.rightShoulder = true;
+  input.PadsRead(&pad, 1);
+  input.PadsRead(&pad, 1);
+  EXPECT_EQ(viewer->State().frame, 1621);
+  pad = PadState{};
+  pad.north = true;
+  input.PadsRead(&pad, 1);
+  EXPECT_EQ(viewer->State().speed, DemoViewer::normalSpeed + 1);
+  pad = PadState{};
+  pad.back = true;
+  for (int frame = 0; frame < 59; ++frame) input.PadsRead(&pad, 1);
+  EXPECT_FALSE(headlessPlatform.quitPosted);
+  input.PadsRead(&pad, 1);
+  EXPECT_TRUE(headlessPlatform.quitPosted) << "Back held a second quits";
+
+  // Escape quits at once, paused or not, and the game never holds it.
+  headlessPlatform.quitPosted = false;
+  input.Message(wm::keyDown, vk::escape, 0);
+  EXPECT_TRUE(headlessPlatform.quitPosted);
+  ExpectReplayed("after Escape");
+}
+
+TEST(DemoTitle, SaysWhereTheDemoStands) {
+  char title[say::titleSize];
+  say::DemoTitle(741, 3600, 1, 2, true, title);
+  EXPECT_STREQ(title, "Fennwick \u2014 0:12.35 / 1:00.00 \u00B7 \u00BD\u00D7 \u00B7 paused");
+  say::DemoTitle(216000, 216000, 8, 1, false, title);
+  EXPECT_STREQ(title, "Fennwick \u2014 60:00.00 / 60:00.00 \u00B7 8\u00D7");
+}
+
+}  // namespace
