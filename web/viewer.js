@@ -59,6 +59,7 @@
       if (!dragging) scrubber.value = String(frame);
       scrubber.setAttribute('aria-valuetext', `${time(frame)} of ${time(last)}`);
       times.textContent = `${time(frame)} / ${time(last)}`;
+      momentButton.textContent = 'Link to this moment';
       shown.frame = frame;
     }
     if (speed !== shown.speed) {
@@ -140,7 +141,9 @@
     // The address bar shows the moment too, for a player who copies from there.
     history.replaceState(null, '', link);
     const copied = navigator.clipboard ? navigator.clipboard.writeText(link) : Promise.reject(new Error('no clipboard'));
-    copied.then(() => { momentButton.dataset.said = 'Copied'; }, () => { momentButton.dataset.said = 'In the address bar'; });
+    // Said on the button until the picture moves on; the copy may be refused (an address that
+    // is not https, a browser's setting), and the address bar has it then.
+    copied.then(() => { momentButton.textContent = 'Link copied'; }, () => { momentButton.textContent = 'Link in the address bar'; });
     momentButton.dataset.link = link;
   });
   keysSwitch.addEventListener('change', () => { keysShown.hidden = !keysSwitch.checked; });
@@ -156,5 +159,5 @@
   });
   window.addEventListener('pointerup', () => { dragging = false; });
 
-  window.FennwickViewer = { begin, end, shown, time, momentLink };
+  window.FennwickViewer = { begin, end, shown };
 })();

@@ -480,6 +480,24 @@ async function theViewer(browser, run) {
         `, held for ${held.ticks} frames walks back as many, to the exact picture (${held.from} to ${walked.frame})`,
         `${told([walked])}, held ${held.ticks} frames from ${held.from}`);
 
+  // Tab reaches every control of the bar from the picture, each with a name; Enter steps.
+  await page.focus('#canvas');
+  const tabbed = [];
+  for (let i = 0; i < 7; i++) {
+    await page.keyboard.press('Tab');
+    tabbed.push(await page.evaluate(() => {
+      const element = document.activeElement;
+      const label = element.labels && element.labels[0];
+      return element.closest('#viewer') ? element.getAttribute('aria-label') || (label || element).textContent.trim() : element.id;
+    }));
+  }
+  await page.focus('#view-forward');
+  await page.keyboard.press('Enter');
+  const entered = await landing(page, 'Enter on Step forward', (f) => FennwickViewer.shown.frame > f, walked.frame);
+  check(tabbed.join('|') === 'Step back|Play|Step forward|Position|Speed 1×|Link to this moment|Keys' &&
+        entered.differ === 0 && entered.frame === walked.frame + 1,
+        `Tab reaches the bar's controls by name (${tabbed.join(', ')}) and Enter on Step forward steps one frame`, told([entered]));
+
   // The bar says where the run stands, and links to it.
   await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
   await page.getByRole('button', { name: 'Link to this moment' }).click();
@@ -488,7 +506,7 @@ async function theViewer(browser, run) {
                                            copied: document.getElementById('view-moment').dataset.link,
                                            keysHidden: document.getElementById('keys-held').hidden }));
   check(halfway === '0:03.75 / 0:07.50' && bar.keysHidden && bar.copied === bar.link && bar.link.includes('#run=1.') &&
-        bar.link.endsWith(`&t=${walked.frame}`),
+        bar.link.endsWith(`&t=${entered.frame}`),
         `the bar shows ${halfway} halfway, links to the moment, and its switch hides the keys`, JSON.stringify({ halfway, ...bar }));
   check(errors.length === 0, 'no console errors in the viewer', errors.join(' | '));
   await page.close();
