@@ -4,7 +4,7 @@
 # its pace and the processor time it takes; a run to the right; two display-mode toggles,
 # without and with a window manager; keys let go when the focus goes; a played session
 # recorded, replayed by the replay tool and played back as a demo, all ending on the picture
-# the screen showed; the live loop under a storm of input (lib/stress.sh); a sound device that
+# the screen showed, and the demo paused, stepped and sought to the replay tool's pictures; the live loop under a storm of input (lib/stress.sh); a sound device that
 # opens and one that does not; Escape; the close button; the README's bug-report steps; a
 # damaged picture named; a pad (SDL's virtual joystick, lib/pad.sh) that runs, jumps, is pulled
 # out, runs again after the focus went and came back, and quits; a bad option; and the clear
@@ -143,6 +143,7 @@ tap Escape
 expect_exit 0 "a tap of Escape, with no hold, ended the game after the session" "$escape_wait"
 check_replay "$out/session.script" "$out/session-end.png" replay wall
 check_demo 30 "$game" --play "$out/session.script"
+check_viewer "$out/session.script" "$game" --play "$out/session.script"
 
 # --- The README's bug-report steps, as written ------------------------------------------------
 # Typed as a player types them, in a top folder laid out as the repository's: record a session,

@@ -15,7 +15,8 @@
 #   4. One recorded start runs 60 frames a second, counted in the recording, on under half a
 #      core; lets go of a held key when the focus goes to another window, and runs again when
 #      it comes back; and the recording of its play, replayed by both replay tools and played
-#      back by the game, ends on the picture the screen showed. With a window manager, F11
+#      back by the game, ends on the picture the screen showed; the demo, paused, stepped and
+#      sought, shows the replay tool's picture of the frame its title names. With a window manager, F11
 #      twice leaves an 800 x 600 inside showing the same picture.
 #
 # Needs: mingw-w64, wine, Xvfb, xdotool, xwd, xprop, xlogo, openbox, ImageMagick.
@@ -272,6 +273,7 @@ check "replay: fennwick-replay.exe draws the same picture, byte for byte" "anoth
   cmp -s "$out/replayed.bmp" "$out/replayed-windows.bmp"
 # A game short of processor time plays its frames late: allow twice the demo's length.
 check_demo $((${last:-0} / 30 + 30)) wine "$game_exe" --play "$(game_path "$recording")"
+check_viewer "$recording" wine "$game_exe" --play "$(game_path "$recording")"
 
 # Under Wine on Xvfb the switch into full screen itself fails and shows nothing: only the state
 # after the second F11 tells.

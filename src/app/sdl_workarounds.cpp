@@ -38,3 +38,20 @@ void TolerateLateWakeUps() {
 void TolerateLateWakeUps() {}
 
 #endif
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstring>
+
+void TitlesInUtf8() {
+  if (std::setlocale(LC_CTYPE, "") != nullptr && std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return;
+  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) std::setlocale(LC_CTYPE, "C");
+}
+
+#else
+
+void TitlesInUtf8() {}
+
+#endif

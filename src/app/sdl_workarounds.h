@@ -12,3 +12,11 @@
 // Call before SDL's video starts: SDL keeps the handler it finds and puts it back as it ends,
 // which is when the late error is read. Does nothing where no X display is named.
 void TolerateLateWakeUps();
+
+// SDL gives X11 the window's title as _NET_WM_NAME, the name window managers and tools read,
+// only when Xlib can convert it in the process's locale. A program starts in the "C" locale,
+// where a title beyond ASCII (a demo's "0:12.35 / 1:00.00 · ½×") fails to convert, and the
+// window goes on being called "Fennwick". The character type is taken from the environment,
+// and from C.UTF-8 where that is no UTF-8 one; nothing else in the game reads it.
+// Shown by scripts/test.d/20-e2e-sdl.sh, "demo: paused ... the title says frame N".
+void TitlesInUtf8();

@@ -62,8 +62,9 @@ void DemoViewer::StepPressed(int direction) {
   Touch();
   paused = true;
   stepHeld = direction;
-  repeatArmed = false;
-  Show(driver.FramesRun() + direction);
+  stepFrom = driver.FramesRun();
+  stepTicks = 0;
+  Show(stepFrom + direction);
 }
 
 void DemoViewer::StepReleased(int direction) {
@@ -72,6 +73,7 @@ void DemoViewer::StepReleased(int direction) {
 
 void DemoViewer::Skip(long frames) {
   Touch();
+  stepHeld = 0;
   Show(driver.FramesRun() + frames);
 }
 
@@ -87,6 +89,7 @@ void DemoViewer::Slower() { SetSpeed(speed - 1); }
 
 void DemoViewer::Seek(long frame) {
   Touch();
+  stepHeld = 0;
   Show(frame);
 }
 
@@ -98,8 +101,8 @@ void DemoViewer::Tick(int frames) {
     return;
   }
   const long at = driver.FramesRun();
-  if (stepHeld != 0 && repeatArmed) {
-    Show(at + stepHeld);
+  if (stepHeld != 0 && ++stepTicks >= stepRepeatTicks) {
+    Show(stepFrom + stepHeld * stepTicks);
   } else if (stepHeld == 0 && !paused && frames > 0) {
     const long to = std::min(at + frames, length);
     // The end of the run is where a touched demo waits for the player.
@@ -109,7 +112,6 @@ void DemoViewer::Tick(int frames) {
     // The picture again, for a screen that may have lost it (a window uncovered, a mode switch).
     world.display.EndFrame();
   }
-  repeatArmed = true;
 }
 
 bool DemoViewer::Ended() const { return !touched && driver.ScriptEnded(); }

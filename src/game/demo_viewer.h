@@ -50,6 +50,10 @@ class DemoViewer {
   // The speeds offered, slowest first, as pacer rates: 1/4, 1/2, 1, 2, 4, 8.
   static constexpr std::array<PaceRate, 6> speeds = {{{1, 4}, {1, 2}, {1, 1}, {2, 1}, {4, 1}, {8, 1}}};
   static constexpr int normalSpeed = 2;
+  // A step held this many ticks (a quarter of a second) repeats, so that a tap is one frame
+  // however long a finger rests on the key; it then catches up and walks a frame a tick, a
+  // second held being sixty frames.
+  static constexpr int stepRepeatTicks = 15;
 
   // The driver has the script to play and has run no frame yet. Computes the whole demo once,
   // keeping its states, and leaves the world and the driver where they were.
@@ -97,8 +101,8 @@ class DemoViewer {
   bool touched = false;
   bool paused = false;
   int speed = normalSpeed;
+  // A held step: its direction, the frame it was pressed on, and the ticks it has been held.
   int stepHeld = 0;
-  // A held step repeats from the second tick after its press, so that a key held for a second
-  // steps sixty times, the press included.
-  bool repeatArmed = false;
+  long stepFrom = 0;
+  int stepTicks = 0;
 };

@@ -109,7 +109,12 @@ TEST_F(DemoViewerTest, EveryFrameReachedIsTheReplaysFrame) {
   ExpectReplayed("half way");
 }
 
-TEST_F(DemoViewerTest, AHeldStepRepeatsEveryTickAndWalksBackASecondInASecond) {
+TEST_F(DemoViewerTest, AStepTappedIsOneFrameAndHeldASecondIsSixty) {
+  viewer->Seek(1500);
+  viewer->StepPressed(1);
+  for (int tick = 0; tick < 10; ++tick) viewer->Tick(1);
+  viewer->StepReleased(1);
+  EXPECT_EQ(viewer->State().frame, 1501) << "a finger resting on the key a sixth of a second";
   viewer->Seek(1500);
   viewer->StepPressed(-1);
   for (int tick = 0; tick < 60; ++tick) viewer->Tick(1);

@@ -52,7 +52,9 @@
 #   pace_from PID / pace_check RECORDING CORES    frames a second and the share of a core
 #   shown_before_exit FILE REF [SECONDS]      whether the inside equals REF at some look before
 #                                 the game ends, looking for at most SECONDS ($exit_wait)
-#   key_up_elsewhere, check_replay, check_demo, check_damaged_picture, check_managed_round_trip:
+#   title_frame / viewer_shows WHAT RECORDING [FRAME]   the frame a demo's title names; whether
+#                                 the window shows the replay tool's picture of it
+#   key_up_elsewhere, check_replay, check_demo, check_viewer, check_damaged_picture, check_managed_round_trip:
 #                                 checks the SDL and the Windows stages make in the same way
 # shellcheck disable=SC2034  # the variables set here are read by the stages
 root=$PWD
@@ -162,12 +164,22 @@ find_window() {
   while [ -z "$wid" ] && [ $(($(now_ms) - started)) -lt $((window_wait * 1000)) ]; do
     kill -0 "$game_pid" 2>/dev/null || { echo "the game ended at start: $(tail -n 3 "$out/game.err")" >&2; return 1; }
     wid=$(xdotool search --onlyvisible --name '^Fennwick$' 2>/dev/null | head -n1 || true)
+    [ -n "$wid" ] || wid=$(demo_window)
     [ -n "$wid" ] || sleep 0.1
   done
   [ -n "$wid" ] || { echo "no window titled Fennwick within $window_wait s" >&2; return 1; }
   echo "   (window $wid after $(($(now_ms) - started)) ms)"
   client=800x600+50+150  # where the game puts its window's inside
   focus
+}
+# A demo's title says where it stands ("Fennwick — 0:12.35 / 1:00.00 · 1×"), which the name
+# search cannot read outside ASCII: its window is the game's (class fennwick, or fennwick.exe
+# under Wine) whose title, read whole, says so.
+demo_window() {
+  local candidate
+  for candidate in $(xdotool search --onlyvisible --classname '^fennwick' 2>/dev/null); do
+    [[ $(xdotool getwindowname "$candidate" 2>/dev/null) == "Fennwick — "* ]] && { echo "$candidate"; return; }
+  done
 }
 # Keys and pads are for the window with the focus; without a window manager nobody gives it,
 # so it is set. Wine takes it from a click, as a player gives it; under a window manager the
@@ -375,6 +387,48 @@ check_demo() {  # seconds program...
   launch "$@"
   check "play: the demo showed the recording's last picture" "it never did" -- demo_shows "$out/demo.png" "$out/replayed.bmp" "$seconds"
   expect_exit 0 "play: the demo ended by itself" "$seconds"
+}
+
+# The frame a demo's title names: its m:ss.cc at 60 frames a second, every frame a time of its own.
+title_frame() {
+  xdotool getwindowname "$wid" 2>/dev/null |
+    awk '{ split($3, t, "[:.]"); h = t[1] * 6000 + t[2] * 100 + t[3]; printf "%d\n", int((h * 3 + 4) / 5) }'
+}
+# Whether the window shows exactly the replay tool's picture of the frame its title names, and
+# that frame is the one wanted (any, when none is given).
+viewer_shows() {  # what recording [frame]
+  local frame wanted=${3:-} title
+  sleep 0.3  # the title follows at the next frame; a busy machine may take longer
+  title=$(xdotool getwindowname "$wid" 2>/dev/null || true)
+  frame=$(title_frame)
+  viewed=$frame
+  "$native_replay" --assets assets --dump "${frame:-1}" "$out/viewer.bmp" "$2" >/dev/null 2>&1 || true
+  wait_for_picture "$out/viewer.png" "$out/viewer.bmp" 10 0.1 || cp "$out/viewer.png" "$out/viewer-$frame.png"
+  check "viewer: $1, the window shows frame $frame as the replay tool draws it" \
+    "the title is '$title' (wanted frame ${wanted:-any}); $differing pixels differ" -- \
+    '[ "$differing" = 0 ] && { [ -z "$wanted" ] || [ "$frame" = "$wanted" ]; }'
+}
+# A recorded run played as a demo and steered as a video: paused, ten frames on, five back, the
+# first frame, half way, each a picture the replay tool draws; Escape then ends it.
+check_viewer() {  # recording program...
+  local recording=$1 paused_at length
+  shift
+  length=$(tr -d '\r' <"$recording" | awk '$2 == "end" { print $1 }')
+  launch "$@"
+  find_window || { fail "viewer: the demo did not start"; return; }
+  # Each press steps once: let go before the viewer's own repeat would start.
+  xdotool key --delay 20 k
+  viewer_shows "paused" "$recording"
+  paused_at=${viewed:-0}
+  xdotool key --delay 20 period period period period period period period period period period
+  viewer_shows "ten frames on" "$recording" $((paused_at + 10))
+  xdotool key --delay 20 comma comma comma comma comma
+  viewer_shows "five frames back" "$recording" $((paused_at + 5))
+  xdotool key --delay 20 Home
+  viewer_shows "the first frame" "$recording" 1
+  xdotool key --delay 20 5
+  viewer_shows "half way" "$recording" $((length / 2))
+  quit "viewer: Escape ended the demo"
 }
 
 # One running frame cut short in a copy of the pictures: named on standard error with the reason,
