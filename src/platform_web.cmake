@@ -89,14 +89,14 @@ function(fennwick_web_game target link_dir site_dir exports)
 endfunction()
 
 # The page reads the frame counter and learns how the game ended through these, and hands in its
-# pointer and touch controls.
+# pointer, its touch controls and the demo viewer's bar.
 fennwick_web_game(fennwick ${FENNWICK_LINK_DIR} ${FENNWICK_SITE_DIR}
-                  _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause)
+                  _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view)
 # The browser test's own build, never packaged: the same game, and the Mouse it cannot see
 # otherwise. Only its three files are here; the test serves them beside the player's page.
 if(FENNWICK_TESTS)
   fennwick_web_game(fennwick-e2e ${PROJECT_BINARY_DIR}/e2e-unpacked ${PROJECT_BINARY_DIR}/site-e2e
-                    _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_mouse
+                    _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view,_fennwick_mouse
                     app/mouse_probe_web.cpp)
 endif()
 
@@ -105,6 +105,7 @@ set(FENNWICK_PAGE_FILES
   index.html:web/index.html
   favicon.png:assets/icons/fennwick32.png
   controls.js:web/controls.js
+  viewer.js:web/viewer.js
   offline.js:web/offline.js
   share.js:web/share.js
   settings.js:web/settings.js

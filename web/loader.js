@@ -41,7 +41,11 @@
   function restart(text) {
     const button = document.createElement('button');
     button.textContent = text;
-    button.addEventListener('click', () => location.reload());
+    // Again from the start, not from the moment a link named.
+    button.addEventListener('click', () => {
+      if (/&t=/.test(location.hash)) history.replaceState(null, '', location.href.replace(/&t=\d*/, ''));
+      location.reload();
+    });
     return button;
   }
   function fail(text, options) {
@@ -84,8 +88,14 @@
     onGameState: (state, detail) => {
       fennwick.state = state;
       fennwick.detail = detail;
+      const viewer = window.FennwickViewer;
+      if (viewer && state !== 'running') viewer.end();
       if (state === 'running') {
         hide();
+        // Every demo is a viewer; a link to a moment opens paused on its frame.
+        if (viewer && (demoUrl || runPayload !== null)) {
+          viewer.begin(runs ? runs.frameIn(location.hash) : null, Module.FS.readFile(demoFile, {encoding: 'utf8'}));
+        }
         // The keys go to the game; the page stays where the player has it (the touch layout may
         // not be in place yet, and the desktop's would scroll the game's top away).
         canvas.focus({preventScroll: true});

@@ -117,8 +117,13 @@
   }
 
   // The payload of a #run= fragment, or null when the address carries no run.
+  // A link to a moment of the run carries the frame after it: #run=PAYLOAD&t=FRAME.
   function payloadIn(hash) {
-    return hash.startsWith('#run=') ? hash.slice('#run='.length) : null;
+    return hash.startsWith('#run=') ? hash.slice('#run='.length).split('&')[0] : null;
+  }
+  function frameIn(hash) {
+    const frame = /&t=(\d+)(&|$)/.exec(hash);
+    return frame ? Number(frame[1]) : null;
   }
 
   function fileName(when) {
@@ -192,7 +197,7 @@
     });
   }
 
-  const api = { UnreadableRun, longestLink, largestRun, payloadIn, payloadFor, readPayload, fileName, offersFor };
+  const api = { UnreadableRun, longestLink, largestRun, payloadIn, frameIn, payloadFor, readPayload, fileName, offersFor };
   if (typeof module === 'object' && module.exports) module.exports = api;
   else root.FennwickRuns = api;
 })(typeof window !== 'undefined' ? window : globalThis);

@@ -8,6 +8,7 @@
 #include "app/gamepad_web.h"
 #include "app/page_pointer.h"
 #include "app/player_input.h"
+#include "game/demo_viewer.h"
 
 namespace {
 
@@ -17,17 +18,21 @@ constexpr const char* canvas = "#canvas";
 // page's keypress event does not report.
 constexpr std::uint32_t vkBack = 0x08;
 constexpr std::uint32_t vkTab = 0x09;
+// A demo's first and last frame, which would otherwise scroll the page.
+constexpr std::uint32_t vkEnd = 0x23;
+constexpr std::uint32_t vkHome = 0x24;
 
 PlayerInput& InputOf(void* page) { return *static_cast<PageInput*>(page)->input; }
 
 // The keys whose default the browser must not act on while the game has the focus: the
-// arrows and space would scroll the page, F11 would take the whole browser to full screen, and
-// a key the player chose to play with must only play (Tab would take the focus away mid-jump,
-// a slash open a browser's quick find).
+// arrows, space, Home and End would scroll the page, F11 would take the whole browser to full
+// screen, and a key the player chose to play with must only play (Tab would take the focus away
+// mid-jump, a slash open a browser's quick find).
 bool GameKey(void* page, std::uint32_t code) {
   const std::uint8_t played = InputOf(page).Keys().GameKey(static_cast<std::uint8_t>(code));
   return code == vk::space || code == vk::left || code == vk::up || code == vk::right ||
-         code == vk::down || code == vk::f11 || played == vk::left || played == vk::right || played == vk::space;
+         code == vk::down || code == vk::f11 || code == vkHome || code == vkEnd || played == vk::left ||
+         played == vk::right || played == vk::space;
 }
 
 EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void* page) {
@@ -112,4 +117,20 @@ extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_touch(PageInput* page, int left, i
   state.south = jump != 0;
   state.back = quit != 0;
   page->pads->Touched(state);
+}
+
+// What the viewer's bar asks of a demo; web/viewer.js numbers the commands the same way. A step
+// held on the bar repeats as a held key does, until it is let go.
+enum class ViewCommand { playPause = 0, stepPressed = 1, stepReleased = 2, seek = 3, speed = 4 };
+
+extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_view(PageInput* page, int command, int argument) {
+  if (page == nullptr || page->viewer == nullptr) return;
+  DemoViewer& viewer = *page->viewer;
+  switch (static_cast<ViewCommand>(command)) {
+    case ViewCommand::playPause: viewer.PlayPause(); break;
+    case ViewCommand::stepPressed: viewer.StepPressed(argument < 0 ? -1 : 1); break;
+    case ViewCommand::stepReleased: viewer.StepReleased(argument < 0 ? -1 : 1); break;
+    case ViewCommand::seek: viewer.Seek(argument); break;
+    case ViewCommand::speed: viewer.SetSpeed(argument); break;
+  }
 }

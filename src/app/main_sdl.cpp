@@ -104,7 +104,6 @@ int main(int argc, char** argv) {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,offscreen");
 #endif
   TolerateLateWakeUps();
-  TitlesInUtf8();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     start.Fail(GameStart::cannotPlay, say::CannotOpenWindow(SDL_GetError()));
     return start.Report();

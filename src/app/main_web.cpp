@@ -17,6 +17,7 @@
 #include "app/messages.h"
 #include "app/platform_web.h"
 #include "app/settings_web.h"
+#include "game/demo_viewer.h"
 #include "game/frame_driver.h"
 
 namespace {
@@ -35,8 +36,15 @@ EM_JS(void, HandRunToPage, (const char* text, std::size_t length), {
   Module['recordedRun'] = UTF8ToString(text, length);
 });
 
-// How many frames the game has run: the page's frame counter.
+// How many ticks of the pacer have gone by, a frame each in a game: the page's frame counter,
+// which goes on while a demo is paused or goes back.
 EM_JS(void, TellFramesRun, (long frames), { Module['framesRun'] = frames; });
+
+// Where a demo stands, for the viewer's bar (web/viewer.js): the keys held as bits, left 1,
+// right 2, jump 4.
+EM_JS(void, TellViewer, (long frame, long lastFrame, int speed, int paused, int holds), {
+  if (Module['onViewer']) Module['onViewer'](frame, lastFrame, speed, paused !== 0, holds);
+});
 
 struct Game {
   GameStart start;
@@ -45,7 +53,21 @@ struct Game {
   FramePacer pacer;
   PageSettings settings;
   bool demo = false;
+  long ticks = 0;
+  DemoPosition told{-1};  // none yet: the first is always told
 };
+
+// The page hears of a demo's position only when it changed, so a paused demo costs it nothing.
+void TellWhereDemoStands(Game& game, const DemoViewer& viewer) {
+  const DemoPosition now = viewer.State();
+  const DemoPosition& was = game.told;
+  if (now.frame == was.frame && now.lastFrame == was.lastFrame && now.speed == was.speed && now.paused == was.paused &&
+      now.holdsLeft == was.holdsLeft && now.holdsRight == was.holdsRight && now.holdsJump == was.holdsJump)
+    return;
+  game.told = now;
+  TellViewer(now.frame, now.lastFrame, now.speed, now.paused ? 1 : 0,
+             (now.holdsLeft ? 1 : 0) | (now.holdsRight ? 2 : 0) | (now.holdsJump ? 4 : 0));
+}
 
 bool Finished(Game& game) { return QuitPosted() || PlayedOut(game.start.Driver(), game.start.Viewer()); }
 
@@ -78,8 +100,10 @@ EM_BOOL OnAnimationFrame(double, void* playing) {
     const int frames = game.pacer.FrameRuns(now);
     game.pads.Read(game.start.Input());
     RunTick(game.start.Driver(), game.start.Viewer(), game.pacer, frames);
+    ++game.ticks;
   }
-  TellFramesRun(game.start.Driver().FramesRun());
+  TellFramesRun(game.ticks);
+  if (const DemoViewer* viewer = game.start.Viewer()) TellWhereDemoStands(game, *viewer);
   if (Finished(game)) {
     End(game);
     return EM_FALSE;
@@ -102,7 +126,7 @@ int main(int argc, char** argv) {
   }
   if (!game.start.Build(nullptr)) return game.start.Report();
   game.demo = !game.start.options.play.empty();
-  game.page = PageInput{&game.start.Input(), &game.pads};
+  game.page = PageInput{&game.start.Input(), &game.pads, game.start.Viewer()};
   ListenToPage(&game.page);
   // In a demo too: the viewer's speeds are shares of the player's pace, as on the desktop.
   game.settings = PageSettings{&game.start.Input(), &game.pacer};

@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "app/platform.h"
 #include "app/platform_sdl.h"
+#include "app/sdl_workarounds.h"
 
 namespace {
 // A flag rather than an event in SDL's queue: it cannot be lost to a full queue or a filter.
@@ -16,7 +17,7 @@ bool QuitPosted() { return quitPosted; }
 void CaptureMouse(WindowHandle) { SDL_CaptureMouse(SDL_TRUE); }
 void ReleaseMouseCapture() { SDL_CaptureMouse(SDL_FALSE); }
 void SetWindowTitle(WindowHandle window, const char* title) {
-  SDL_SetWindowTitle(static_cast<SDL_Window*>(window), title);
+  SetTitleInUtf8(static_cast<SDL_Window*>(window), title);
 }
 
 std::filesystem::path ExecutableFolder() {

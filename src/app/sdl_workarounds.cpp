@@ -1,5 +1,10 @@
 #include "app/sdl_workarounds.h"
 
+#include <SDL.h>
+
+#include <clocale>
+#include <cstring>
+
 #if defined(__linux__) && __has_include(<X11/Xlib.h>)
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
@@ -39,19 +44,12 @@ void TolerateLateWakeUps() {}
 
 #endif
 
-#if defined(__unix__) || defined(__APPLE__)
-#include <langinfo.h>
-
-#include <clocale>
-#include <cstring>
-
-void TitlesInUtf8() {
-  if (std::setlocale(LC_CTYPE, "") != nullptr && std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return;
-  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) std::setlocale(LC_CTYPE, "C");
+void SetTitleInUtf8(SDL_Window* window, const char* title) {
+  // The locale's name, kept in place: the title changes every frame of a demo.
+  char before[64] = "C";
+  const char* current = std::setlocale(LC_CTYPE, nullptr);
+  if (current != nullptr && std::strlen(current) < sizeof before) std::strcpy(before, current);
+  const bool utf8 = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr || std::setlocale(LC_CTYPE, "en_US.UTF-8") != nullptr;
+  SDL_SetWindowTitle(window, title);
+  if (utf8) std::setlocale(LC_CTYPE, before);
 }
-
-#else
-
-void TitlesInUtf8() {}
-
-#endif

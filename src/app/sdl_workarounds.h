@@ -14,9 +14,11 @@
 void TolerateLateWakeUps();
 
 // SDL gives X11 the window's title as _NET_WM_NAME, the name window managers and tools read,
-// only when Xlib can convert it in the process's locale. A program starts in the "C" locale,
+// only when Xlib can convert it in the process's locale. A program runs in the "C" locale,
 // where a title beyond ASCII (a demo's "0:12.35 / 1:00.00 · ½×") fails to convert, and the
-// window goes on being called "Fennwick". The character type is taken from the environment,
-// and from C.UTF-8 where that is no UTF-8 one; nothing else in the game reads it.
-// Shown by scripts/test.d/20-e2e-sdl.sh, "demo: paused ... the title says frame N".
-void TitlesInUtf8();
+// window goes on being called "Fennwick". The title is set with the character type UTF-8 for
+// that one call. Not for good: with it, WM_NAME too is written in UTF-8, which a program in the
+// "C" locale (xdotool's search) can no longer read even for the plain title "Fennwick".
+// Shown by scripts/test.d/20-e2e-sdl.sh, "viewer: paused, the window shows frame N ...".
+struct SDL_Window;
+void SetTitleInUtf8(SDL_Window* window, const char* title);

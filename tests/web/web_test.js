@@ -415,6 +415,132 @@ async function theDemo(browser) {
   await page.close();
 }
 
+// Every demo is a viewer. Each place it lands on (paused, stepped, seeked, walked back with `,`
+// held, opened from a link to a moment, moved with a finger) shows exactly the native replay's
+// picture of the frame the page says it shows.
+async function theViewer(browser, run) {
+  const demo = path.join(args.work, 'viewer-demo.script');
+  fs.writeFileSync(demo, await (await fetch(new URL(args.demo, base))).text());
+  const nativeAt = (script, frame) => {
+    const file = path.join(args.work, `viewer-${path.basename(script)}-${frame}.bmp`);
+    require('child_process').execFileSync(args.replay, ['--assets', args.assets, '--dump', String(frame), file, script]);
+    return readBmp(file);
+  };
+  const shown = (page) => page.evaluate(() => Object.assign({}, FennwickViewer.shown));
+  // Waits for the viewer to say `settled(value)` of where it stands, then compares the picture
+  // there, and the keys shown held with those the script holds.
+  const landing = async (page, what, settled, value, script = demo) => {
+    await page.waitForFunction(settled, value, { timeout: 10000 }).catch(() => {});
+    const at = await shown(page);
+    const differ = at.frame > 0 ? await waitForPicture(page, nativeAt(script, at.frame), 5) : -1;
+    const keys = await page.evaluate(() => Array.from(document.querySelectorAll('#keys-held .held')).map((k) => k.dataset.key).join());
+    const text = fs.readFileSync(script, 'utf8');
+    const wanted = [['left', 37], ['right', 39], ['jump', 32]].filter(([, code]) => heldIn(text, at.frame, code)).map(([k]) => k).join();
+    return { what, frame: at.frame, paused: at.paused, differ: keys === wanted ? differ : `keys ${keys} for ${wanted}, ${differ}` };
+  };
+  const exact = (landings) => landings.every((l) => l.differ === 0 && l.paused);
+  const told = (landings) => landings.map((l) => `${l.what}: frame ${l.frame}, ${l.differ} differ, paused ${l.paused}`).join('; ');
+
+  const { page, errors, reached } = await open(browser, `${base}?play=${encodeURIComponent(args.demo)}`);
+  await tap(page, 'k', 75);
+  const landings = [await landing(page, 'K pauses', () => FennwickViewer.shown.paused)];
+  const paused = landings[0].frame;
+  for (let i = 0; i < 10; i++) await page.getByRole('button', { name: 'Step forward' }).click();
+  landings.push(await landing(page, '10 steps forward', (f) => FennwickViewer.shown.frame >= f, paused + 10));
+  for (let i = 0; i < 5; i++) await tap(page, ',', 188);
+  landings.push(await landing(page, '5 steps back', (f) => FennwickViewer.shown.frame <= f, paused + 5));
+  await tap(page, 'Home', 36);
+  landings.push(await landing(page, 'Home', () => FennwickViewer.shown.frame <= 1));
+  await tap(page, '5', 53);
+  landings.push(await landing(page, '5 (50 %)', () => FennwickViewer.shown.frame > 1));
+  const halfway = await page.evaluate(() => document.getElementById('view-times').textContent);
+  const frames = landings.map((l) => l.frame);
+  // The demo is 450 frames long: its start is frame 1, its middle 225.
+  check(reached === 'running' && exact(landings) && frames[1] === paused + 10 && frames[2] === paused + 5 && frames[3] === 1 && frames[4] === 225,
+        `the demo pauses, steps and seeks to the native replay's very pictures (frames ${frames.join(', ')})`, told(landings));
+
+  // `,` held: one frame back each frame the game runs while it is down, counted by the page.
+  const held = await page.evaluate(() => new Promise((done) => {
+    const canvas = document.getElementById('canvas');
+    const key = (type) => {
+      const event = new KeyboardEvent(type, { key: ',', code: 'Comma', bubbles: true, cancelable: true });
+      Object.defineProperty(event, 'keyCode', { get: () => 188 });
+      canvas.dispatchEvent(event);
+    };
+    const from = { frame: FennwickViewer.shown.frame, ticks: fennwick.frames() };
+    key('keydown');
+    const watch = () => {
+      if (fennwick.frames() < from.ticks + 60) return requestAnimationFrame(watch);
+      key('keyup');
+      done({ from: from.frame, ticks: fennwick.frames() - from.ticks });
+    };
+    requestAnimationFrame(watch);
+  }));
+  const walked = await landing(page, ', held', (f) => FennwickViewer.shown.frame <= f, held.from - held.ticks);
+  check(walked.differ === 0 && held.ticks <= 63 && walked.frame === held.from - held.ticks,
+        `, held for ${held.ticks} frames walks back as many, to the exact picture (${held.from} to ${walked.frame})`,
+        `${told([walked])}, held ${held.ticks} frames from ${held.from}`);
+
+  // Tab reaches every control of the bar from the picture, each with a name; Enter steps.
+  await page.focus('#canvas');
+  const tabbed = [];
+  for (let i = 0; i < 7; i++) {
+    await page.keyboard.press('Tab');
+    tabbed.push(await page.evaluate(() => {
+      const element = document.activeElement;
+      const label = element.labels && element.labels[0];
+      return element.closest('#viewer') ? element.getAttribute('aria-label') || (label || element).textContent.trim() : element.id;
+    }));
+  }
+  await page.focus('#view-forward');
+  await page.keyboard.press('Enter');
+  const entered = await landing(page, 'Enter on Step forward', (f) => FennwickViewer.shown.frame > f, walked.frame);
+  check(tabbed.join('|') === 'Step back|Play|Step forward|Position|Speed 1×|Link to this moment|Keys' &&
+        entered.differ === 0 && entered.frame === walked.frame + 1,
+        `Tab reaches the bar's controls by name (${tabbed.join(', ')}) and Enter on Step forward steps one frame`, told([entered]));
+
+  // The bar says where the run stands, and links to it.
+  await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+  await page.getByRole('button', { name: 'Link to this moment' }).click();
+  await page.getByText('Keys', { exact: true }).click();
+  const bar = await page.evaluate(() => ({ link: location.href,
+                                           copied: document.getElementById('view-moment').dataset.link,
+                                           keysHidden: document.getElementById('keys-held').hidden }));
+  check(halfway === '0:03.75 / 0:07.50' && bar.keysHidden && bar.copied === bar.link && bar.link.includes('#run=1.') &&
+        bar.link.endsWith(`&t=${entered.frame}`),
+        `the bar shows ${halfway} halfway, links to the moment, and its switch hides the keys`, JSON.stringify({ halfway, ...bar }));
+  check(errors.length === 0, 'no console errors in the viewer', errors.join(' | '));
+  await page.close();
+
+  // A link to a moment opens paused there; on a phone the bar takes the touch controls' place and
+  // answers to a finger.
+  const context = await browser.newContext({ viewport: { width: 844, height: 390 }, isMobile: true, hasTouch: true });
+  const { page: phone } = await open(context, `${run.link}&t=100`);
+  const opened = await landing(phone, 'the link', () => FennwickViewer.shown.frame === 100, null, run.file);
+  check(opened.frame === 100 && opened.paused && opened.differ === 0, 'a link to frame 100 opens paused on its picture', told([opened]));
+  const sizes = await phone.evaluate(() => Array.from(document.querySelectorAll('#viewer button, #viewer label, #view-position, .touch-controls button'))
+    .map((c) => ({ id: c.id || c.textContent.trim(), ...c.getBoundingClientRect().toJSON() })).filter((c) => c.width > 0));
+  const client = await context.newCDPSession(phone);
+  const touchOn = async (name) => {
+    const [x, y] = await centreOf(phone, name);
+    for (const type of ['touchStart', 'touchEnd']) {
+      await client.send('Input.dispatchTouchEvent', { type, touchPoints: type === 'touchEnd' ? [] : [{ id: 1, x, y }] });
+    }
+  };
+  await touchOn('Step forward');
+  await touchOn('Step forward');
+  const touched = [await landing(phone, 'two touches of Step forward', () => FennwickViewer.shown.frame === 102, null, run.file)];
+  await touchOn('Play');
+  await phone.waitForFunction(() => FennwickViewer.shown.frame > 110, null, { timeout: 10000 }).catch(() => {});
+  await touchOn('Pause');
+  touched.push(await landing(phone, 'Play, then Pause', () => FennwickViewer.shown.paused, null, run.file));
+  const small = sizes.filter((c) => c.width < 44 || c.height < 44);
+  check(sizes.length === 7 && small.length === 0 && exact(touched) && touched[0].frame === 102 && touched[1].frame > 110,
+        'on a phone the bar replaces the touch controls, every control at least 44 px, and a finger steps, plays and pauses',
+        `${JSON.stringify(sizes)}; ${told(touched)}`);
+  await context.close();
+}
+
 async function missingFiles(browser) {
   // The state a page at `where` comes to, and the message it shows then.
   const outcome = async (where) => {
@@ -876,6 +1002,7 @@ async function encodingHost(browser) {
       await inTheBackground(browser);
       await thePad(browser);
       await theDemo(browser);
+      await theViewer(browser, run);
       await missingFiles(browser);
       await oldBrowsers(browser);
       await encodingHost(browser);

@@ -1,0 +1,40 @@
+#include "demo_seek.h"
+
+#include <random>
+
+#include "app/keyboard.h"
+#include "app/window_messages.h"
+#include "game/world_state.h"
+
+ReplayScript BusyRun(long frames) {
+  std::mt19937 random(216000);
+  ReplayScript run;
+  const std::uint8_t keys[] = {vk::left, vk::right, vk::space};
+  for (long frame = 1; frame < frames; ++frame)
+    if (random() % 3 == 0) run.events.push_back({frame, random() % 2 ? wm::keyDown : wm::keyUp, keys[random() % 3]});
+  run.events.push_back({frames, wm::keyDown, vk::escape});
+  run.lastFrame = frames;
+  return run;
+}
+
+DemoSeek::DemoSeek(const ReplayScript& run) : script(run) {
+  processKeyboard = Keyboard{};
+  world = std::make_unique<GameWorld>(nullptr);
+  start = CaptureState(*world);
+  driver = std::make_unique<FrameDriver>(*world, nullptr);
+  driver->Play(script);
+}
+
+void DemoSeek::Open() {
+  viewer.reset();
+  RestoreState(*world, start);
+  driver->Resume(0);
+  viewer = std::make_unique<DemoViewer>(*driver, *world);
+}
+
+void DemoSeek::ReplayTo(long frame) {
+  RestoreState(*world, start);
+  driver->Resume(0);
+  while (driver->FramesRun() < frame - 1) driver->RunFrame(FrameOutput::computedOnly);
+  driver->RunFrame();
+}

@@ -1,0 +1,36 @@
+// A demo of a one-hour run with busy input, and what watching it costs: opening it, seeking
+// in it, stepping back, against replaying the same frames from the start. Google Benchmark
+// times it natively (demo_seek_bench.cpp); any other runner (a WebAssembly build under Node)
+// can time the same calls.
+#pragma once
+
+#include <memory>
+
+#include "game/demo_viewer.h"
+#include "game/frame_driver.h"
+#include "game/game_world.h"
+#include "game/replay_script.h"
+#include "game/world_state.h"
+
+// An hour at 60 frames a second.
+constexpr long hourFrames = 216000;
+
+// Left, right and space going down and up at random, on about one frame in three, ending with
+// the Escape that quit it; the same script every time.
+ReplayScript BusyRun(long frames);
+
+// A fresh world and driver with the run to play; the pictures come from the working folder.
+struct DemoSeek {
+  explicit DemoSeek(const ReplayScript& run);
+  // The viewer over the run: the whole run computed once, its states kept.
+  void Open();
+  // Without a viewer: the run from its start to the frame, computed without drawing, then
+  // drawn, as a seek would cost with nothing kept.
+  void ReplayTo(long frame);
+
+  ReplayScript script;
+  WorldState start;
+  std::unique_ptr<GameWorld> world;
+  std::unique_ptr<FrameDriver> driver;
+  std::unique_ptr<DemoViewer> viewer;
+};

@@ -1,0 +1,62 @@
+// Watching a one-hour demo with busy input: a seek to the end and to the middle, the worst seek
+// (the frame before a kept state), and one step back, side by side with replaying the same
+// frames from the start; and what opening the demo costs. The targets: a seek at most 50 ms,
+// a step back at most 5 ms.
+#include <benchmark/benchmark.h>
+
+#include "demo_seek.h"
+
+namespace {
+
+DemoSeek& Hour() {
+  static DemoSeek hour = [] {
+    DemoSeek seek(BusyRun(hourFrames));
+    seek.Open();
+    return seek;
+  }();
+  return hour;
+}
+
+// Each seek comes from the other end of the run, so that nothing is left where it was.
+void BM_DemoSeek(benchmark::State& state) {
+  DemoSeek& hour = Hour();
+  const long target = state.range(0);
+  const long away = target > hourFrames / 2 ? 1 : hourFrames;
+  for (auto _ : state) {
+    state.PauseTiming();
+    hour.viewer->Seek(away);
+    state.ResumeTiming();
+    hour.viewer->Seek(target);
+  }
+}
+BENCHMARK(BM_DemoSeek)->Name("DemoSeek/end")->Arg(hourFrames)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DemoSeek)->Name("DemoSeek/middle")->Arg(hourFrames / 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DemoSeek)->Name("DemoSeek/worst")->Arg(hourFrames - 1)->Unit(benchmark::kMillisecond);
+
+void BM_DemoStepBack(benchmark::State& state) {
+  DemoSeek& hour = Hour();
+  for (auto _ : state) {
+    state.PauseTiming();
+    hour.viewer->Seek(hourFrames / 2);
+    state.ResumeTiming();
+    hour.viewer->StepPressed(-1);
+    hour.viewer->StepReleased(-1);
+  }
+}
+BENCHMARK(BM_DemoStepBack)->Name("DemoSeek/step_back")->Unit(benchmark::kMillisecond);
+
+// The same frames with nothing kept: from the start, computed, the last one drawn.
+void BM_DemoReplay(benchmark::State& state) {
+  DemoSeek& hour = Hour();
+  for (auto _ : state) hour.ReplayTo(state.range(0));
+}
+BENCHMARK(BM_DemoReplay)->Name("DemoReplay/end")->Arg(hourFrames)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DemoReplay)->Name("DemoReplay/middle")->Arg(hourFrames / 2)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_DemoOpen(benchmark::State& state) {
+  DemoSeek& hour = Hour();
+  for (auto _ : state) hour.Open();
+}
+BENCHMARK(BM_DemoOpen)->Name("DemoSeek/open")->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace

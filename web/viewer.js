@@ -1,0 +1,163 @@
+// The demo viewer's bar under the canvas, and the display of the keys the run holds. The game
+// moves through the run (pause, steps, seeks, speed) and tells the page where it stands after
+// each shown frame, through Module.onViewer; the bar only shows that and hands the player's
+// wishes back through Module._fennwick_view. A link to a moment is the run's link with the frame
+// after it: #run=…&t=FRAME, which opens paused there.
+'use strict';
+(function () {
+  const root = document.documentElement;
+  const canvas = document.getElementById('canvas');
+  const bar = document.getElementById('viewer');
+  const keysShown = document.getElementById('keys-held');
+  const playButton = document.getElementById('view-play');
+  const scrubber = document.getElementById('view-position');
+  const times = document.getElementById('view-times');
+  const speedButton = document.getElementById('view-speed');
+  const momentButton = document.getElementById('view-moment');
+  const keysSwitch = document.getElementById('view-keys');
+
+  // The game's commands, as input_web.cpp numbers them.
+  const command = { playPause: 0, stepPressed: 1, stepReleased: 2, seek: 3, speed: 4 };
+  // What the run holds, as bits: as the game reports them.
+  const holds = { left: 1, right: 2, jump: 4 };
+  // The speeds, slowest first, as the game numbers them.
+  const speedNames = ['¼×', '½×', '1×', '2×', '4×', '8×'];
+  const framesPerSecond = 60;
+
+  // What the tests and the curious can read: where the run stands, as the game last said.
+  const shown = { frame: -1, last: -1, speed: -1, paused: null, holds: -1 };
+  const viewing = () => window.fennwick && window.fennwick.state === 'running' && window.Module && Module.playerInput;
+  function send(what, argument) {
+    if (viewing()) Module._fennwick_view(Module.playerInput, what, argument);
+  }
+
+  // m:ss.cc, the frame's own time: frame 60 is the end of the first second.
+  function time(frame) {
+    const hundredths = Math.floor((frame * 100) / framesPerSecond);
+    const seconds = Math.floor(hundredths / 100);
+    const two = (n) => String(n).padStart(2, '0');
+    return `${Math.floor(seconds / 60)}:${two(seconds % 60)}.${two(hundredths % 100)}`;
+  }
+
+  // The moment's link: the page's own address, the run it plays, the frame shown. A demo the
+  // page fetched (?play=) is put in the link as a run link carries it.
+  let runHash = location.hash.replace(/&t=\d*/, '');
+  function momentLink() {
+    return `${location.href.split(/[?#]/)[0]}${runHash}&t=${Math.max(shown.frame, 0)}`;
+  }
+
+  // Called by the game after each frame it shows, with the same values most of the time: the
+  // page is touched only where something changed.
+  function onViewer(frame, last, speed, paused, held) {
+    const lengthChanged = last !== shown.last;
+    if (lengthChanged) {
+      scrubber.max = String(last);
+      shown.last = last;
+    }
+    if (frame !== shown.frame || lengthChanged) {
+      // A finger or a mouse on the scrubber moves it; the game follows, and is not fought.
+      if (!dragging) scrubber.value = String(frame);
+      scrubber.setAttribute('aria-valuetext', `${time(frame)} of ${time(last)}`);
+      times.textContent = `${time(frame)} / ${time(last)}`;
+      momentButton.textContent = 'Link to this moment';
+      shown.frame = frame;
+    }
+    if (speed !== shown.speed) {
+      speedButton.textContent = speedNames[speed];
+      speedButton.setAttribute('aria-label', `Speed ${speedNames[speed]}`);
+      shown.speed = speed;
+    }
+    if (paused !== shown.paused) {
+      playButton.textContent = paused ? '▶' : '❚❚';
+      playButton.setAttribute('aria-label', paused ? 'Play' : 'Pause');
+      shown.paused = paused;
+    }
+    if (held !== shown.holds) {
+      for (const key of keysShown.children) key.classList.toggle('held', (held & holds[key.dataset.key]) !== 0);
+      shown.holds = held;
+    }
+  }
+
+  // The page opened on a run shows the viewer; the game, once started, reports to it.
+  function begin(startFrame, script) {
+    const runs = window.FennwickRuns;
+    if (!runHash.startsWith('#run=') && runs) runs.payloadFor(script).then((payload) => { runHash = `#run=${payload}`; }, () => {});
+    root.classList.add('demo');
+    bar.hidden = false;
+    keysShown.hidden = !keysSwitch.checked;
+    Module.onViewer = onViewer;
+    // Before the game's first frame is shown: the moment the link names, paused there.
+    if (startFrame !== null) {
+      send(command.seek, startFrame);
+      if (!shown.paused) send(command.playPause, 0);
+    }
+  }
+  function end() {
+    root.classList.remove('demo');
+    bar.hidden = true;
+  }
+
+  // A pointer's click leaves the focus where the keys steer the viewer; a key's click (Enter,
+  // Space) keeps it on the control, for the next key.
+  function backToCanvas(event) {
+    if (event.detail > 0) canvas.focus({ preventScroll: true });
+  }
+  function control(element, action) {
+    element.addEventListener('click', (event) => {
+      action();
+      backToCanvas(event);
+    });
+  }
+  control(playButton, () => send(command.playPause, 0));
+  // A step held down repeats, as its key does: it goes with the pointer or finger that holds it,
+  // and a key's click (detail 0) is a press let go at once.
+  for (const [id, direction] of [['view-back', -1], ['view-forward', 1]]) {
+    const step = document.getElementById(id);
+    let holding = null;
+    const letGo = (event) => {
+      if (holding === null || event.pointerId !== holding) return;
+      holding = null;
+      send(command.stepReleased, direction);
+      canvas.focus({ preventScroll: true });
+    };
+    step.addEventListener('pointerdown', (event) => {
+      if (holding !== null || event.button !== 0) return;
+      holding = event.pointerId;
+      step.setPointerCapture(event.pointerId);
+      send(command.stepPressed, direction);
+    });
+    step.addEventListener('pointerup', letGo);
+    step.addEventListener('pointercancel', letGo);
+    step.addEventListener('click', (event) => {
+      if (event.detail !== 0) return;
+      send(command.stepPressed, direction);
+      send(command.stepReleased, direction);
+    });
+  }
+  // One press goes one speed up, from the fastest back to the slowest.
+  control(speedButton, () => send(command.speed, (shown.speed + 1) % speedNames.length));
+  control(momentButton, () => {
+    const link = momentLink();
+    // The address bar shows the moment too, for a player who copies from there.
+    history.replaceState(null, '', link);
+    const copied = navigator.clipboard ? navigator.clipboard.writeText(link) : Promise.reject(new Error('no clipboard'));
+    // Said on the button until the picture moves on; the copy may be refused (an address that
+    // is not https, a browser's setting), and the address bar has it then.
+    copied.then(() => { momentButton.textContent = 'Link copied'; }, () => { momentButton.textContent = 'Link in the address bar'; });
+    momentButton.dataset.link = link;
+  });
+  keysSwitch.addEventListener('change', () => { keysShown.hidden = !keysSwitch.checked; });
+
+  // The scrubber seeks as it moves; the game's report puts it back where the run is.
+  let dragging = false;
+  scrubber.addEventListener('pointerdown', () => { dragging = true; });
+  scrubber.addEventListener('input', () => send(command.seek, Number(scrubber.value)));
+  scrubber.addEventListener('change', () => {
+    if (dragging) canvas.focus({ preventScroll: true });
+    dragging = false;
+    scrubber.value = String(shown.frame);
+  });
+  window.addEventListener('pointerup', () => { dragging = false; });
+
+  window.FennwickViewer = { begin, end, shown };
+})();
