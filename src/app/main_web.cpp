@@ -36,8 +36,8 @@ EM_JS(void, HandRunToPage, (const char* text, std::size_t length), {
   Module['recordedRun'] = UTF8ToString(text, length);
 });
 
-// How many ticks of the pacer have gone by, a frame each in a game: the page's frame counter,
-// which goes on while a demo is paused or goes back.
+// The page's frame counter: in a game the frames run, fewer a second at a slower pace; in a demo
+// the pacer's ticks, which go on while the demo is paused or goes back.
 EM_JS(void, TellFramesRun, (long frames), { Module['framesRun'] = frames; });
 
 // Where a demo stands, for the viewer's bar (web/viewer.js): the keys held as bits, left 1,
@@ -53,7 +53,7 @@ struct Game {
   FramePacer pacer;
   PageSettings settings;
   bool demo = false;
-  long ticks = 0;
+  long counted = 0;  // what the page's frame counter says (TellFramesRun)
   DemoPosition told{-1};  // none yet: the first is always told
 };
 
@@ -100,9 +100,9 @@ EM_BOOL OnAnimationFrame(double, void* playing) {
     const int frames = game.pacer.FrameRuns(now);
     game.pads.Read(game.start.Input());
     RunTick(game.start.Driver(), game.start.Viewer(), game.pacer, frames);
-    ++game.ticks;
+    game.counted += game.demo ? 1 : frames;
   }
-  TellFramesRun(game.ticks);
+  TellFramesRun(game.counted);
   if (const DemoViewer* viewer = game.start.Viewer()) TellWhereDemoStands(game, *viewer);
   if (Finished(game)) {
     End(game);
