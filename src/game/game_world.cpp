@@ -44,7 +44,7 @@ void GameWorld::RunFrame(WindowHandle window) {
   camera.CenterOn(player.data.position.x, player.data.position.y - cameraLift);
 
   // --- Draw ---
-  std::memset(display.frameBuffer, clearByte, Display::pixelCount * sizeof(Pixel));
+  display.Clear(clearByte);
   tileMap.Draw(camera);
   player.data.animation->Draw(player.data.facing, player.data.position.x, player.data.position.y,
                               camera);
