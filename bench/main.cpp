@@ -88,7 +88,7 @@ void PrintTable(const RecordingReporter& results) {
   for (const char* scene : {"standing", "running", "jumping"}) {
     const double frame = results.Seconds(std::string("BM_RunFrame/") + scene);
     const std::string name = std::string("RunFrame / floor, ") + scene;
-    PrintRatio(name.c_str(), frame, floor, "<= 1.30", false, 1.3);
+    PrintRatio(name.c_str(), frame, floor, "<= 1.10", false, 1.1);
   }
   for (const char* scene : {"standing", "running", "jumping"}) {
     const double frame = results.Seconds(std::string("BM_RunFrame/") + scene);

@@ -200,6 +200,22 @@ check_replay "$out/slow.script" "$out/slow-end.png" "pace 50"
 # --- Full screen and back with a window manager ------------------------------------------------
 check_managed_round_trip "$game"
 
+# Full screen shows the whole picture scaled with its shape kept: on the 1280 x 1024 screen,
+# 1280 x 960 from row 32, each pixel the frame's pixel under its centre (ImageMagick's -sample),
+# black bars above and below.
+session_openbox
+start_game "$game"
+wait_for_picture "$out/fullscreen-start.png" "$out/frame1.bmp" || true
+convert "$out/frame1.bmp" -sample 1280x960 "$out/frame1-scaled.png"
+hold F11 "$key_hold"
+client=1280x960+0+32 expect_picture "$out/fullscreen.png" "$out/frame1-scaled.png" \
+  "full screen: the first frame scaled to 1280 x 960, pixel for pixel"
+bars=$(screenshot "$out/fullscreen-all.png" 1280x1024+0+0 && for crop in 1280x32+0+0 1280x32+0+992; do
+  convert "$out/fullscreen-all.png" -crop "$crop" +repage -format '%[fx:maxima] ' info:; done)
+check "full screen: the bars above and below the picture are black" "their brightest: $bars" -- [ "$bars" = "0 0 " ]
+quit "full screen: Escape"
+session_openbox_end
+
 # --- The live loop under stress ----------------------------------------------------------------
 # With a window manager, as a player has one: without it SDL waits a tenth of a second for an
 # answer that never comes to every full-screen change, and the storm's twenty F11 would cost

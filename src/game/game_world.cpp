@@ -1,6 +1,5 @@
 #include "game/game_world.h"
 
-#include <cstring>
 
 #include "app/keyboard.h"
 #include "app/platform.h"
@@ -51,7 +50,7 @@ void GameWorld::RunFrame(WindowHandle window, FrameOutput output) {
 }
 
 void GameWorld::Draw() {
-  std::memset(display.frameBuffer, clearByte, Display::pixelCount * sizeof(Pixel));
+  display.Clear(clearByte);
   tileMap.Draw(camera);
   player.data.animation->Draw(player.data.facing, player.data.position.x, player.data.position.y,
                               camera);

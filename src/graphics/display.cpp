@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 
 // Every x86-64 processor has SSE2; elsewhere the plain loops below do the same work.
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
@@ -50,6 +52,26 @@ void Display::AllocateFrameBuffer() {
   frameBuffer = frameStorage.get();
 }
 
+void Display::Clear(std::uint8_t value) {
+  clearValue = value;
+  clearPending = true;
+  std::fill(std::begin(clearedTo), std::end(clearedTo), 0);
+}
+
+void Display::ClearRowUpTo(std::int32_t y, std::int32_t to) {
+  const std::int32_t from = clearedTo[y];
+  if (from >= to) return;
+  std::memset(frameBuffer + static_cast<std::size_t>(y) * width + from, clearValue,
+              static_cast<std::size_t>(to - from) * sizeof(Pixel));
+  clearedTo[y] = to;
+}
+
+void Display::FinishClear() {
+  if (!clearPending) return;
+  for (std::int32_t y = 0; y < height; ++y) ClearRowUpTo(y, width);
+  clearPending = false;
+}
+
 void Display::FillRect(std::int32_t top, std::int32_t bottom, std::int32_t left,
                        std::int32_t right, Pixel colour, const RectI& clip) {
   top = std::max(top, clip.top);
@@ -57,6 +79,15 @@ void Display::FillRect(std::int32_t top, std::int32_t bottom, std::int32_t left,
   left = std::max(left, clip.left);
   right = std::min(right, clip.right);
   if (top >= bottom || left >= right) return;
+  if (clearPending) {
+    // The level's tiles meet edge to edge and cover the view: the clear under them is never
+    // written, which saves a pass over the whole frame. A gap left of the rectangle is cleared.
+    for (std::int32_t y = top; y < bottom; ++y) {
+      const std::int32_t done = clearedTo[y];
+      if (done < left) ClearRowUpTo(y, left);
+      if (done < right) clearedTo[y] = right;
+    }
+  }
   const std::size_t runLength = static_cast<std::size_t>(right - left);
   Pixel* row = frameBuffer + static_cast<std::size_t>(top) * width + left;
 #ifdef FENNWICK_SSE2
@@ -108,6 +139,21 @@ void Display::DrawKeyed(const Pixel* pixels, Pixel key, std::uint32_t blockWidth
   Pixel* target =
       frameBuffer + static_cast<std::size_t>(top + firstRow) * width + (left + firstColumn);
   const std::int64_t rowCount = rowEnd - firstRow;
+  if (clearPending) {
+    // The keyed copy keeps what is under its key pixels: that must be the clear by now. A
+    // source inside the frame buffer itself must read the finished clear too.
+    const auto frameStart = reinterpret_cast<std::uintptr_t>(frameBuffer);
+    const auto frameEnd = reinterpret_cast<std::uintptr_t>(frameBuffer + pixelCount);
+    const auto sourceStart = reinterpret_cast<std::uintptr_t>(pixels);
+    const auto sourceEnd =
+        reinterpret_cast<std::uintptr_t>(pixels + static_cast<std::size_t>(blockWidth) * blockHeight);
+    if (sourceEnd <= frameStart || frameEnd <= sourceStart) {
+      const auto rightEdge = static_cast<std::int32_t>(left + columnEnd);
+      for (std::int64_t r = firstRow; r < rowEnd; ++r) ClearRowUpTo(static_cast<std::int32_t>(top + r), rightEdge);
+    } else {
+      FinishClear();
+    }
+  }
 #ifdef FENNWICK_SSE2
   // Groups of four read the target before writing it, so they need a source that does not lie
   // in the frame buffer itself; the game's images never do.

@@ -19,6 +19,11 @@ class Display {
   Display(const Display&) = delete;
   Display& operator=(const Display&) = delete;
 
+  // Starts a frame whose every byte is `value` except where it is then drawn over. The bytes are
+  // written only where nothing covers them first: a FillRect over a part not yet written spares
+  // it, whatever is drawn on top of the clear is drawn on it, and EndFrame writes what is left.
+  void Clear(std::uint8_t value);
+
   // Fills the part of the rectangle inside clip. clip must lie within the frame buffer.
   void FillRect(std::int32_t top, std::int32_t bottom, std::int32_t left, std::int32_t right,
                 Pixel colour, const RectI& clip);
@@ -45,9 +50,20 @@ class Display {
  private:
   // Each platform's constructor calls this once, after its presentation is set up.
   void AllocateFrameBuffer();
+  // Writes the clear into row y from where it has been written or covered up to column `to`.
+  void ClearRowUpTo(std::int32_t y, std::int32_t to);
+  // Writes what is left of the clear; every platform's EndFrame calls it before presenting.
+  void FinishClear();
   // The platform part for the platform's own files; everyone else goes through Display.
   friend Platform& PlatformOf(Display& display);
 
   std::unique_ptr<Platform> platform;
   std::unique_ptr<Pixel[]> frameStorage;
+
+  // The clear not yet written: in row y, the pixels from clearedTo[y] on are still to be
+  // cleared (those before it were cleared or drawn over). Rows are drawn left to right, tile by
+  // tile, so one edge a row is all it takes.
+  bool clearPending = false;
+  std::uint8_t clearValue = 0;
+  std::int32_t clearedTo[height] = {};
 };

@@ -105,6 +105,7 @@ bool Display::Platform::Recover() {
 }
 
 void Display::EndFrame() {
+  FinishClear();
   Platform& p = *platform;
   if (p.device == nullptr) return;
   if (p.backBuffer == nullptr && !p.Recover()) return;

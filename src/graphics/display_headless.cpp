@@ -10,6 +10,7 @@ bool Display::CanDraw() const { return true; }
 std::string Display::DrawFailure() const { return {}; }
 
 void Display::EndFrame() {
+  FinishClear();
   std::uint8_t* bits = platform->backBuffer.data();
   for (int y = 0; y < height; ++y)
     CopyFrameRow(bits + static_cast<std::size_t>(y) * Platform::pitch,

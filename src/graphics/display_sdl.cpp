@@ -9,82 +9,131 @@ namespace {
 constexpr int windowedLeft = 100;
 constexpr int windowedTop = 150;
 
-// Whether the "accelerated" renderer is OpenGL drawn by the processor (Mesa's llvmpipe and
-// kin, on machines and virtual displays without a graphics card). Going through it costs about
-// five times the processor time of handing SDL the finished picture directly.
-bool RasterisedInSoftware(SDL_Renderer* renderer) {
-  SDL_RendererInfo info;
-  if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
-  using GetString = const unsigned char* (*)(unsigned int);
-  constexpr unsigned int glRenderer = 0x1F01;  // GL_RENDERER
-  const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-  const unsigned char* name = getString != nullptr ? getString(glRenderer) : nullptr;
-  if (name == nullptr) return false;
-  const char* text = reinterpret_cast<const char*>(name);
-  return std::strstr(text, "llvmpipe") != nullptr || std::strstr(text, "softpipe") != nullptr ||
-         std::strstr(text, "swrast") != nullptr;
+constexpr int framePitch = Display::width * static_cast<int>(sizeof(Pixel));
+
+// Whether a surface's pixels are laid out as the frame's: 32 bits, red, green and blue where the
+// frame has them. Its fourth byte is never shown, so the frame's alpha does not matter.
+bool FrameLayout(const SDL_PixelFormat* format) {
+  return format->BytesPerPixel == 4 && format->Rmask == 0x00FF0000u && format->Gmask == 0x0000FF00u &&
+         format->Bmask == 0x000000FFu;
 }
 
-SDL_Renderer* CreateRenderer(SDL_Window* window) {
-  SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-  if (renderer != nullptr && RasterisedInSoftware(renderer)) {
-    SDL_DestroyRenderer(renderer);
-    // The window's own surface, put on the screen by the window system without OpenGL.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+// Whether the game can draw straight into a window surface: the frame's size and layout, and rows
+// without a gap, as the frame buffer's are.
+bool DrawableInPlace(const SDL_Surface* surface) {
+  return surface->w == Display::width && surface->h == Display::height && surface->pitch == framePitch &&
+         FrameLayout(surface->format);
+}
+
+// The part of a window surface the picture fills: all of it that keeps the picture's shape,
+// centred; what is left over is bars.
+SDL_Rect Fitted(const SDL_Surface* surface) {
+  const bool widthBound = static_cast<long long>(surface->w) * Display::height <=
+                          static_cast<long long>(surface->h) * Display::width;
+  const int w = widthBound ? surface->w : surface->h * Display::width / Display::height;
+  const int h = widthBound ? surface->w * Display::height / Display::width : surface->h;
+  return SDL_Rect{(surface->w - w) / 2, (surface->h - h) / 2, w, h};
+}
+
+// A window surface that changes size (full screen, back, a resize) is freed by SDL when it is
+// next asked for. The game may be drawing into the old one: it is told at once, before any more
+// drawing, and goes back to its own frame buffer; a new surface also wants its bars again, and
+// an uncovered one its bars shown again.
+int OnWindowEvent(void* userdata, SDL_Event* event) {
+  if (event->type != SDL_WINDOWEVENT) return 1;
+  auto& display = *static_cast<Display*>(userdata);
+  Display::Platform& p = PlatformOf(display);
+  if (event->window.windowID != SDL_GetWindowID(p.window)) return 1;
+  switch (event->window.event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      display.frameBuffer = p.ownFrame;
+      p.drawnInto = nullptr;
+      p.barsOn = nullptr;
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+      p.barsOn = nullptr;
+      break;
+    default:
+      break;
   }
-  if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
-  if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, 0);
-  return renderer;
+  return 1;
 }
 
 }  // namespace
 
 Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
-  platform->window = static_cast<SDL_Window*>(window);
-  if (platform->window != nullptr) {
-    platform->renderer = CreateRenderer(platform->window);
-    if (platform->renderer != nullptr) {
-      // Full screen and a resized window show the whole picture, scaled, with bars.
-      SDL_RenderSetLogicalSize(platform->renderer, width, height);
-      platform->texture = SDL_CreateTexture(platform->renderer, SDL_PIXELFORMAT_ARGB8888,
-                                            SDL_TEXTUREACCESS_STREAMING, width, height);
-      // The alpha byte must not matter, as it does not on a back buffer.
-      if (platform->texture != nullptr) SDL_SetTextureBlendMode(platform->texture, SDL_BLENDMODE_NONE);
-    }
-    if (!platform->Ready()) platform->failure = std::string("cannot draw into the window: ") + SDL_GetError();
-  } else {
-    platform->failure = "cannot draw into the window: no window";
-  }
   AllocateFrameBuffer();
+  Platform& p = *platform;
+  p.ownFrame = frameBuffer;
+  p.window = static_cast<SDL_Window*>(window);
+  if (p.window == nullptr) {
+    p.failure = "cannot draw into the window: no window";
+    return;
+  }
+  // The window's surface straight to the window system, not through an OpenGL texture: without
+  // a graphics card OpenGL is drawn by the processor, at several times the cost. SDL decides
+  // when the surface is first asked for; a player's own SDL_FRAMEBUFFER_ACCELERATION still wins.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_Surface* surface = SDL_GetWindowSurface(p.window);
+  if (surface == nullptr) {
+    p.failure = std::string("cannot draw into the window: ") + SDL_GetError();
+    return;
+  }
+  p.ready = true;
+  SDL_AddEventWatch(OnWindowEvent, this);
+  if (DrawableInPlace(surface)) {
+    frameBuffer = static_cast<Pixel*>(surface->pixels);
+    p.drawnInto = surface;
+  }
 }
 
 Display::~Display() {
-  if (platform->texture != nullptr) {
-    SDL_DestroyTexture(platform->texture);
-    platform->texture = nullptr;
-  }
-  if (platform->renderer != nullptr) {
-    SDL_DestroyRenderer(platform->renderer);
-    platform->renderer = nullptr;
-  }
+  SDL_DelEventWatch(OnWindowEvent, this);
+  if (platform->frame != nullptr) SDL_FreeSurface(platform->frame);
 }
 
 void Display::EndFrame() {
-  if (platform->Ready()) {
-    void* bits = nullptr;
-    int pitch = 0;
-    if (SDL_LockTexture(platform->texture, nullptr, &bits, &pitch) == 0) {
-      // Row by row: the texture's rows may be wider than the picture's.
-      for (int y = 0; y < height; ++y)
-        std::memcpy(static_cast<std::uint8_t*>(bits) + static_cast<std::size_t>(y) * pitch,
-                    frameBuffer + static_cast<std::size_t>(y) * width, width * sizeof(Pixel));
-      SDL_UnlockTexture(platform->texture);
-    }
-    SDL_RenderClear(platform->renderer);
-    SDL_RenderCopy(platform->renderer, platform->texture, nullptr, nullptr);
-    SDL_RenderPresent(platform->renderer);
+  FinishClear();
+  Platform& p = *platform;
+  if (!p.ready) return;
+  if (p.drawnInto != nullptr) {
+    // Drawn in place: the surface is the picture. A surface's size only changes with an event,
+    // which would have moved the drawing back to the frame buffer.
+    SDL_UpdateWindowSurface(p.window);
+    return;
   }
+  SDL_Surface* surface = SDL_GetWindowSurface(p.window);
+  if (surface == nullptr) return;  // a window between sizes; the next frame tries again
+  if (DrawableInPlace(surface)) {
+    // Back at the picture's size: this frame is copied in, the next ones are drawn there.
+    for (int y = 0; y < height; ++y)
+      std::memcpy(static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::size_t>(y) * surface->pitch,
+                  frameBuffer + static_cast<std::size_t>(y) * width, framePitch);
+    SDL_UpdateWindowSurface(p.window);
+    frameBuffer = static_cast<Pixel*>(surface->pixels);
+    p.drawnInto = surface;
+    return;
+  }
+  // Scaled into the surface. The frame as a surface in the window's own format when the bytes
+  // are the same, so SDL stretches without converting; else SDL converts as it goes.
+  const Uint32 format = FrameLayout(surface->format) ? surface->format->format : Uint32{SDL_PIXELFORMAT_ARGB8888};
+  if (p.frame == nullptr || p.frame->format->format != format) {
+    if (p.frame != nullptr) SDL_FreeSurface(p.frame);
+    p.frame = SDL_CreateRGBSurfaceWithFormatFrom(p.ownFrame, width, height, 32, framePitch, format);
+    if (p.frame == nullptr) return;
+    SDL_SetSurfaceBlendMode(p.frame, SDL_BLENDMODE_NONE);
+  }
+  SDL_Rect place = Fitted(surface);
+  if (p.barsOn != surface) {
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    SDL_BlitScaled(p.frame, nullptr, surface, &place);
+    SDL_UpdateWindowSurface(p.window);
+    p.barsOn = surface;
+    return;
+  }
+  // The bars are on the screen already: only the picture goes.
+  SDL_BlitScaled(p.frame, nullptr, surface, &place);
+  SDL_UpdateWindowSurfaceRects(p.window, &place, 1);
 }
 
 void Display::ToggleDisplayMode(WindowHandle window) {

@@ -1,6 +1,8 @@
-// The SDL presentation: the frame buffer goes to a streaming texture that the renderer scales
-// into the window, aspect kept, and is presented with vertical sync. The game's pace is the
-// loop's business, not the screen's.
+// The SDL presentation: the window's own surface, put on the screen by the window system (on X11
+// through shared memory). When the surface is the picture's size and layout the game draws
+// straight into it and presenting copies nothing; otherwise (full screen, a resized window, a
+// desktop of another depth) the frame is drawn in ordinary memory and SDL copies it in, scaled
+// with its shape kept and bars around it. The game's pace is the loop's business, not the screen's.
 #pragma once
 
 #include <SDL.h>
@@ -11,11 +13,19 @@
 
 struct Display::Platform {
   SDL_Window* window = nullptr;
-  SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;
+  // The frame buffer the display allocated, drawn into whenever the window's surface is not.
+  Pixel* ownFrame = nullptr;
+  // The window surface the frame buffer is, while it is one.
+  SDL_Surface* drawnInto = nullptr;
+  // The frame buffer as an SDL surface, in the window surface's format where that is the
+  // frame's own layout, so that SDL's scaled copy is a plain stretch with no conversion.
+  SDL_Surface* frame = nullptr;
+  // The window surface whose bars are painted: only a new surface needs them.
+  SDL_Surface* barsOn = nullptr;
   bool fullScreen = false;
+  bool ready = false;
   // Why there is nothing to draw into, when there is not.
   std::string failure;
 
-  bool Ready() const { return renderer != nullptr && texture != nullptr; }
+  bool Ready() const { return ready; }
 };

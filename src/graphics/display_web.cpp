@@ -57,6 +57,7 @@ Display::Display(WindowHandle) : platform(std::make_unique<Platform>()) {
 Display::~Display() = default;
 
 void Display::EndFrame() {
+  FinishClear();
   if (!platform->canvasOpen) return;
   std::uint32_t* out = platform->canvasPixels.data();
   for (std::size_t i = 0; i < pixelCount; ++i) out[i] = CanvasPixel(frameBuffer[i]);

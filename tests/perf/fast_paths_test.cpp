@@ -232,3 +232,58 @@ TEST_F(FastPaths, EndFrameCopiesEveryRowAndLeavesTheRestOfThePitchAlone) {
       ASSERT_EQ(row[b], 0xAB) << "row " << y;
   }
 }
+
+// The clear is written only where nothing covers it first; whatever is drawn in whatever order,
+// the finished frame is the one a clear written in full and then drawn over gives.
+TEST_F(FastPaths, ClearWrittenLateGivesTheFrameOfAClearWrittenFirst) {
+  TileMap map;
+  for (int i = 0; i < 40; ++i) {
+    Frame expected = Start();
+    const std::uint8_t value = static_cast<std::uint8_t>(random());
+    display.Clear(value);
+    std::memset(expected.data(), value, expected.size() * sizeof(Pixel));
+    if (i % 4 == 0) {
+      // The game's frame: the level, which covers the view, then a figure on it.
+      const RectI clip = i % 8 ? screen : RandomClip(random);
+      Viewport viewport{display, clip};
+      Camera camera(RectF{0.0f, 1200.0f, 0.0f, 3200.0f}, viewport);
+      camera.x = static_cast<float>(random() % 2400000) / 1000.0f;
+      camera.y = static_cast<float>(random() % 600000) / 1000.0f;
+      map.Draw(camera);
+      ReferenceTiles(expected, map, camera.x, camera.y, clip);
+    }
+    // Rectangles and keyed blocks anywhere, in any order: gaps to the left of a rectangle, rows
+    // covered out of order, blocks over parts not yet written, a block read from the frame.
+    for (int j = 0; j < 30; ++j) {
+      const RectI clip = RandomClip(random);
+      const int left = Around(random, clip.left, clip.right, 45);
+      const int top = Around(random, clip.top, clip.bottom, 30);
+      const int width = static_cast<int>(random() % 60);
+      const int height = static_cast<int>(random() % 40);
+      if (random() % 3) {
+        const Pixel colour = random();
+        display.FillRect(top, top + height, left, left + width, colour, clip);
+        ReferenceFill(expected, top, top + height, left, left + width, colour, clip);
+      } else if (j != 29 || i % 2) {
+        std::vector<Pixel> block(static_cast<std::size_t>(width) * height);
+        const Pixel key = random();
+        for (auto& p : block) p = random() % 2 ? key : random();
+        display.DrawKeyed(block.data(), key, static_cast<std::uint32_t>(width),
+                          static_cast<std::uint32_t>(height), left, top, clip);
+        ReferenceKeyed(expected, block.data(), key, width, height, left, top, clip);
+      } else {
+        const std::size_t from = 30 * W + 40;
+        const Pixel key = expected[from + 1];
+        display.DrawKeyed(display.frameBuffer + from, key, 31, 17, 50, 33, screen);
+        ReferenceKeyed(expected, expected.data() + from, key, 31, 17, 50, 33, screen);
+      }
+    }
+    display.EndFrame();
+    ASSERT_TRUE(SameFrame(expected, display.frameBuffer)) << " in frame " << i;
+    auto& back = HeadlessPresentation(display).backBuffer;
+    for (int y = 0; y < H; ++y)
+      ASSERT_EQ(std::memcmp(back.data() + static_cast<std::size_t>(y) * Display::Platform::pitch,
+                            expected.data() + static_cast<std::size_t>(y) * W, W * sizeof(Pixel)), 0)
+          << "presented row " << y << " in frame " << i;
+  }
+}
