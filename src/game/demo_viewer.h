@@ -51,8 +51,8 @@ class DemoViewer {
   static constexpr std::array<PaceRate, 6> speeds = {{{1, 4}, {1, 2}, {1, 1}, {2, 1}, {4, 1}, {8, 1}}};
   static constexpr int normalSpeed = 2;
   // A step held this many ticks (a quarter of a second) repeats, so that a tap is one frame
-  // however long a finger rests on the key; it then catches up and walks a frame a tick, a
-  // second held being sixty frames.
+  // even when the finger rests on the key a moment; it then catches up and walks a frame a
+  // tick, a second held being sixty frames.
   static constexpr int stepRepeatTicks = 15;
 
   // The driver has the script to play and has run no frame yet. Computes the whole demo once,
@@ -62,7 +62,7 @@ class DemoViewer {
   // --- Commands (each one touches the viewer) ---
   // Pauses, or plays on; playing from the last frame starts again from the first.
   void PlayPause();
-  // One frame forward (+1) or back (-1), pausing first. Held, it repeats every tick.
+  // One frame forward (+1) or back (-1), pausing first. Held past stepRepeatTicks, a frame a tick.
   void StepPressed(int direction);
   void StepReleased(int direction);
   // Forward or back by `frames`, playing or paused as before.
