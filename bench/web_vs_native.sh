@@ -63,4 +63,4 @@ web_frame=$(awk -v l="$(median <"$work/web.long")" -v s="$(median <"$work/web.sh
 echo "frames: $frames, repetitions: $repetitions, node $(node --version)"
 echo "native frame:      $native_frame µs  (start-up $(median <"$work/native.short") s)"
 echo "WebAssembly frame: $web_frame µs  (start-up under Node $(median <"$work/web.short") s)"
-awk -v w="$web_frame" -v n="$native_frame" 'BEGIN { printf "WebAssembly / native: %.2f (target <= 2)\n", w / n }'
+awk -v w="$web_frame" -v n="$native_frame" 'BEGIN { printf "WebAssembly / native: %.2f (target <= 1.15)\n", w / n }'

@@ -12,10 +12,6 @@ set(FENNWICK_NODE_PATH /usr/share/nodejs CACHE PATH "Where the node modules emsc
 
 include(${FENNWICK_EMSCRIPTEN_ROOT}/cmake/Modules/Platform/Emscripten.cmake)
 
-# The drawing's SSE2 paths, as on every x86-64 build, through emscripten's SSE2 headers on
-# WebAssembly SIMD (every current browser and Node have it): the same code as the native game.
-set(CMAKE_CXX_FLAGS_INIT "-msimd128 -msse2")
-
 set(CMAKE_CXX_COMPILER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH})
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH})
 set(CMAKE_C_COMPILER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH})

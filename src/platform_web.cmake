@@ -10,8 +10,9 @@
 set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
 set(FENNWICK_LINK_DIR ${PROJECT_BINARY_DIR}/unpacked)
 
-# Everything but the entry, as objects, so that the test build links the same code.
-add_library(fennwick_web OBJECT
+# Everything but the entry, as objects, so that the test build links the same code; and again
+# on the plain core, for the page's plain build.
+set(FENNWICK_WEB_SOURCES
   app/gamepad_web.cpp
   app/input_web.cpp
   app/platform_web.cpp
@@ -20,7 +21,10 @@ add_library(fennwick_web OBJECT
   sound/sound_device_null.cpp
   ${FENNWICK_IMAGE_SOURCE}
 )
+add_library(fennwick_web OBJECT ${FENNWICK_WEB_SOURCES})
 target_link_libraries(fennwick_web PUBLIC fennwick_core ${FENNWICK_IMAGE_LIBS})
+add_library(fennwick_web_plain OBJECT ${FENNWICK_WEB_SOURCES})
+target_link_libraries(fennwick_web_plain PUBLIC fennwick_core_plain ${FENNWICK_IMAGE_LIBS})
 # Only putting the frame on the canvas is drawing; the rest is built for size, as in the core.
 set_source_files_properties(app/gamepad_web.cpp app/main_web.cpp app/input_web.cpp app/platform_web.cpp app/settings_web.cpp
                             app/mouse_probe_web.cpp ${FENNWICK_IMAGE_SOURCE} PROPERTIES COMPILE_OPTIONS -Os)
@@ -45,11 +49,23 @@ endif()
 find_program(FENNWICK_GZIP gzip REQUIRED)
 
 # The game as TARGET, linked into LINK_DIR and packed into SITE_DIR under the names the page asks
-# for (fennwick.js and so on), with the page's ways in, EXPORTS, beside main; more sources after.
-function(fennwick_web_game target link_dir site_dir exports)
-  add_executable(${target} app/main_web.cpp ${ARGN})
-  target_link_libraries(${target} PRIVATE fennwick_web)
-  set_target_properties(${target} PROPERTIES OUTPUT_NAME fennwick RUNTIME_OUTPUT_DIRECTORY ${link_dir})
+# for (NAME.js and so on; fennwick unless NAME is given), with the page's ways in, EXPORTS, beside
+# main; built on OBJECTS (fennwick_web unless given), with SOURCES more. Its pictures go in
+# too, unless NO_DATA: the plain build's are the same bytes as the other's.
+function(fennwick_web_game target)
+  cmake_parse_arguments(PARSE_ARGV 1 game "NO_DATA" "LINK_DIR;SITE_DIR;EXPORTS;NAME;OBJECTS" "SOURCES")
+  if(NOT game_NAME)
+    set(game_NAME fennwick)
+  endif()
+  if(NOT game_OBJECTS)
+    set(game_OBJECTS fennwick_web)
+  endif()
+  set(link_dir ${game_LINK_DIR})
+  set(site_dir ${game_SITE_DIR})
+  set(exports ${game_EXPORTS})
+  add_executable(${target} app/main_web.cpp ${game_SOURCES})
+  target_link_libraries(${target} PRIVATE ${game_OBJECTS})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${game_NAME} RUNTIME_OUTPUT_DIRECTORY ${link_dir})
   # The small allocator is enough for a game that allocates at start-up.
   target_link_options(${target} PRIVATE ${FENNWICK_PRELOAD} -sMALLOC=emmalloc
     -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
@@ -72,7 +88,11 @@ function(fennwick_web_game target link_dir site_dir exports)
   # to a fiftieth), and the page unpacks them with the browser's own DecompressionStream.
   set(packed)
   set(packing)
-  foreach(name fennwick.js fennwick.wasm fennwick.data)
+  set(files ${game_NAME}.js ${game_NAME}.wasm)
+  if(NOT game_NO_DATA)
+    list(APPEND files ${game_NAME}.data)
+  endif()
+  foreach(name IN LISTS files)
     list(APPEND packed ${site_dir}/${name}.gz)
     list(APPEND packing COMMAND sh -c "\"$1\" -9nc \"$2\" >\"$3.part\" && mv \"$3.part\" \"$3\""
          pack ${FENNWICK_GZIP} ${link_dir}/${name} ${site_dir}/${name}.gz)
@@ -80,7 +100,7 @@ function(fennwick_web_game target link_dir site_dir exports)
   # The files unpacked, which older builds put in the site, are not to be served beside them.
   add_custom_command(OUTPUT ${packed}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
-    COMMAND ${CMAKE_COMMAND} -E rm -f ${site_dir}/fennwick.js ${site_dir}/fennwick.wasm ${site_dir}/fennwick.data
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${site_dir}/${game_NAME}.js ${site_dir}/${game_NAME}.wasm ${site_dir}/${game_NAME}.data
     ${packing}
     DEPENDS ${target}
     VERBATIM
@@ -89,15 +109,19 @@ function(fennwick_web_game target link_dir site_dir exports)
 endfunction()
 
 # The page reads the frame counter and learns how the game ended through these, and hands in its
-# pointer, its touch controls and the demo viewer's bar.
-fennwick_web_game(fennwick ${FENNWICK_LINK_DIR} ${FENNWICK_SITE_DIR}
-                  _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view)
+# pointer, its touch controls, the settings panel and the demo viewer's bar.
+fennwick_web_game(fennwick LINK_DIR ${FENNWICK_LINK_DIR} SITE_DIR ${FENNWICK_SITE_DIR}
+                  EXPORTS _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view)
+# The same game without SIMD and bulk memory, for a browser that has neither: the page's head
+# asks for this build's script and WebAssembly instead of the others, never for both.
+fennwick_web_game(fennwick-plain NAME fennwick-plain OBJECTS fennwick_web_plain NO_DATA
+                  LINK_DIR ${FENNWICK_LINK_DIR} SITE_DIR ${FENNWICK_SITE_DIR}
+                  EXPORTS _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view)
 # The browser test's own build, never packaged: the same game, and the Mouse it cannot see
 # otherwise. Only its three files are here; the test serves them beside the player's page.
 if(FENNWICK_TESTS)
-  fennwick_web_game(fennwick-e2e ${PROJECT_BINARY_DIR}/e2e-unpacked ${PROJECT_BINARY_DIR}/site-e2e
-                    _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view,_fennwick_mouse
-                    app/mouse_probe_web.cpp)
+  fennwick_web_game(fennwick-e2e LINK_DIR ${PROJECT_BINARY_DIR}/e2e-unpacked SITE_DIR ${PROJECT_BINARY_DIR}/site-e2e
+                    EXPORTS _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view,_fennwick_mouse SOURCES app/mouse_probe_web.cpp)
 endif()
 
 # The page itself, its scripts, its icons and its manifest, copied whenever they change.
@@ -150,4 +174,4 @@ add_custom_target(fennwick-site ALL
           -P ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
   VERBATIM
 )
-add_dependencies(fennwick-site fennwick-packed fennwick-page)
+add_dependencies(fennwick-site fennwick-packed fennwick-plain-packed fennwick-page)

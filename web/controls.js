@@ -29,12 +29,11 @@
   });
 
   // --- Touch controls ---
-  // The page starts in touch mode on a touch screen, or at the first touch anywhere, and stays
-  // in it: a tablet with a keyboard attached still has its screen.
+  // The page starts in touch mode on a touch screen (its head says so before the first paint),
+  // or at the first touch anywhere, and stays in it: a tablet with a keyboard attached still has
+  // its screen.
   const touchMode = () => root.classList.add('touch');
-  const coarse = window.matchMedia('(pointer: coarse)');
-  if (coarse.matches) touchMode();
-  coarse.addEventListener('change', (event) => { if (event.matches) touchMode(); });
+  window.matchMedia('(pointer: coarse)').addEventListener('change', (event) => { if (event.matches) touchMode(); });
   window.addEventListener('touchstart', touchMode, { capture: true, passive: true });
 
   const bits = { left: 1, right: 2, jump: 4, quit: 8 };

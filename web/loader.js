@@ -140,13 +140,16 @@
         throw error;
       });
   }
-  const game = {script: unpacked('fennwick.js'), wasm: unpacked('fennwick.wasm'), pictures: unpacked('fennwick.data')};
+  // The build the page's head chose for this browser (SIMD and bulk memory, or plain), whose
+  // files it has asked for; both share the pictures.
+  const build = window.fennwickBuild || 'fennwick';
+  const game = {script: unpacked(build + '.js'), wasm: unpacked(build + '.wasm'), pictures: unpacked('fennwick.data')};
   // The WebAssembly compiles as soon as it is here, while the script is still being made ready.
   const compiled = game.wasm.then((bytes) => WebAssembly.compile(bytes));
   Module.instantiateWasm = (imports, receive) => {
     compiled
       .then((module) => WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module)))
-      .catch((error) => unreachable('fennwick.wasm', error.message || error));
+      .catch((error) => unreachable(build + '.wasm', error.message || error));
     return {};
   };
   // The script runs from memory, so it is told that its other files lie beside the page.
@@ -220,7 +223,7 @@
     pictures = data;
     const script = document.createElement('script');
     script.src = URL.createObjectURL(new Blob([code], {type: 'text/javascript'}));
-    script.onerror = () => unreachable('fennwick.js', 'it cannot be run');
+    script.onerror = () => unreachable(build + '.js', 'it cannot be run');
     document.body.appendChild(script);
   }, () => {});
 })();

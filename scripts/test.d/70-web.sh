@@ -8,7 +8,9 @@
 #   3. the page as a player gets it (the web package of scripts/package.sh, unzipped), served
 #      on 127.0.0.1 by scripts/play-web.sh, played in Debian's chromium, headless, through
 #      playwright-core (tests/web, pinned by its package-lock.json): see tests/web/web_test.js;
-#      then its load is measured once (bench/web_load.js) and the figures printed;
+#      then its load is measured once (bench/web_load.js) and Lighthouse's mobile audit run once
+#      (bench/lighthouse.js), their figures printed: the stage fails only on Lighthouse's
+#      accessibility or best practices under 1, its timings being a benchmark's;
 #   4. scripts/play-web.sh typed as the README has it, with the built site gone: it builds the
 #      whole site again and serves a page that shows the native replay's first frame;
 #   5. the page's own unpacker (web/inflate.js) against zlib, under Node.
@@ -30,6 +32,19 @@ cmake --build --preset web -j 2
 replay_js=$root/build/web/tools/replay/fennwick-replay.js
 
 find_native_replay "$work"
+
+# The page's two builds: the one most browsers run has SIMD and bulk memory, the plain one has
+# neither, or a browser without them could not compile it.
+features() {  # wasm file: "SIMD and bulk memory" words, as many as it has
+  local text
+  text=$(wasm-dis "$1")
+  grep -q 'v128' <<<"$text" && printf 'SIMD '
+  grep -q 'memory\.fill\|memory\.copy' <<<"$text" && printf 'bulk-memory '
+  return 0
+}
+check "the page's WebAssembly uses SIMD and bulk memory, its plain build neither" \
+  "fennwick.wasm: $(features build/web/unpacked/fennwick.wasm), fennwick-plain.wasm: $(features build/web/unpacked/fennwick-plain.wasm)" -- \
+  test "$(features build/web/unpacked/fennwick.wasm)/$(features build/web/unpacked/fennwick-plain.wasm)" = "SIMD bulk-memory /"
 
 # --- 1. Replays: byte-identical under Node ---------------------------------------------------
 
@@ -93,6 +108,9 @@ node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures
 # The page's load, once, for its figures: a benchmark, not a check of them.
 echo "The page's load (bench/web_load.js, one run of each):"
 node bench/web_load.js --url "http://127.0.0.1:$port/" --runs 1 || fail "the load benchmark could not measure the page"
+echo "Lighthouse's mobile audit of the page (bench/lighthouse.js, one run):"
+node bench/lighthouse.js --url "http://127.0.0.1:$port/" --runs 1 --require-perfect yes ||
+  fail "Lighthouse finds the page's accessibility or best practices under 1, or could not audit it"
 
 # --- 4. The README's web command, from a build without the site ------------------------------
 

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,13 @@ constexpr FramePacer::Clock::duration earlyEnough = FramePacer::period / 2;
 // The run just played, as a replay script, for the page to offer when the game ends.
 EM_JS(void, HandRunToPage, (const char* text, std::size_t length), {
   Module['recordedRun'] = UTF8ToString(text, length);
+});
+
+// The function at STEP, given ARG, in a task of its own once the page has had its turn
+// (emscripten_async_call would bring 4 KB of the toolchain's browser library into the page for
+// this alone).
+EM_JS(void, AfterThisTask, (std::intptr_t step, void* arg), {
+  setTimeout(function() { wasmTable.get(step)(arg); }, 0);
 });
 
 // The page's frame counter: in a game the frames run, fewer a second at a slower pace; in a demo
@@ -111,6 +119,24 @@ EM_BOOL OnAnimationFrame(double, void* playing) {
   return EM_TRUE;
 }
 
+// The world built, in a task of its own after main's: a slow phone's page answers a touch
+// between the two, where one long task would keep it waiting for both.
+void Build(void* starting) {
+  Game& game = *static_cast<Game*>(starting);
+  if (!game.start.Build(nullptr)) {
+    game.start.Report();
+    return;
+  }
+  game.demo = !game.start.options.play.empty();
+  game.page = PageInput{&game.start.Input(), &game.pads, game.start.Viewer()};
+  ListenToPage(&game.page);
+  // In a demo too: the viewer's speeds are shares of the player's pace, as on the desktop.
+  game.settings = PageSettings{&game.start.Input(), &game.pacer};
+  OfferSettings(&game.settings);
+  TellPage("running", "");
+  emscripten_request_animation_frame_loop(OnAnimationFrame, &game);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -124,14 +150,6 @@ int main(int argc, char** argv) {
     game.start.FailOption(say::NoRecordingInBrowser());
     return game.start.Report();
   }
-  if (!game.start.Build(nullptr)) return game.start.Report();
-  game.demo = !game.start.options.play.empty();
-  game.page = PageInput{&game.start.Input(), &game.pads, game.start.Viewer()};
-  ListenToPage(&game.page);
-  // In a demo too: the viewer's speeds are shares of the player's pace, as on the desktop.
-  game.settings = PageSettings{&game.start.Input(), &game.pacer};
-  OfferSettings(&game.settings);
-  TellPage("running", "");
-  emscripten_request_animation_frame_loop(OnAnimationFrame, &game);
+  AfterThisTask(reinterpret_cast<std::intptr_t>(&Build), &game);
   return 0;
 }
