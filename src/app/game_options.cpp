@@ -5,6 +5,7 @@
 
 #include "app/controls.h"
 #include "app/messages.h"
+#include "app/platform.h"
 #include "app/version.h"
 #include "game/frame_driver.h"
 
@@ -85,6 +86,8 @@ bool GameSession::Open(const GameOptions& options, std::string& error) {
       return false;
     }
     recording.Write(recordingHeader);
+    // Told at once, while the player can still free the space or stop; the game plays on.
+    recording.WhenFailing([name = options.record](int why) { TellPlayer(Tone::fault, say::RecordingNotWritten(name, why)); });
   }
   // A file recording wins: one driver writes one script.
   if (options.recordInMemory && !recording.IsOpen()) {

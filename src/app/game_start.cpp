@@ -31,6 +31,9 @@ bool GameStart::Build(WindowHandle window) {
   if (!world->display.CanDraw()) return Fail(cannotPlay, world->display.DrawFailure());
   driver = std::make_unique<FrameDriver>(*world, window);
   session.Attach(*driver);
+  // A demo that parts from its run says so once, and plays on: what follows is still worth
+  // seeing, and where they parted is what a bug report needs.
+  driver->WhenRunDiffers([](const CheckMismatch& at) { TellPlayer(Tone::note, say::RunDiffers(at.frame)); });
   input = std::make_unique<PlayerInput>(*driver);
   return true;
 }
@@ -39,6 +42,8 @@ void GameStart::Play(LoopPlatform& loop) { RunGameLoop(*driver, loop); }
 
 void GameStart::End() {
   if (driver) driver->Close();
+  // The player was told when it failed; the end says it too, to whoever started the game.
+  if (session.recording.Failure() != 0 && exitCode == ok) exitCode = runNotKept;
   input.reset();
   driver.reset();
   world.reset();

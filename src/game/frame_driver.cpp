@@ -1,9 +1,11 @@
 #include "game/frame_driver.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/window_messages.h"
 #include "game/game_world.h"
+#include "game/world_state.h"
 
 FrameDriver::FrameDriver(GameWorld& world, WindowHandle window) : world(world), window(window) {}
 
@@ -39,12 +41,37 @@ void FrameDriver::RunFrame(FrameOutput output) {
   }
   world.RunFrame(window, output);
   framesRun = frame;
-  if (recording != nullptr) recording->Flush();
+  if (playing) Compare(frame);
+  if (recording != nullptr) {
+    if (frame % checkInterval == 0) {
+      WriteScriptCheck(*recording, frame, StateHash(CaptureState(world)));
+      lastCheckedFrame = frame;
+    }
+    recording->Flush();
+  }
+}
+
+void FrameDriver::Compare(long frame) {
+  const auto check = std::lower_bound(script.checks.begin(), script.checks.end(), frame,
+                                      [](const ScriptCheck& c, long f) { return c.frame < f; });
+  if (check == script.checks.end() || check->frame != frame) return;
+  const std::uint32_t replayed = StateHash(CaptureState(world));
+  if (replayed == check->hash) {
+    ++checksMatched;
+    return;
+  }
+  if (mismatch.frame != 0) return;
+  mismatch = CheckMismatch{frame, check->hash, replayed};
+  if (runDiffers) runDiffers(mismatch);
 }
 
 void FrameDriver::Close() {
   if (recording == nullptr || closed) return;
   closed = true;
+  // The state the run ended in, unless messages came after the last frame: a replay runs one
+  // more frame for them, which no checkpoint of this run can speak for.
+  if (framesRun > lastCheckedFrame && lastRecordedFrame <= framesRun)
+    WriteScriptCheck(*recording, framesRun, StateHash(CaptureState(world)));
   // Messages that arrived after the last frame (the close box, say) are already written; the
   // end may not come before them.
   WriteScriptEnd(*recording, framesRun > lastRecordedFrame ? framesRun : lastRecordedFrame);
