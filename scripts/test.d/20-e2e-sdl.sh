@@ -168,7 +168,7 @@ kill -9 "$game_pid"
 wait "$game_pid" 2>/dev/null || true
 game_pid=""
 released=$(recorded_frame "up 32")
-proved=$(tr -d '\r' <"$recording" | awk '$2 == "check" { f = $1 } END { print f + 0 }')
+proved=$(awk '$2 == "check" { f = $1 } END { print f + 0 }' "$recording")
 ok=yes
 verifies 0 ' frames, [0-9,]+ checkpoints?, all match' "$recording" "$native_replay" || ok=""
 check "killed with -9 a second after play, the recording is proved to frame $proved, past the last key at $released" \

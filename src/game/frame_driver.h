@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "app/window_messages.h"
 #include "game/game_world.h"
@@ -38,9 +39,9 @@ class FrameDriver final : public WindowMessageTarget {
   void RunFrame(FrameOutput output = FrameOutput::shown);
 
   long FramesRun() const { return framesRun; }
-  // The played script's checkpoints that frames run so far have met, and the first one missed
-  // (frame 0 while none is). A frame reached again (a demo stepped back) is compared again,
-  // but only the first miss is kept and told.
+  // How many frames run met their checkpoint in the played script (each checkpoint once, when
+  // the frames run in order), and the first one missed (frame 0 while none is). A frame reached
+  // again (a demo stepped back) is compared again, but only the first miss is kept and told.
   long ChecksMatched() const { return checksMatched; }
   const CheckMismatch& Mismatch() const { return mismatch; }
   // Called once, at the first checkpoint missed.

@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
   FrameDriver driver(*world, nullptr);
   driver.Play(std::move(script));
   if (options.verify) {
-    const std::string& name = options.script;
+    const std::string name = options.script == "-" ? "standard input" : options.script;
     // Frames are computed, never drawn: the checkpoints hash the state, not the picture.
     for (long frame = 1; frame <= lastFrame && driver.Mismatch().frame == 0; ++frame)
       driver.RunFrame(FrameOutput::computedOnly);
