@@ -15,6 +15,9 @@ void FrameDriver::Play(ReplayScript played) {
   script = std::move(played);
   nextEvent = 0;
   playing = true;
+  // Another script is another run: what the last one met or missed says nothing of it.
+  checksMatched = 0;
+  mismatch = CheckMismatch{};
 }
 
 void FrameDriver::Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
