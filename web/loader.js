@@ -8,6 +8,7 @@
   const messageText = document.getElementById('message-text');
   const spinner = document.getElementById('spinner');
   const actions = document.getElementById('actions');
+  const note = document.getElementById('note');
   // Without its sharing script the page still plays; it only cannot offer or open a run.
   const runs = window.FennwickRuns;
   const runPayload = runs ? runs.payloadIn(location.hash) : null;
@@ -19,6 +20,8 @@
   const fennwick = window.fennwick = {
     state: 'loading',
     detail: '',
+    // What the game noted while it played on (a demo that parts from its run, say), else ''.
+    note: '',
     frames: () => (fennwick.state === 'loading' || fennwick.state === 'error') ? 0 : Module.framesRun || 0,
     now: () => performance.now(),
   };
@@ -86,6 +89,13 @@
     setStatus: (text) => { if (text && fennwick.state === 'loading') show('Loading Fennwick… ' + text, {busy: true}); },
     onAbort: (what) => fail('Fennwick stopped: ' + what),
     onGameState: (state, detail) => {
+      // A note leaves the game as it stands: it shows above the game, which plays on.
+      if (state === 'note') {
+        fennwick.note = detail;
+        note.textContent = detail;
+        note.hidden = false;
+        return;
+      }
       fennwick.state = state;
       fennwick.detail = detail;
       const viewer = window.FennwickViewer;

@@ -4,7 +4,10 @@
 # its pace and the processor time it takes; a run to the right; two display-mode toggles,
 # without and with a window manager; keys let go when the focus goes; a played session
 # recorded, replayed by the replay tool and played back as a demo, all ending on the picture
-# the screen showed, and the demo paused, stepped and sought to the replay tool's pictures; the live loop under a storm of input (lib/stress.sh); a sound device that
+# the screen showed, and proved by its checkpoints (--verify, natively and under Node), and the
+# demo paused, stepped and sought to the replay tool's pictures; a recording that cannot be
+# written, told at once; one cut short by kill -9, proved to its last second; the live loop
+# under a storm of input (lib/stress.sh); a sound device that
 # opens and one that does not; Escape; the close button; the README's bug-report steps; a
 # damaged picture named; a pad (SDL's virtual joystick, lib/pad.sh) that runs, jumps, is pulled
 # out, runs again after the focus went and came back, and quits; a bad option; and the clear
@@ -27,6 +30,8 @@ for tool in Xvfb xdotool xwininfo xprop xwd convert compare xlogo openbox; do
 done
 
 session_begin e2e-sdl
+# The replay tool built for Node, which proves the recordings too.
+find_node_replay
 session_screen
 start_game() { launch "$@" && find_window && locate || session_abort "the game did not start: $*"; }
 
@@ -144,6 +149,32 @@ expect_exit 0 "a tap of Escape, with no hold, ended the game after the session" 
 check_replay "$out/session.script" "$out/session-end.png" replay wall
 check_demo 30 "$game" --play "$out/session.script"
 check_viewer "$out/session.script" "$game" --play "$out/session.script"
+
+# --- A recording that cannot be written, and one cut short ------------------------------------
+start_game "$game" --record /dev/full
+hold Right 0.3
+check "a recording that cannot be written is told at once, and the game plays on" "it said: $(game_said)" -- \
+  'game_said | grep -q "cannot be written: No space left on device" && kill -0 "$game_pid" 2>/dev/null'
+hold Escape "$key_hold"
+expect_exit 1 "a game whose recording could not be written exits 1 at the end" "$escape_wait"
+
+recording=$out/killed.script
+start_game "$game" --record "$recording"
+hold Right 0.4
+hold space 0.3
+# The press's release is the last line of play; the game runs on over a second past it, and a
+# checkpoint must have come after it, the one a replay is proved to.
+wait_recorded "up 32" || fail "killed: the recording never showed the release of space"
+sleep 1.5
+kill -9 "$game_pid"
+wait "$game_pid" 2>/dev/null || true
+game_pid=""
+released=$(recorded_frame "up 32")
+proved=$(awk '$2 == "check" { f = $1 } END { print f + 0 }' "$recording")
+ok=yes
+verifies 0 ' frames, [0-9,]+ checkpoints?, all match' "$recording" "$native_replay" || ok=""
+check "killed with -9 a second after play, the recording is proved to frame $proved, past the last key at $released" \
+  "it says: $said" -- '[ -n "$ok" ] && [ "${proved:-0}" -gt "${released:-0}" ]'
 
 # --- The README's bug-report steps, as written ------------------------------------------------
 # Typed as a player types them, in a top folder laid out as the repository's: record a session,

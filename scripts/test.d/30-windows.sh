@@ -15,8 +15,10 @@
 #   4. One recorded start runs 60 frames a second, counted in the recording, on under half a
 #      core; lets go of a held key when the focus goes to another window, and runs again when
 #      it comes back; and the recording of its play, replayed by both replay tools and played
-#      back by the game, ends on the picture the screen showed; the demo, paused, stepped and
-#      sought, shows the replay tool's picture of the frame its title names. With a window manager, F11
+#      back by the game, ends on the picture the screen showed, and its checkpoints prove it
+#      (--verify, natively and under Node; a copy with a key a frame late parts); the demo,
+#      paused, stepped and sought, shows the replay tool's picture of the frame its title names.
+#      With a window manager, F11
 #      twice leaves an 800 x 600 inside showing the same picture.
 #
 # Needs: mingw-w64, wine, Xvfb, xdotool, xwd, xprop, xlogo, openbox, ImageMagick.
@@ -26,6 +28,8 @@ cd "$(dirname "$0")/../.."
 # shellcheck source=lib/wine.sh
 source scripts/test.d/lib/wine.sh
 wine_stage_start wine-e2e
+# The replay tool built for Node, which proves the session's recording too.
+find_node_replay
 
 shim_dir=$(beside_game shim "$test_programs/d3d9/d3d9.dll")
 wine_d3d9=""

@@ -20,6 +20,8 @@ source scripts/test.d/lib/wine.sh
 # shellcheck source=lib/stress.sh
 source scripts/test.d/lib/stress.sh
 wine_stage_start wine-reliability
+# The replay tool built for Node, which proves the storm's recording too.
+find_node_replay
 
 # --- 1. The hostile bitmap corpus through GDI+ -----------------------------------------------
 

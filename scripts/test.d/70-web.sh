@@ -8,12 +8,14 @@
 #   3. the page as a player gets it (the web package of scripts/package.sh, unzipped), served
 #      on 127.0.0.1 by scripts/play-web.sh, played in Debian's chromium, headless, through
 #      playwright-core (tests/web, pinned by its package-lock.json): see tests/web/web_test.js;
-#      then its load is measured once (bench/web_load.js) and Lighthouse's mobile audit run once
-#      (bench/lighthouse.js), their figures printed: the stage fails only on Lighthouse's
+#      the run played there proves itself by its checkpoints (--verify, natively and under
+#      Node); then its load is measured once (bench/web_load.js) and Lighthouse's mobile audit run
+#      once (bench/lighthouse.js), their figures printed: the stage fails only on Lighthouse's
 #      accessibility or best practices under 1, its timings being a benchmark's;
 #   4. scripts/play-web.sh typed as the README has it, with the built site gone: it builds the
 #      whole site again and serves a page that shows the native replay's first frame;
-#   5. the page's own unpacker (web/inflate.js) against zlib, under Node.
+#   5. the page's own unpacker (web/inflate.js) against zlib, and the links' reader against
+#      real links bent at random, under Node.
 #
 # Needs: emscripten, libstb-dev, node-terser, chromium, node and npm, python3. FENNWICK_NATIVE_REPLAY may
 # name the native fennwick-replay to compare with.
@@ -30,6 +32,7 @@ work=$out
 cmake --preset web >/dev/null
 cmake --build --preset web -j 2
 replay_js=$root/build/web/tools/replay/fennwick-replay.js
+node_replay=$replay_js
 
 find_native_replay "$work"
 
@@ -104,6 +107,10 @@ serve "$work/server.log" 10 "$served"
 node tests/web/web_test.js --url "http://127.0.0.1:$port/" --pictures "$pictures" --demo demo.script --e2e e2e/ \
     --replay "$native_replay" --assets "$root/assets" --work "$work" ||
   failures=$((failures + 1))
+
+# The run played in the browser, as its page let it be downloaded, proves itself natively and
+# under Node; a copy with a key a frame late parts.
+check_verify "$work/downloaded-run.txt" "the browser's run"
 
 # The page's load, once, for its figures: a benchmark, not a check of them.
 echo "The page's load (bench/web_load.js, one run of each):"

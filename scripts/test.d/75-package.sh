@@ -5,7 +5,8 @@
 #   1. the .deb: lintian reports no errors; dpkg -i installs it; the installed fennwick,
 #      started from /tmp, shows the replay tool's first frame (so it found its pictures in the
 #      data folder) and Escape ends it with code 0; --version prints the version; the README's
-#      bug report for the installed game replays what the screen showed; dpkg -r leaves none
+#      bug report for the installed game replays what the screen showed, and its installed
+#      fennwick-replay --verify proves it; dpkg -r leaves none
 #      of its files behind;
 #   2. the game copied away from its data and started from a folder without pictures: it names
 #      every place it tried on standard error, once, and runs on;
@@ -149,6 +150,10 @@ expect_exit 0 "bug report: the demo ended by itself" 30
 differ=$(differing "$out/bug-live.png" "$out/bug-replayed.bmp")
 check "bug report: the installed fennwick-replay --dump last draws the picture the session showed" \
   "$differ pixels differ; it said: $(cat "$out/bug-replay.err")" -- '[ "$differ" = 0 ] && [ ! -s "$out/bug-replay.err" ]'
+# ...and it proves the recording by its checkpoints, as the how-to-play says.
+said=$(cd /tmp && env "${as_player[@]}" fennwick-replay --verify "$out/home/bug.txt" 2>&1) || said="$said (exit $?)"
+check "bug report: the installed fennwick-replay --verify proves the recording ('$said')" -- \
+  '[[ $said == "$out/home/bug.txt: "*" frames, "*", all match" ]]'
 
 # --- 2. No pictures anywhere it looks -------------------------------------------------------
 mkdir -p "$out/alone/bin" "$out/empty"
@@ -194,6 +199,10 @@ for text in "$how_to_play" "$windows/LICENSE.txt"; do
   bare=$(awk '!/\r$/' "$text" | wc -l)
   check "\"${text##*/}\" ends every line with CR LF" "$bare lines without CR LF" -- [ "$bare" = 0 ]
 done
+said=$(cd "$out/windows/elsewhere" && timeout 60 wine "$windows/fennwick-replay.exe" --verify \
+  "$(game_path "$root/tests/corpus/recordings/wall_jump.txt")" 2>/dev/null | tr -d '\r') || true
+check "the zip's fennwick-replay.exe --verify proves a recording from another folder ('$said')" -- \
+  '[[ $said == *": 450 frames, 8 checkpoints, all match" ]]'
 said=$(cd "$out/windows/elsewhere" && timeout 60 wine "$windows/fennwick.exe" --version 2>/dev/null | tr -d '\r')
 check "fennwick.exe --version prints 'fennwick $version'" "it printed '$said'" -- [ "$said" = "fennwick $version" ]
 play_first_frame_then_escape \

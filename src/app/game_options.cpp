@@ -6,6 +6,7 @@
 
 #include "app/controls.h"
 #include "app/messages.h"
+#include "app/platform.h"
 #include "app/version.h"
 #include "game/frame_driver.h"
 
@@ -142,6 +143,8 @@ bool GameSession::Open(const GameOptions& options, std::string& error) {
     recording.Write(recordingHeader);
     // For the curious only: the frames are the same at any pace.
     if (options.pace != 100) recording.Write("# played at " + std::to_string(options.pace) + " % of the game's pace\n");
+    // Told at once, while the player can still free the space or stop; the game plays on.
+    recording.WhenFailing([name = options.record](int why) { TellPlayer(Tone::fault, say::RecordingNotWritten(name, why)); });
   }
   // A file recording wins: one driver writes one script.
   if (options.recordInMemory && !recording.IsOpen()) {

@@ -32,6 +32,9 @@ bool GameStart::Build(WindowHandle window) {
   if (!world->display.CanDraw()) return Fail(cannotPlay, world->display.DrawFailure());
   driver = std::make_unique<FrameDriver>(*world, window);
   session.Attach(*driver);
+  // A demo that parts from its run says so once, and plays on: what follows is still worth
+  // seeing, and where they parted is what a bug report needs.
+  driver->WhenRunDiffers([](const CheckMismatch& at) { TellPlayer(Tone::note, say::RunDiffers(at.frame)); });
   if (session.playing) viewer = std::make_unique<DemoViewer>(*driver, *world);
   input = std::make_unique<PlayerInput>(*driver);
   input->UseKeys(options.keys);
@@ -45,6 +48,8 @@ void GameStart::Play(LoopPlatform& loop) { RunGameLoop(*driver, viewer.get(), wi
 
 void GameStart::End() {
   if (driver) driver->Close();
+  // The player was told when it failed; the end says it too, to whoever started the game.
+  if (session.recording.Failure() != 0 && exitCode == ok) exitCode = runNotKept;
   input.reset();
   viewer.reset();
   driver.reset();

@@ -21,9 +21,11 @@ class LoopPlatform;
 class GameStart {
  public:
   // How the program ends: 0 after a game, --version or --help; 2 for a bad option or a file
-  // that cannot be used; 1 when there is nothing to play on.
+  // that cannot be used; 1 when there is nothing to play on, or the recording could not be
+  // written whole.
   static constexpr int ok = 0;
   static constexpr int cannotPlay = 1;
+  static constexpr int runNotKept = 1;
   static constexpr int badCommandLine = 2;
 
   GameStart();

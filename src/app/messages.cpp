@@ -30,6 +30,19 @@ std::string Plural(std::size_t count, const char* one) {
   return std::to_string(count) + " " + one + (count == 1 ? "" : "s");
 }
 
+// A count as people write it: 5,400.
+std::string Thousands(long count) {
+  std::string digits = std::to_string(count);
+  for (std::size_t at = digits.size(); at > 3 && digits[at - 4] != '-'; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
+
+std::string Hex(std::uint32_t hash) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(hash));
+  return text;
+}
+
 }  // namespace
 
 std::string Quoted(const std::string& text, std::size_t longest) {
@@ -118,6 +131,34 @@ std::string EmptyRecording(const std::string& file) {
   return file + " holds no frames to play: it is empty, or only comments";
 }
 
+std::string RecordingNotWritten(const std::string& file, int error) {
+  return "the recording '" + file + "' cannot be written" + Because(error) +
+         ". The game plays on, but this run will not be kept whole";
+}
+std::string ScriptTooLarge(std::size_t bytes) {
+  return "the file is larger than " + std::to_string(bytes >> 20) + " MB, far more than any recording";
+}
+
+std::string RunDiffers(long frame) {
+  // The time the frame ends at, 60 frames a second, as a stopwatch shows it.
+  const long hundredths = frame * 100 / 60;
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld.%02ld", hundredths / 6000, hundredths / 100 % 60, hundredths % 100);
+  return std::string("This run does not replay as it was recorded, from ") + text + " on";
+}
+std::string VerifiedAllMatch(const std::string& file, long frames, long checks) {
+  return file + ": " + Thousands(frames) + (frames == 1 ? " frame, " : " frames, ") + Thousands(checks) +
+         (checks == 1 ? " checkpoint, all match" : " checkpoints, all match");
+}
+std::string VerifiedDiffers(const std::string& file, long frame, std::uint32_t recorded, std::uint32_t replayed) {
+  return file + ": differs from frame " + std::to_string(frame) + ": checkpoint recorded " + Hex(recorded) +
+         ", replayed " + Hex(replayed);
+}
+std::string VerifiedNothingToCompare(const std::string& file, long frames) {
+  return file + ": " + Thousands(frames) + (frames == 1 ? " frame" : " frames") +
+         " but no checkpoints, so nothing to compare (it was recorded by an older Fennwick, or written by hand)";
+}
+
 std::string AtLine(long line, const std::string& why) { return "line " + std::to_string(line) + ": " + why; }
 std::string BadFrameNumber(const std::string& word) { return "bad frame number " + Quoted(word); }
 std::string FrameGoesBackwards(const std::string& word) { return "frame " + word + " goes backwards"; }
@@ -126,6 +167,9 @@ std::string EndTakesNoArgument() { return "'end' takes no argument"; }
 std::string MissingEventWord() { return "missing event word"; }
 std::string UnknownEventWord(const std::string& word) { return "unknown word " + Quoted(word); }
 std::string BadCode(const std::string& word) { return "bad key or character code " + Quoted(word); }
+std::string BadCheckHash(const std::string& word) {
+  return "bad checkpoint " + Quoted(word) + ": eight hexadecimal digits expected";
+}
 
 std::string NoDisplay(const std::string& display, const std::string& wayland) {
   std::string where;

@@ -38,6 +38,17 @@ std::string DamagedRecording(const std::string& file, const std::string& why);
 // Nothing in it is a line of a recording: the first line that is not, quoted.
 std::string NotARecording(const std::string& file, long line, const std::string& text);
 std::string EmptyRecording(const std::string& file);
+// Writing the recording failed mid-game: the run will not be kept whole, though the game goes on.
+std::string RecordingNotWritten(const std::string& file, int error);
+std::string ScriptTooLarge(std::size_t bytes);
+
+// --- Checkpoints: a recording replayed against the hashes written as it was played ---
+// A demo that parts from its run, from the checkpoint's frame on (as time into the run).
+std::string RunDiffers(long frame);
+// fennwick-replay --verify's answers.
+std::string VerifiedAllMatch(const std::string& file, long frames, long checks);
+std::string VerifiedDiffers(const std::string& file, long frame, std::uint32_t recorded, std::uint32_t replayed);
+std::string VerifiedNothingToCompare(const std::string& file, long frames);
 
 // --- A script's lines, as the parser finds them ---
 std::string AtLine(long line, const std::string& why);
@@ -48,6 +59,7 @@ std::string EndTakesNoArgument();
 std::string MissingEventWord();
 std::string UnknownEventWord(const std::string& word);
 std::string BadCode(const std::string& word);
+std::string BadCheckHash(const std::string& word);
 
 // --- Windows and displays ---
 std::string NoDisplay(const std::string& display, const std::string& wayland);

@@ -9,10 +9,11 @@ EM_JS(void, TellPage, (const char* state, const char* detail), {
 });
 
 // The console hears what the desktop's would; the page shows a fault in its own place, without
-// the usage the console adds.
+// the usage the console adds, and a note beside the game, which goes on.
 void TellPlayer(Tone tone, const std::string& text) {
   TellConsole(tone, text);
   if (tone == Tone::fault) TellPage("error", text.substr(0, text.find('\n')).c_str());
+  if (tone == Tone::note) TellPage("note", text.c_str());
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "app/window_messages.h"
 #include "game/game_world.h"
+#include "game/world_state.h"
 
 FrameDriver::FrameDriver(GameWorld& world, WindowHandle window) : world(world), window(window) {}
 
@@ -14,6 +15,9 @@ void FrameDriver::Play(ReplayScript played) {
   script = std::move(played);
   nextEvent = 0;
   playing = true;
+  // Another script is another run: what the last one met or missed says nothing of it.
+  checksMatched = 0;
+  mismatch = CheckMismatch{};
 }
 
 void FrameDriver::Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -40,8 +44,31 @@ void FrameDriver::RunFrame(FrameOutput output) {
   }
   world.RunFrame(window, output);
   framesRun = frame;
+  // Frames a demo's viewer runs again are compared again, but recorded only once.
+  const bool firstTime = frame > farthestFrame;
   farthestFrame = std::max(farthestFrame, frame);
-  if (recording != nullptr) recording->Flush();
+  if (playing) Compare(frame);
+  if (recording != nullptr) {
+    if (firstTime && frame % checkInterval == 0) {
+      WriteScriptCheck(*recording, frame, StateHash(CaptureState(world)));
+      lastCheckedFrame = frame;
+    }
+    recording->Flush();
+  }
+}
+
+void FrameDriver::Compare(long frame) {
+  const auto check = std::lower_bound(script.checks.begin(), script.checks.end(), frame,
+                                      [](const ScriptCheck& c, long f) { return c.frame < f; });
+  if (check == script.checks.end() || check->frame != frame) return;
+  const std::uint32_t replayed = StateHash(CaptureState(world));
+  if (replayed == check->hash) {
+    ++checksMatched;
+    return;
+  }
+  if (mismatch.frame != 0) return;
+  mismatch = CheckMismatch{frame, check->hash, replayed};
+  if (runDiffers) runDiffers(mismatch);
 }
 
 void FrameDriver::Resume(long frame) {
@@ -54,6 +81,10 @@ void FrameDriver::Resume(long frame) {
 void FrameDriver::Close() {
   if (recording == nullptr || closed) return;
   closed = true;
+  // The state the run ended in, unless messages came after the last frame: a replay runs one
+  // more frame for them, which no checkpoint of this run can speak for.
+  if (framesRun > lastCheckedFrame && lastRecordedFrame <= framesRun)
+    WriteScriptCheck(*recording, framesRun, StateHash(CaptureState(world)));
   // Messages that arrived after the last frame (the close box, say) are already written; the
   // end may not come before them.
   WriteScriptEnd(*recording, std::max(farthestFrame, lastRecordedFrame));

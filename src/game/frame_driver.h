@@ -5,19 +5,31 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "app/window_messages.h"
 #include "game/game_world.h"
 #include "game/replay_script.h"
 #include "types.h"
 
+// The first checkpoint a played script failed: the state after `frame` hashed to `replayed`
+// where the recording says `recorded`.
+struct CheckMismatch {
+  long frame = 0;
+  std::uint32_t recorded = 0;
+  std::uint32_t replayed = 0;
+};
+
 class FrameDriver final : public WindowMessageTarget {
  public:
   FrameDriver(GameWorld& world, WindowHandle window);
 
   // From now on every key and character message delivered is written to out as a replay
-  // script line, flushed after each frame so that a crash loses nothing already played.
+  // script line, flushed after each frame so that a crash loses nothing already played. Every
+  // checkInterval frames, and at the end, a checkpoint line holds the state's hash.
   void Record(ScriptSink& out);
+  static constexpr long checkInterval = 60;
   // The script's messages drive the game from now on; live keys are ignored, except Escape.
   void Play(ReplayScript script);
 
@@ -32,6 +44,13 @@ class FrameDriver final : public WindowMessageTarget {
   // again are not recorded again.
   void Resume(long frame);
   const ReplayScript& Script() const { return script; }
+  // How many frames run met their checkpoint in the played script (each checkpoint once, when
+  // the frames run in order), and the first one missed (frame 0 while none is). A frame reached
+  // again (a demo stepped back) is compared again, but only the first miss is kept and told.
+  long ChecksMatched() const { return checksMatched; }
+  const CheckMismatch& Mismatch() const { return mismatch; }
+  // Called once, at the first checkpoint missed.
+  void WhenRunDiffers(std::function<void(const CheckMismatch&)> tell) { runDiffers = std::move(tell); }
   // A played script has run its last frame.
   bool ScriptEnded() const { return playing && framesRun >= script.lastFrame; }
   // Ends the recording with the frame the game ended on.
@@ -39,6 +58,7 @@ class FrameDriver final : public WindowMessageTarget {
 
  private:
   void Record(std::uint32_t message, std::uintptr_t wParam);
+  void Compare(long frame);
 
   GameWorld& world;
   WindowHandle window;
@@ -51,4 +71,8 @@ class FrameDriver final : public WindowMessageTarget {
   long framesRun = 0;
   // The farthest frame ever run: a recording holds each frame's messages once.
   long farthestFrame = 0;
+  long lastCheckedFrame = 0;
+  long checksMatched = 0;
+  CheckMismatch mismatch;
+  std::function<void(const CheckMismatch&)> runDiffers;
 };

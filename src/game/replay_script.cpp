@@ -5,6 +5,7 @@
 
 #include "app/messages.h"
 #include "app/window_messages.h"
+#include "game/world_state.h"
 
 namespace {
 
@@ -15,6 +16,20 @@ bool ParseNumber(const std::string& word, long low, long high, long& value) {
   const long parsed = std::strtol(word.c_str(), &end, 10);
   if (errno != 0 || *end != '\0' || parsed < low || parsed > high) return false;
   value = parsed;
+  return true;
+}
+
+// Exactly eight hexadecimal digits, as FormatHash writes them (either case is read).
+bool ParseHash(const std::string& word, std::uint32_t& hash) {
+  if (word.size() != 8) return false;
+  std::uint32_t value = 0;
+  for (const char c : word) {
+    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                    : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (digit < 0) return false;
+    value = value << 4 | static_cast<std::uint32_t>(digit);
+  }
+  hash = value;
   return true;
 }
 
@@ -86,7 +101,7 @@ bool ParseReplayScript(const std::string& text, ReplayScript& script, std::strin
       return false;
     };
     long frame = 0;
-    if (!ParseNumber(frameWord, 1, 100000000, frame)) return fail(say::BadFrameNumber(frameWord));
+    if (!ParseNumber(frameWord, 1, largestScriptFrame, frame)) return fail(say::BadFrameNumber(frameWord));
     if (frame < previousFrame) return fail(say::FrameGoesBackwards(frameWord));
     previousFrame = frame;
     if (!extra.empty()) return fail(say::UnexpectedWord(extra));
@@ -94,6 +109,14 @@ bool ParseReplayScript(const std::string& text, ReplayScript& script, std::strin
       if (!argument.empty()) return fail(say::EndTakesNoArgument());
       if (!endSeen) script.lastFrame = frame;
       endSeen = true;
+      goodLines = true;
+      continue;
+    }
+    if (verb == "check") {
+      std::uint32_t hash = 0;
+      if (!ParseHash(argument, hash)) return fail(say::BadCheckHash(argument));
+      script.checks.push_back(ScriptCheck{frame, hash});
+      if (!endSeen && frame > script.lastFrame) script.lastFrame = frame;
       goodLines = true;
       continue;
     }
@@ -115,7 +138,14 @@ bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error, 
   std::string text;
   char block[4096];
   std::size_t got = 0;
-  while ((got = std::fread(block, 1, sizeof block, in)) > 0) text.append(block, got);
+  while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
+    // A file far past any run is no recording, and reading it whole could take all the memory.
+    if (text.size() + got > largestScriptBytes) {
+      error = say::ScriptTooLarge(largestScriptBytes);
+      return false;
+    }
+    text.append(block, got);
+  }
   if (std::ferror(in) != 0) {
     error = say::ScriptUnreadable();
     return false;
@@ -140,5 +170,14 @@ void WriteScriptLine(ScriptSink& out, long frame, std::uint32_t message, std::ui
 void WriteScriptEnd(ScriptSink& out, long frame) {
   char line[32];
   char* at = PutWord(PutFrame(line, frame), " end\n");
+  out.Write(line, static_cast<std::size_t>(at - line));
+}
+
+void WriteScriptCheck(ScriptSink& out, long frame, std::uint32_t hash) {
+  char line[40];
+  char digits[9];
+  FormatHash(hash, digits);
+  char* at = PutWord(PutWord(PutFrame(line, frame), " check "), digits);
+  *at++ = '\n';
   out.Write(line, static_cast<std::size_t>(at - line));
 }

@@ -1,5 +1,7 @@
 #include "game/script_sink.h"
 
+#include <cerrno>
+
 #ifdef _WIN32
 #include <filesystem>
 #endif
@@ -15,11 +17,22 @@ bool FileSink::Open(const std::string& name) {
 }
 
 void FileSink::Write(const char* text, std::size_t size) {
-  if (file != nullptr) std::fwrite(text, 1, size, file);
+  if (file == nullptr) return;
+  errno = 0;
+  if (std::fwrite(text, 1, size, file) != size) Fail();
 }
 
 void FileSink::Flush() {
-  if (file != nullptr) std::fflush(file);
+  if (file == nullptr) return;
+  errno = 0;
+  if (std::fflush(file) != 0) Fail();
+}
+
+void FileSink::Fail() {
+  if (failure != 0) return;
+  // Some systems leave errno unset for a failed stream; the failure is still one.
+  failure = errno != 0 ? errno : EIO;
+  if (failing) failing(failure);
 }
 
 std::FILE* OpenUtf8File(const std::string& name, const char* mode) {

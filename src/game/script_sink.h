@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 class ScriptSink {
@@ -35,9 +36,18 @@ class FileSink : public ScriptSink {
   void Write(const char* text, std::size_t size) override;
   using ScriptSink::Write;
   void Flush() override;
+  // The system's reason (an errno value) the first failed write or flush gave, 0 while none
+  // has failed: a full disk must not lose a run without a word.
+  int Failure() const { return failure; }
+  // Called once, at that first failure.
+  void WhenFailing(std::function<void(int)> tell) { failing = std::move(tell); }
 
  private:
+  void Fail();
+
   std::FILE* file = nullptr;
+  int failure = 0;
+  std::function<void(int)> failing;
 };
 
 // Opens a file named in UTF-8 with fopen's mode, on every system; null when it cannot.

@@ -89,6 +89,47 @@ TEST_F(FrameDriverTest, ARecordingReplaysToTheSameGameFrameByFrame) {
   EXPECT_EQ(std::memcmp(world->display.frameBuffer, lastPicture.data(), Display::pixelCount * sizeof(Pixel)), 0);
 }
 
+// Checkpoints every second of play and at the end: the run replays to all of them, and a copy
+// with one key moved by a frame parts at the next, told once however long it plays on.
+TEST_F(FrameDriverTest, ARecordingProvesItselfAndACopyThatPartsSaysWhereOnce) {
+  StringSink recording;
+  driver->Record(recording);
+  Frames(30);
+  driver->Deliver(wm::keyDown, vk::right, 0);
+  Frames(75);
+  driver->Deliver(wm::keyDown, vk::space, 0);
+  Frames(45);
+  driver->Close();
+  const std::string text = recording.text;
+  ReplayScript script = Parse(text);
+  ASSERT_EQ(script.checks.size(), 3u) << text;
+  EXPECT_EQ(script.checks[0].frame, 60);
+  EXPECT_EQ(script.checks[1].frame, 120);
+  EXPECT_EQ(script.checks[2].frame, 150);
+  EXPECT_EQ(text.substr(text.size() - 8), "150 end\n");
+
+  std::vector<CheckMismatch> told;
+  const auto replay = [&](const std::string& played) {
+    Fresh();
+    told.clear();
+    driver->WhenRunDiffers([&](const CheckMismatch& at) { told.push_back(at); });
+    driver->Play(Parse(played));
+    while (!driver->ScriptEnded()) driver->RunFrame(FrameOutput::computedOnly);
+  };
+  replay(text);
+  EXPECT_EQ(driver->ChecksMatched(), 3);
+  EXPECT_TRUE(told.empty());
+
+  std::string moved = text;
+  moved.replace(moved.find("106 down 32"), 11, "107 down 32");
+  replay(moved);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].frame, 120);
+  EXPECT_EQ(driver->Mismatch().frame, 120);
+  EXPECT_EQ(told[0].recorded, script.checks[1].hash);
+  EXPECT_NE(told[0].replayed, told[0].recorded);
+}
+
 TEST_F(FrameDriverTest, ADemoIgnoresTheKeyboardButEscapeAndTheFocus) {
   driver->Play(Parse("1 down 39\n30 end\n"));
   Frames(5);
@@ -138,6 +179,13 @@ TEST(ReplayScriptText, LinesAndWordsAreReadAsWritten) {
       {"1 up 65536\n", 0, 0, "line 1: bad key or character code '65536'"},
       {"100000001 end\n", 0, 0, "line 1: bad frame number '100000001'"},
       {"4 end\n2 end\n", 0, 0, "line 2: frame 2 goes backwards"},
+      // Checkpoints: eight hex digits of either case, counted among the frames named.
+      {"1 down 39\n60 check 0123abCD\n", 1, 60, ""},
+      {"60 check 0123ABC\n", 0, 0, "line 1: bad checkpoint '0123ABC': eight hexadecimal digits expected"},
+      {"60 check 0123ABCG\n", 0, 0, "line 1: bad checkpoint '0123ABCG': eight hexadecimal digits expected"},
+      {"60 check -123ABCD\n", 0, 0, "line 1: bad checkpoint '-123ABCD': eight hexadecimal digits expected"},
+      {"60 check\n", 0, 0, "line 1: bad checkpoint '': eight hexadecimal digits expected"},
+      {"60 check 0123ABCD\n59 end\n", 0, 0, "line 2: frame 59 goes backwards"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -156,8 +204,9 @@ TEST(ReplayScriptText, LinesAreWrittenAsTheParserReadsThem) {
   WriteScriptLine(out, 1, wm::keyDown, 0);
   WriteScriptLine(out, 2147483647L, wm::keyUp, 0x12345);  // only the low bits are kept
   WriteScriptLine(out, 40, wm::character, 233);
+  WriteScriptCheck(out, 60, 0x0AB0CD0Fu);
   WriteScriptEnd(out, 2147483647L);
-  EXPECT_EQ(out.text, "1 down 0\n2147483647 up 9029\n40 char 233\n2147483647 end\n");
+  EXPECT_EQ(out.text, "1 down 0\n2147483647 up 9029\n40 char 233\n60 check 0AB0CD0F\n2147483647 end\n");
 }
 
 TEST(ReplayScriptText, FilesAreReadWholeAndWrittenAsTheyAre) {
@@ -190,6 +239,20 @@ TEST(ReplayScriptText, FilesAreReadWholeAndWrittenAsTheyAre) {
   FileSink nowhere;
   EXPECT_FALSE(nowhere.Open((dir.path() / "no" / "folder.txt").string()));
   nowhere.Write("ignored\n");  // a sink that could not open drops what it is given
+  EXPECT_EQ(nowhere.Failure(), 0);
+#ifdef __linux__
+  // A full disk: the failure is kept with its reason and told once, however often it recurs.
+  FileSink full;
+  int told = 0;
+  full.WhenFailing([&](int) { ++told; });
+  ASSERT_TRUE(full.Open("/dev/full"));
+  full.Write("1 down 39\n");
+  full.Flush();
+  full.Write("2 up 39\n");
+  full.Flush();
+  EXPECT_EQ(full.Failure(), ENOSPC);
+  EXPECT_EQ(told, 1);
+#endif
 }
 
 TEST(GameOptions, AcceptsRecordAndPlayAndRefusesTheRest) {
@@ -282,6 +345,15 @@ TEST(GameOptions, FilesThatCannotBeUsedAreReportedBeforeTheGameStartsWithTheReas
   EXPECT_EQ(reason(nowhere), "cannot write the recording '" + nowhere.record + "': " + std::strerror(ENOENT));
 }
 
+TEST(Messages, CheckpointsAreToldInTimeAndCounts) {
+  EXPECT_EQ(say::RunDiffers(741), "This run does not replay as it was recorded, from 0:12.35 on");
+  EXPECT_EQ(say::RunDiffers(3661 * 60), "This run does not replay as it was recorded, from 61:01.00 on");
+  EXPECT_EQ(say::VerifiedAllMatch("r.txt", 5400, 90), "r.txt: 5,400 frames, 90 checkpoints, all match");
+  EXPECT_EQ(say::VerifiedAllMatch("r.txt", 1234567, 1), "r.txt: 1,234,567 frames, 1 checkpoint, all match");
+  EXPECT_EQ(say::VerifiedDiffers("r.txt", 120, 0xAu, 0xFFFFFFFFu),
+            "r.txt: differs from frame 120: checkpoint recorded 0000000A, replayed FFFFFFFF");
+}
+
 TEST(Messages, BoxLinesBreakOnlyAtSpacesAndKeepTheirBreaks) {
   EXPECT_EQ(WrapForBox("usage: fennwick [--help] [--version] [--record FILE] [--play FILE]", 30),
             "usage: fennwick [--help]\n[--version] [--record FILE]\n[--play FILE]");
@@ -344,7 +416,9 @@ TEST(GameStart, PlaysTheWindowsMessagesIntoTheRecordingAndEndsIt) {
   start.End();
   EXPECT_EQ(start.message, "");
   const std::string played = Contents(recording);
-  EXPECT_NE(played.find("\n2 down 39\n2 end\n"), std::string::npos) << played;
+  // The run ends with its state's checkpoint, then its end.
+  EXPECT_NE(played.find("\n2 down 39\n2 check "), std::string::npos) << played;
+  EXPECT_EQ(played.substr(played.size() - 7), "\n2 end\n") << played;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #   LINES     the exact number of output lines, optional
 #   EXIT      the expected exit code (default 0)
 #   STDERR    a regular expression the error output must match, optional
+#   STDOUT    a regular expression the output must match, optional
 #   WORKDIR   where to run (default: the current folder)
 #   DUMP      a bitmap the run must have written: 800 x 600, 24 bits, bottom-up
 if(NOT WORKDIR)
@@ -29,6 +30,9 @@ if(NOT code STREQUAL EXIT)
 endif()
 if(DEFINED STDERR AND NOT err MATCHES "${STDERR}")
   message(FATAL_ERROR "stderr '${err}' does not match '${STDERR}'")
+endif()
+if(DEFINED STDOUT AND NOT out MATCHES "${STDOUT}")
+  message(FATAL_ERROR "stdout '${out}' does not match '${STDOUT}'")
 endif()
 if(EXIT EQUAL 2 AND NOT out STREQUAL "")
   message(FATAL_ERROR "a rejected run printed frames:\n${out}")

@@ -1,7 +1,8 @@
 // The page's own unpacker (web/inflate.js), for browsers without DecompressionStream, against
 // Node's zlib: every kind of block zlib writes unpacks to the same bytes; damaged, cut and
 // oversized data ends in an InflateError and nothing else; a link's run reads the same through
-// it as through the browser's unpacking, and a bomb is refused.
+// it as through the browser's unpacking, and a bomb is refused; links of real runs, mutated at
+// random, are read or refused in words, whichever unpacking the browser has.
 //
 //   node inflate_test.js
 'use strict';
@@ -81,9 +82,46 @@ check(others.length === 0 && refused > 3000, `cut, damaged and unpacked data is 
 
 // The links' reader in a browser without DecompressionStream: the page has loaded inflate.js.
 (async () => {
+  const runs = require(path.join(__dirname, '../../web/share.js'));
+  const streams = globalThis.DecompressionStream;
+  // Real runs' links, bent at random: a character changed, a stretch cut out or doubled, the end
+  // cut off. Each is read as some text or refused with a reason; nothing else may come out.
+  const corpus = path.join(__dirname, '../corpus/recordings');
+  const links = require('fs').readdirSync(corpus).map((name) =>
+    `1.${zlib.deflateSync(require('fs').readFileSync(path.join(corpus, name))).toString('base64url')}`);
+  const alphabet = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_.=+/ #%';
+  const mutate = (link) => {
+    const at = next() % link.length;
+    const to = at + (next() % 40);
+    switch (next() % 4) {
+      case 0: return link.slice(0, at) + alphabet[next() % alphabet.length] + link.slice(at + 1);
+      case 1: return link.slice(0, at) + link.slice(to);
+      case 2: return link.slice(0, to) + link.slice(at);
+      default: return link.slice(0, at);
+    }
+  };
+  const thrown = [];
+  let readAsText = 0;
+  let refusals = 0;
+  for (let i = 0; i < 800; i++) {
+    globalThis.DecompressionStream = i % 2 ? streams : undefined;
+    globalThis.FennwickInflate = inflate;
+    let link = links[i % links.length];
+    for (let bends = 1 + (next() % 3); bends > 0; bends--) link = mutate(link);
+    try {
+      if (typeof (await runs.readPayload(link)) !== 'string') thrown.push('read as no text');
+      readAsText++;
+    } catch (error) {
+      if (error instanceof runs.UnreadableRun && error.message) refusals++;
+      else thrown.push(`${error.constructor.name}: ${error.message}`);
+    }
+  }
+  globalThis.DecompressionStream = streams;
+  check(links.length > 0 && thrown.length === 0 && refusals > 0,
+        `${links.length} real links bent 800 times: ${refusals} refused in words, ${readAsText} read as text`, thrown.slice(0, 5).join('; '));
+
   delete globalThis.DecompressionStream;
   globalThis.FennwickInflate = inflate;
-  const runs = require(path.join(__dirname, '../../web/share.js'));
   const script = inputs.script.toString();
   const read = await runs.readPayload(`1.${zlib.deflateSync(script).toString('base64url')}`);
   const why = async (payload) => runs.readPayload(payload).then(() => 'read', (error) =>

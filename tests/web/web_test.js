@@ -367,6 +367,19 @@ async function theSharedRun(browser, run) {
         `state ${reached}, then ${escaped}, offers ${cutOffers}`);
   await cut.close();
 
+  // The run with its first checkpoint (after frame 60, a second in) not as played: it plays on
+  // to its end, and the page says from when it parts.
+  const recorded = fs.readFileSync(run.file, 'utf8');
+  const first = /^(\d+) check ([0-9A-F]{8})$/m.exec(recorded) || ['', '', ''];
+  const bent = recorded.replace(first[0], `${first[1]} check ${first[2] === '00000000' ? 'FFFFFFFF' : '00000000'}`);
+  const { page: parted, reached: partedEnd } =
+    await open(browser, `${base}#run=1.${require('zlib').deflateSync(bent).toString('base64url')}`, { until: ['demo-ended', 'error'], seconds: 120 });
+  const [note, shown] = await parted.evaluate(() => [fennwick.note, !document.getElementById('note').hidden]);
+  check(first[1] === '60' && partedEnd === 'demo-ended' && shown && note === 'This run does not replay as it was recorded, from 0:01.00 on',
+        `a run that parts from its checkpoints plays to its end, and the page says from when ('${note}')`,
+        `first checkpoint at '${first[1]}', state ${partedEnd}, note shown: ${shown}`);
+  await parted.close();
+
   const replay = (...more) => require('child_process').execFileSync(args.replay, ['--assets', args.assets, ...more, run.file]);
   const frames = replay().toString().trim().split('\n').length;
   const dump = path.join(args.work, 'downloaded-run-last.bmp');

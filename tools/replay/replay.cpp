@@ -18,6 +18,7 @@
 #endif
 
 #include "app/asset_folder.h"
+#include "app/messages.h"
 #include "app/platform_headless.h"
 #include "bmp_file.h"
 #include "app/version.h"
@@ -32,10 +33,16 @@
 namespace {
 
 constexpr int usageError = 2;
+constexpr int differs = 1;
+constexpr int nothingToCompare = 3;
 
 const char* const usage =
     "usage: fennwick-replay [--help] [--version] [--assets DIR] [--frames N] [--hash] [--dump F|last FILE.bmp]\n"
-    "                       [SCRIPT|-]\n";
+    "                       [SCRIPT|-]\n"
+    "       fennwick-replay [--assets DIR] --verify RECORDING\n"
+    "  --verify replays a recording without drawing and compares it with the checkpoints written\n"
+    "  as it was played: exit 0 when all match, 1 when it differs (naming the first frame), 3 when\n"
+    "  it holds no checkpoints, 2 when it cannot be read.\n";
 
 // --dump's frame when it is the last one run.
 constexpr long lastFrameRun = -1;
@@ -50,6 +57,7 @@ struct Options {
   bool scriptGiven = false;
   bool version = false;
   bool help = false;
+  bool verify = false;
 };
 
 // Where this program's file is: the pictures may be beside it, or in the data folder beside
@@ -122,6 +130,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       if (!needs(1) || !ParseCount(argv[i + 1], 0, options.frames))
         return bad("--frames needs a number of frames");
       ++i;
+    } else if (arg == "--verify") {
+      options.verify = true;
     } else if (arg == "--hash") {
       options.hash = true;
     } else if (arg == "--dump") {
@@ -138,6 +148,11 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.script = arg;
       options.scriptGiven = true;
     }
+  }
+  if (options.verify && (options.hash || !options.dumpFile.empty()))
+  {
+    std::fprintf(stderr, "fennwick-replay: --verify draws nothing, so it takes no --hash or --dump\n%s", usage);
+    return false;
   }
   return true;
 }
@@ -207,6 +222,23 @@ int main(int argc, char** argv) {
   auto world = std::make_unique<GameWorld>(nullptr);
   FrameDriver driver(*world, nullptr);
   driver.Play(std::move(script));
+  if (options.verify) {
+    const std::string name = options.script == "-" ? "standard input" : options.script;
+    // Frames are computed, never drawn: the checkpoints hash the state, not the picture.
+    for (long frame = 1; frame <= lastFrame && driver.Mismatch().frame == 0; ++frame)
+      driver.RunFrame(FrameOutput::computedOnly);
+    const CheckMismatch& mismatch = driver.Mismatch();
+    if (mismatch.frame != 0) {
+      std::printf("%s\n", say::VerifiedDiffers(name, mismatch.frame, mismatch.recorded, mismatch.replayed).c_str());
+      return differs;
+    }
+    if (driver.ChecksMatched() == 0) {
+      std::printf("%s\n", say::VerifiedNothingToCompare(name, lastFrame).c_str());
+      return nothingToCompare;
+    }
+    std::printf("%s\n", say::VerifiedAllMatch(name, lastFrame, driver.ChecksMatched()).c_str());
+    return 0;
+  }
   bool dumped = false;
   char line[512];
   for (long frame = 1; frame <= lastFrame; ++frame) {

@@ -17,6 +17,14 @@ find_native_replay() {
   fi
 }
 
+# Sets node_replay to the replay tool built for Node (fennwick-replay.js): the web build's, the
+# one target built once into build/web when no stage has built it yet.
+find_node_replay() {
+  node_replay=$PWD/build/web/tools/replay/fennwick-replay.js
+  [ -f build/web/build.ninja ] || cmake --preset web >/dev/null
+  cmake --build --preset web -j 2 --target fennwick-replay >/dev/null
+}
+
 # Every script in tests/e2e/wine_replays through the native tool and through COMMAND (the other
 # build's tool, with whatever runs it), their output compared byte for byte, hashes included.
 #   compare_replays OUT NAME COMMAND...     (outputs kept in OUT as replay-SCRIPT.native/.NAME)

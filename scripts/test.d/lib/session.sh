@@ -54,7 +54,8 @@
 #                                 the game ends, looking for at most SECONDS ($exit_wait)
 #   title_frame TITLE / viewer_shows WHAT RECORDING [FRAME]   the frame a demo's title names; whether
 #                                 the window shows the replay tool's picture of it
-#   key_up_elsewhere, check_replay, check_demo, check_viewer, check_damaged_picture, check_managed_round_trip:
+#   verifies CODE PATTERN FILE TOOL...   whether TOOL --verify FILE exits CODE saying PATTERN
+#   key_up_elsewhere, check_replay (with check_verify), check_demo, check_viewer, check_damaged_picture, check_managed_round_trip:
 #                                 checks the SDL and the Windows stages make in the same way
 # shellcheck disable=SC2034  # the variables set here are read by the stages
 root=$PWD
@@ -374,6 +375,43 @@ check_replay() {  # recording picture [what [wall]]
     "it differs from the screen's in $differing pixels" -- [ "$differing" = 0 ]
   # A session meant to wall-jump shows the cling in its replay.
   [ "${4:-}" != wall ] || check "$what: the replay clings to a wall" "no frame of it is on a wall" -- [ "$clung" -gt 0 ]
+  check_verify "$1" "$what"
+}
+
+# fennwick-replay --verify FILE by the given tool: whether it exits with CODE and says what
+# PATTERN matches. What it said is left in `said`.
+verifies() {  # code pattern file tool...
+  local want=$1 pattern=$2 file=$3 code=0
+  shift 3
+  said=$(timeout "$replay_limit" "$@" --assets assets --verify "$file" 2>&1) || code=$?
+  said="$said (exit $code)"
+  [ "$code" = "$want" ] && [[ $said =~ $pattern ]]
+}
+# The recording proves itself, by the native replay tool and by its Node build: every
+# checkpoint met. A copy with one key press a frame later parts, named at the first checkpoint
+# from that frame on.
+check_verify() {  # recording what
+  local what=$2 moved=$out/moved-${2// /-}.txt line at part tool ok
+  # The first press of an arrow or space not held already whose next line is a later frame, so
+  # that the copy's frames still go forward and the press still counts.
+  read -r line at < <(awk '{ sub(/\r$/, "") }
+    pending && $1 ~ /^[0-9]+$/ { if ($1 > at) { print pending, at; exit } pending = "" }
+    $2 == "down" && ($3 == 32 || $3 == 37 || $3 == 39) && !held[$3] { pending = NR; at = $1 }
+    $2 == "down" { held[$3] = 1 } $2 == "up" { held[$3] = 0 }' "$1") || true
+  if [ -z "${at:-}" ]; then fail "$what: the recording has no key press to move"; return; fi
+  awk -v line="$line" '{ sub(/\r$/, "") } NR == line { $1 = $1 + 1 } { print }' "$1" >"$moved"
+  part=$(awk -v at="$at" '{ sub(/\r$/, "") } $2 == "check" && $1 >= at { print $1; exit }' "$1")
+  for tool in native node; do
+    local run=("$native_replay")
+    [ "$tool" = native ] || run=(node "$node_replay")
+    ok=yes
+    verifies 0 ' frames, [0-9,]+ checkpoints?, all match' "$1" "${run[@]}" || ok=""
+    check "$what: --verify ($tool): every checkpoint matches" "it says: $said" -- [ -n "$ok" ]
+    ok=yes
+    verifies 1 ": differs from frame $part: checkpoint recorded [0-9A-F]{8}, replayed [0-9A-F]{8}" "$moved" "${run[@]}" || ok=""
+    check "$what: --verify ($tool): a copy with the press at frame $at a frame later parts at frame $part" \
+      "it says: $said" -- [ -n "$ok" ]
+  done
 }
 
 # Whether the demo's window, once found, shows the picture before the demo ends.
