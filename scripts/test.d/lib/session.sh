@@ -392,14 +392,17 @@ verifies() {  # code pattern file tool...
 # from that frame on.
 check_verify() {  # recording what
   local what=$2 moved=$out/moved-${2// /-}.txt line at part tool ok
-  # The first press of an arrow or space not held already whose next line is a later frame, so
-  # that the copy's frames still go forward and the press still counts. Typed characters play no
-  # part in the game: the copy leaves them out, so a key that types one (keys of the player's
-  # choosing) moves as an arrow does.
+  # The first press of an arrow not held already whose next line is a later frame, so that the
+  # copy's frames still go forward and the press still counts; space only in a run without one.
+  # An arrow's frame late leaves the figure elsewhere for good, where a jump from standing a
+  # frame late lands on the very same state. Typed characters play no part in the game: the
+  # copy leaves them out, so a key that types one (keys of the player's choosing) moves as an
+  # arrow does.
   read -r line at < <(awk '{ sub(/\r$/, "") }
-    pending && $1 ~ /^[0-9]+$/ && $2 != "char" { if ($1 > at) { print pending, at; exit } pending = "" }
-    $2 == "down" && ($3 == 32 || $3 == 37 || $3 == 39) && !held[$3] { pending = NR; at = $1 }
-    $2 == "down" { held[$3] = 1 } $2 == "up" { held[$3] = 0 }' "$1") || true
+    pending && $1 ~ /^[0-9]+$/ && $2 != "char" { if ($1 > at) found[kind] = found[kind] ? found[kind] : pending " " at; pending = "" }
+    $2 == "down" && ($3 == 32 || $3 == 37 || $3 == 39) && !held[$3] { pending = NR; at = $1; kind = $3 == 32 ? "jump" : "arrow" }
+    $2 == "down" { held[$3] = 1 } $2 == "up" { held[$3] = 0 }
+    END { if (found["arrow"]) print found["arrow"]; else if (found["jump"]) print found["jump"] }' "$1") || true
   if [ -z "${at:-}" ]; then fail "$what: the recording has no key press to move"; return; fi
   awk -v line="$line" '{ sub(/\r$/, "") } NR == line { $1 = $1 + 1 } $2 != "char" { print }' "$1" >"$moved"
   part=$(awk -v at="$at" '{ sub(/\r$/, "") } $2 == "check" && $1 >= at { print $1; exit }' "$1")
