@@ -133,9 +133,13 @@ read -r _ back_column <<<"$(figure_column "$out/focus-back.png")"
 check "with the focus back the arrows run again (column $away_column to $back_column)" "the left arrow did not move the figure" -- \
   holds 'b < a - 10' a="$away_column" b="$back_column"
 
-# Run at the wall, jump, cling, jump off it, and a little more: over five seconds of play.
-xdotool keydown Right sleep 0.25 keydown space sleep 1.2 keydown Left sleep 0.05 keyup space sleep 0.05 \
-  keydown space sleep 0.1 keyup space keyup Left sleep 1.5 keyup Right
+# Run at the wall, jump, cling, jump off it, and a little more: over five seconds of play. The
+# keys leave the figure time to spare at each step, so a busy machine cannot make it miss the
+# wall: run right until pressed against the step, jump it, run on off its edge and fall against
+# the pit's far wall, which catches the figure while right is held; then left and space push
+# it off.
+xdotool keydown Right sleep 1.0 keydown space sleep 0.3 keyup space sleep 2.5 \
+  keydown Left sleep 0.1 keydown space sleep 0.1 keyup space keyup Left keyup Right
 hold Left 0.6
 hold space 0.4
 sleep 0.5

@@ -236,10 +236,11 @@ if find_window && wait_for_picture "$out/session-start.png" "$out/frame1.bmp"; t
   # The pace over ten and a half seconds of play: it holds while the game is played.
   pace_from "$game_pid"
 
-  # From the start: run right, jump the block, fall into the gap and cling to its far wall,
-  # jump off it with the other arrow held, then run at the wall at the bottom of the gap.
-  xdotool keydown Right sleep 0.35 keydown space sleep 0.7 keyup space sleep 1.5 keydown Left sleep 0.05 \
-    keydown space sleep 0.4 keyup space sleep 0.1 keyup Left sleep 2 keyup Right
+  # From the start: run right until pressed against the block, jump it, fall into the gap and
+  # cling to its far wall, jump off it with the other arrow held against the gap's near wall, and
+  # drop to the bottom. Each step has time to spare, so a busy machine cannot make it miss.
+  xdotool keydown Right sleep 1.0 keydown space sleep 0.3 keyup space sleep 2.5 keydown Left sleep 0.1 \
+    keydown space sleep 0.1 keyup space keyup Left sleep 2 keyup Right
 
   wait_for_still "$out/focus-before.png" || true
   check "focus: with the focus gone the figure came to rest, though its key came up elsewhere" \

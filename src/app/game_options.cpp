@@ -35,44 +35,33 @@ std::string HelpText() {
 }
 
 bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options, std::string& error) {
+  // The option at i takes the next argument as its value ("" when none follows); given twice,
+  // it is refused, whatever the values.
+  const auto valueOf = [&](std::size_t& i, bool given, std::string& value) {
+    if (given) {
+      error = say::GivenTwice(args[i]);
+      return false;
+    }
+    value = i + 1 < args.size() ? args[++i] : "";
+    return true;
+  };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    std::string value;
     if (arg == "--version" || arg == "--help" || arg == "-h") {
       (arg == "--version" ? options.version : options.help) = true;
-      continue;
-    }
-    if (arg == "--keys") {
-      if (options.keysChosen) {
-        error = say::GivenTwice(arg);
-        return false;
-      }
-      if (i + 1 >= args.size()) {
-        error = say::KeysNeedThree("");
-        return false;
-      }
-      if (!KeyMap::Parse(args[++i], options.keys, error)) return false;
+    } else if (arg == "--keys") {
+      if (!valueOf(i, options.keysChosen, value) || !KeyMap::Parse(value, options.keys, error)) return false;
       options.keysChosen = true;
-      continue;
-    }
-    if (arg == "--pace") {
-      if (options.paceChosen) {
-        error = say::GivenTwice(arg);
-        return false;
-      }
-      const std::string value = i + 1 < args.size() ? args[++i] : "";
+    } else if (arg == "--pace") {
+      if (!valueOf(i, options.paceChosen, value)) return false;
       if (!ParsePace(value, options.pace)) {
         error = say::BadPace(value);
         return false;
       }
       options.paceChosen = true;
-      continue;
-    }
-    if (arg == "--pad-jump") {
-      if (options.padJumpChosen) {
-        error = say::GivenTwice(arg);
-        return false;
-      }
-      const std::string value = i + 1 < args.size() ? args[++i] : "";
+    } else if (arg == "--pad-jump") {
+      if (!valueOf(i, options.padJumpChosen, value)) return false;
       // The buttons by the letters most pads print on them.
       const char* const letters[] = {"a", "b", "x", "y"};
       constexpr FaceButton buttons[] = {FaceButton::south, FaceButton::east, FaceButton::west, FaceButton::north};
@@ -84,22 +73,18 @@ bool ParseGameOptions(const std::vector<std::string>& args, GameOptions& options
       }
       options.padJump = buttons[found];
       options.padJumpChosen = true;
-      continue;
-    }
-    std::string* target = arg == "--record" ? &options.record : arg == "--play" ? &options.play : nullptr;
-    if (target == nullptr) {
+    } else if (arg == "--record" || arg == "--play") {
+      std::string& target = arg == "--record" ? options.record : options.play;
+      if (!valueOf(i, !target.empty(), value)) return false;
+      if (value.empty()) {
+        error = say::NeedsFileName(arg);
+        return false;
+      }
+      target = value;
+    } else {
       error = say::UnknownOption(arg);
       return false;
     }
-    if (i + 1 >= args.size() || args[i + 1].empty()) {
-      error = say::NeedsFileName(arg);
-      return false;
-    }
-    if (!target->empty()) {
-      error = say::GivenTwice(arg);
-      return false;
-    }
-    *target = args[++i];
   }
   if (!options.record.empty() && options.record == options.play) {
     error = say::RecordOverPlay();
