@@ -4,7 +4,10 @@
 // median. Run by bench/lighthouse.sh, which builds and serves the page, and once by
 // scripts/test.d/70-web.sh, which fails only on accessibility or best practices under 1.
 //
-//   node bench/lighthouse.js --url http://127.0.0.1:PORT/ [--runs N] [--require-perfect yes]
+// With --before, the page as it was is audited after each run of the page, and its runs and
+// medians shown beside: pages are compared in one run, under the same load, never across runs.
+//
+//   node bench/lighthouse.js --url http://127.0.0.1:PORT/ [--runs N] [--before URL] [--require-perfect yes]
 'use strict';
 
 const fs = require('fs');
@@ -19,7 +22,7 @@ const runs = Number(args.runs || 3);
 const cli = path.join(__dirname, '..', 'tests', 'web', 'node_modules', 'lighthouse', 'cli', 'index.js');
 const browserPath = process.env.FENNWICK_CHROMIUM || '/usr/bin/chromium';
 
-function audit() {
+function audit(url) {
   const out = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'fennwick-lighthouse-')), 'report.json');
   try {
     execFileSync(process.execPath, [cli, url, '--quiet', '--output=json', `--output-path=${out}`,
@@ -52,16 +55,21 @@ const line = (what, r) => `${what}: performance ${r.performance.toFixed(2)}, acc
   `best practices ${r.bestPractices.toFixed(2)}, total blocking time ${Math.round(r.tbt)} ms, layout shift ${r.cls.toFixed(3)}, ` +
   `largest paint ${(r.lcp / 1000).toFixed(2)} s, longest task ${Math.round(r.longest)} ms`;
 
-const results = [];
+const pages = [{ name: '', url, results: [] }];
+if (args.before) pages.push({ name: 'before, ', url: args.before, results: [] });
 for (let run = 1; run <= runs; run++) {
-  results.push(audit());
-  console.log(line(`run ${run}`, results[results.length - 1]));
+  for (const page of pages) {
+    page.results.push(audit(page.url));
+    console.log(line(`${page.name}run ${run}`, page.results[page.results.length - 1]));
+  }
 }
-const mid = {};
-for (const key of Object.keys(results[0])) mid[key] = median(results.map((r) => r[key]));
-if (runs > 1) console.log(line(`median of ${runs}`, mid));
+for (const page of pages) {
+  const mid = {};
+  for (const key of Object.keys(page.results[0])) mid[key] = median(page.results.map((r) => r[key]));
+  if (runs > 1) console.log(line(`${page.name}median of ${runs}`, mid));
+}
 console.log('targets: performance >= 0.95, total blocking time <= 200 ms, layout shift <= 0.02; accessibility and best practices 1');
-if (args['require-perfect'] && results.some((r) => r.accessibility < 1 || r.bestPractices < 1)) {
+if (args['require-perfect'] && pages[0].results.some((r) => r.accessibility < 1 || r.bestPractices < 1)) {
   console.log('FAIL Lighthouse: accessibility or best practices under 1');
   process.exit(1);
 }

@@ -216,7 +216,17 @@
     padHeld = held;
     requestAnimationFrame(readPads);
   }
-  requestAnimationFrame(readPads);
+  // Read only once there is a pad to read: the browser tells of one when it is first used (or
+  // has one already), and until then each animation frame is the game's alone, which on a slow
+  // phone is the difference between a frame that fits its time and one that does not.
+  let reading = false;
+  function startReading() {
+    if (reading) return;
+    reading = true;
+    requestAnimationFrame(readPads);
+  }
+  window.addEventListener('gamepadconnected', startReading);
+  if (navigator.getGamepads && Array.from(navigator.getGamepads()).some((pad) => pad)) startReading();
 
   window.FennwickSettings = { current: () => Object.assign({}, settings) };
   apply();

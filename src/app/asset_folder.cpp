@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <system_error>
+#include <utility>
 
 #include "app/messages.h"
 #include "game/script_sink.h"
 #include "graphics/bmp_header.h"
 #include "graphics/image_loader.h"
+#include "graphics/picture_shelf.h"
 #include "sprites/player_sprite.h"
 
 #ifndef FENNWICK_DATA_FROM_BIN
@@ -67,7 +69,9 @@ constexpr std::size_t faultsNamed = 3;
 
 }  // namespace
 
-std::string PictureFault(const std::wstring& name) {
+namespace {
+
+std::string Checked(const std::wstring& name, Image& decoded) {
   const fs::path file = RelativeFile(name);
   std::error_code error;
   const std::uintmax_t size = fs::file_size(file, error);
@@ -81,8 +85,16 @@ std::string PictureFault(const std::wstring& name) {
   if (const char* refusal = BmpHeaderRefusal(first, got, static_cast<std::int64_t>(size), header))
     return say::PictureNotABitmap(refusal);
   // The very decoder the sprite uses: a file the header check passes can still fail there.
-  if (LoadImageFile(name).width == 0) return say::PictureRefusedByDecoder();
+  decoded = LoadImageFile(name);
+  if (decoded.width == 0) return say::PictureRefusedByDecoder();
   return "";
+}
+
+}  // namespace
+
+std::string PictureFault(const std::wstring& name) {
+  Image decoded;
+  return Checked(name, decoded);
 }
 
 std::vector<fs::path> PictureFolderCandidates(const fs::path& workingFolder,
@@ -124,27 +136,52 @@ PictureSearch FindPictureFolder(const std::vector<fs::path>& candidates,
                        say::PicturesMissing(nearest.missing, nearest.folder.u8string(), nearest.firstMissing, others)};
 }
 
-std::string EnterPictureFolder(const fs::path& executableFolder) {
+PictureCheck::PictureCheck(const fs::path& executableFolder) {
   std::error_code error;
   const fs::path working = fs::current_path(error);
-  if (error) return say::CannotTellWorkingFolder(error.message());
-  const std::vector<std::wstring> files = PlayerSprite::PictureFiles();
-  const PictureSearch search = FindPictureFolder(PictureFolderCandidates(working, executableFolder), files);
+  if (error) {
+    searchMessage = say::CannotTellWorkingFolder(error.message());
+    return;
+  }
+  const std::vector<std::wstring> wanted = PlayerSprite::PictureFiles();
+  const PictureSearch search = FindPictureFolder(PictureFolderCandidates(working, executableFolder), wanted);
   if (!SamePlace(search.folder, working)) {
     fs::current_path(search.folder, error);
-    if (error) return say::CannotEnterPictureFolder(search.folder.u8string(), error.message());
+    if (error) {
+      searchMessage = say::CannotEnterPictureFolder(search.folder.u8string(), error.message());
+      return;
+    }
   }
+  files = wanted;
+  folder = search.folder;
+  searchMessage = search.message;
+}
 
+bool PictureCheck::Next(std::size_t count) {
   // A picture that is there but will not load leaves the figure blank in its frames; the
   // player should learn which file and why, in the same message as the missing ones.
-  std::vector<std::string> faults;
-  std::size_t faulty = 0;
-  for (const std::wstring& name : files) {
+  for (; count > 0 && checked < files.size(); --count) {
+    const std::wstring& name = files[checked++];
+    std::error_code error;
     if (!fs::is_regular_file(RelativeFile(name), error)) continue;  // counted as missing
-    const std::string fault = PictureFault(name);
-    if (fault.empty()) continue;
+    Image decoded;
+    const std::string fault = Checked(name, decoded);
+    if (fault.empty()) {
+      ShelvePicture(name, std::move(decoded));
+      continue;
+    }
     if (++faulty <= faultsNamed) faults.push_back(RelativeFile(name).generic_u8string() + ": " + fault);
   }
-  if (faulty == 0) return search.message;
-  return say::PicturesUnshown(search.message, faulty, search.folder.u8string(), faults);
+  return checked == files.size();
+}
+
+std::string PictureCheck::Message() const {
+  if (faulty == 0) return searchMessage;
+  return say::PicturesUnshown(searchMessage, faulty, folder.u8string(), faults);
+}
+
+std::string EnterPictureFolder(const fs::path& executableFolder) {
+  PictureCheck check(executableFolder);
+  check.Next(PictureCheck::every);
+  return check.Message();
 }

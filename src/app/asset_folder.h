@@ -3,6 +3,7 @@
 // installed package, where they sit in a data folder next to the program's.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -34,3 +35,26 @@ std::string PictureFault(const std::wstring& name);
 // a relative name from the starting folder must be opened before this. Returns what to tell
 // the player on standard error, or "" when every picture is there and loads.
 std::string EnterPictureFolder(const std::filesystem::path& executableFolder);
+
+// EnterPictureFolder taken a few pictures at a time, for a platform that must answer between
+// steps (a slow phone's page, where decoding every picture at once is one long wait). Each
+// picture that loads is left on the picture shelf, so the world built next decodes none again.
+class PictureCheck {
+ public:
+  // Finds the folder and enters it; no picture is decoded yet.
+  explicit PictureCheck(const std::filesystem::path& executableFolder);
+  static constexpr std::size_t every = static_cast<std::size_t>(-1);
+
+  // Checks up to `count` more pictures; true once every one has been checked.
+  bool Next(std::size_t count);
+  // What to tell the player, complete once Next has said true; "" when all is well.
+  std::string Message() const;
+
+ private:
+  std::vector<std::wstring> files;
+  std::size_t checked = 0;
+  std::filesystem::path folder;
+  std::string searchMessage;
+  std::vector<std::string> faults;
+  std::size_t faulty = 0;
+};

@@ -12,6 +12,12 @@ GameStart::GameStart() = default;
 GameStart::~GameStart() { End(); }
 
 bool GameStart::Prepare(const std::vector<std::string>& args) {
+  if (!PrepareOptions(args)) return false;
+  CheckPictures(PictureCheck::every);
+  return true;
+}
+
+bool GameStart::PrepareOptions(const std::vector<std::string>& args) {
   std::string error;
   if (!ParseGameOptions(args, options, error)) return FailOption(error);
   // Asking what the game is must not empty a recording named beside the question.
@@ -22,8 +28,16 @@ bool GameStart::Prepare(const std::vector<std::string>& args) {
   if (!session.Open(options, error)) return Fail(badCommandLine, error);
   // The recording and the script are open already: their names were relative to where the
   // player started the game, and the search may move elsewhere. The game plays on without them.
-  const std::string missing = EnterPictureFolder(ExecutableFolder());
+  pictures = std::make_unique<PictureCheck>(ExecutableFolder());
+  return true;
+}
+
+bool GameStart::CheckPictures(std::size_t count) {
+  if (!pictures) return true;
+  if (!pictures->Next(count)) return false;
+  const std::string missing = pictures->Message();
   if (!missing.empty()) TellPlayer(Tone::note, missing);
+  pictures.reset();
   return true;
 }
 

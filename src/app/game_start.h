@@ -5,6 +5,7 @@
 // platform's one sink (TellPlayer).
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "types.h"
 
 class DemoViewer;
+class PictureCheck;
 class FrameDriver;
 class GameWorld;
 class LoopPlatform;
@@ -37,6 +39,11 @@ class GameStart {
   // standard error what is missing there. False when there is nothing to play; then
   // `exitCode` and `message` say what to tell the player.
   bool Prepare(const std::vector<std::string>& args);
+  // Prepare in steps, for a platform that must answer between them: PrepareOptions does all but
+  // the pictures' check, and enters their folder; CheckPictures then checks up to `count` of
+  // them a call, and says true once all are checked and the player told what is wrong.
+  bool PrepareOptions(const std::vector<std::string>& args);
+  bool CheckPictures(std::size_t count);
   // The world in the platform's window; false, with the message, when it cannot draw there.
   bool Build(WindowHandle window);
 
@@ -73,5 +80,6 @@ class GameStart {
   std::unique_ptr<FrameDriver> driver;
   std::unique_ptr<DemoViewer> viewer;
   std::unique_ptr<PlayerInput> input;
+  std::unique_ptr<PictureCheck> pictures;  // between PrepareOptions and the last CheckPictures
   WindowHandle window = nullptr;
 };

@@ -44,9 +44,14 @@ inline std::uint32_t CanvasPixel(Pixel p) {
 
 }  // namespace
 
+// A still picture is put on the canvas again once a second all the same: a browser may drop a
+// canvas's pixels (memory pressure, a lost context) and give it back blank.
+constexpr int stillFramesPut = 60;
+
 struct Display::Platform {
   std::vector<std::uint32_t> canvasPixels = std::vector<std::uint32_t>(Display::pixelCount);
   bool canvasOpen = false;
+  int stillFrames = 0;  // since the canvas last had a picture put on it
 };
 
 Display::Display(WindowHandle) : platform(std::make_unique<Platform>()) {
@@ -60,7 +65,18 @@ void Display::EndFrame() {
   FinishClear();
   if (!platform->canvasOpen) return;
   std::uint32_t* out = platform->canvasPixels.data();
-  for (std::size_t i = 0; i < pixelCount; ++i) out[i] = CanvasPixel(frameBuffer[i]);
+  std::uint32_t changed = 0;
+  for (std::size_t i = 0; i < pixelCount; ++i) {
+    const std::uint32_t pixel = CanvasPixel(frameBuffer[i]);
+    changed |= out[i] ^ pixel;
+    out[i] = pixel;
+  }
+  // The picture the canvas shows already is not put again: putting it costs the page more than
+  // the whole frame did (the copy in, then the canvas redrawn and composited), and a player
+  // standing still, or a page waiting for its first key, shows the same picture frame after frame.
+  // The first frame always differs: every pixel put is opaque, the pixels before it are not.
+  if (changed == 0 && ++platform->stillFrames < stillFramesPut) return;
+  platform->stillFrames = 0;
   PutFrame(out, width, height);
 }
 

@@ -2,10 +2,10 @@
 
 #include "game/camera.h"
 #include "graphics/display.h"
-#include "graphics/image_loader.h"
+#include "graphics/picture_shelf.h"
 
 Surface::Surface(const std::wstring& fileName) {
-  Image image = LoadImageFile(fileName);
+  Image image = TakePicture(fileName);
   width = image.width;
   height = image.height;
   pixels = std::move(image.pixels);

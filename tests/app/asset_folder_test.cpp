@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/asset_folder.h"
+#include "graphics/picture_shelf.h"
 #include "sprites/player_sprite.h"
 #include "test_support.h"
 
@@ -138,6 +139,42 @@ TEST(PictureFolder, APictureThereThatWillNotLoadIsNamedWithTheReason) {
         << message;
     EXPECT_EQ(message.substr(message.size() - 11), " and 2 more") << message;
   }
+}
+
+// The browser checks the pictures a few to a task; what it tells the player is no different, and
+// each picture checked is decoded once, the world taking the check's image.
+TEST(PictureFolder, CheckedInStepsItSaysTheSameAndTheWorldTakesEachPictureDecoded) {
+  TempDir root;
+  const fs::path start = root.path() / "start", other = root.path() / "other";
+  PutPictures(start);
+  PutPictures(other);
+  fs::resize_file(start / "StickRun/Run0003.bmp", 100);
+  fs::remove(start / "StickFall/Fall0000.bmp");
+  // The other folder's standing picture is a running one (61 wide, where standing is 25).
+  fs::copy_file(start / "StickRun/Run0000.bmp", other / "StickStand/Stand0000.bmp",
+                fs::copy_options::overwrite_existing);
+  ScopedCwd cwd(start);
+  const std::string atOnce = EnterPictureFolder("");
+  ASSERT_NE(atOnce, "");
+
+  PictureCheck check("");
+  int steps = 1;
+  while (!check.Next(3)) ++steps;
+  EXPECT_EQ(steps, 6) << "16 pictures, 3 a step";
+  EXPECT_EQ(check.Message(), atOnce);
+
+  // Changed on disk after the check: the world shows what was checked, once; after that the file.
+  fs::copy_file(start / "StickRun/Run0000.bmp", start / "StickStand/Stand0000.bmp",
+                fs::copy_options::overwrite_existing);
+  EXPECT_EQ(TakePicture(L"StickStand\\Stand0000.bmp").width, 25u);
+  EXPECT_EQ(TakePicture(L"StickStand\\Stand0000.bmp").width, 61u);
+  fs::copy_file(fs::path(FENNWICK_ASSETS_DIR) / "StickStand/Stand0000.bmp", start / "StickStand/Stand0000.bmp",
+                fs::copy_options::overwrite_existing);
+  {
+    ScopedCwd there(other);
+    EnterPictureFolder("");
+  }
+  EXPECT_EQ(TakePicture(L"StickStand\\Stand0000.bmp").width, 25u) << "another folder's picture of that name";
 }
 
 TEST(PictureFolder, AFaultSaysWhatIsWrongWithTheFile) {

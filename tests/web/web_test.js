@@ -610,15 +610,29 @@ async function otherScreens(browser) {
 }
 
 // A tab in the background gets no animation frames: the game waits there, and on its return
-// goes on at its pace.
+// goes on at its pace. Headless, a page behind another still counts as shown, and whether it
+// gets animation frames hangs on whether its picture changed (a still game's does not); so the
+// tab is hidden as a browser hides it: its animation frames are held until it is shown again.
 async function inTheBackground(browser) {
   const context = await browser.newContext();
-  const { page } = await open(context, base);
+  const hiddenTab = () => {
+    const next = window.requestAnimationFrame.bind(window);
+    const held = [];
+    window.tabHidden = false;
+    window.showTab = () => {
+      window.tabHidden = false;
+      for (const callback of held.splice(0)) next(callback);
+    };
+    window.requestAnimationFrame = (callback) => (window.tabHidden ? held.push(callback) : next(callback));
+  };
+  const { page } = await open(context, base, { init: hiddenTab });
   await page.waitForTimeout(500);
   const other = await context.newPage();
   await other.bringToFront();
+  await page.evaluate(() => { window.tabHidden = true; });
   await page.waitForTimeout(300);
   const ran = await framesIn(page, 2000);
+  await page.evaluate(() => window.showTab());
   await page.bringToFront();
   const rate = await measureRate(page);
   check(ran <= 5 && rate.ok, `in the background the game waits (${ran} frames in 2 s), then runs ${rate.last} frames a second`,
