@@ -104,14 +104,26 @@ stress_check() {
   sleep 1
   local memory_before first last events frames memory_after
   memory_before=$(stress_memory_kb)
+  local waits_before waited
+  waits_before=$(waits "$game_pid")
   first=$(stress_mark)
   events=$(stress_storm)
   last=$(stress_mark)
+  waited=$(waited_ms "$game_pid" "$waits_before")
   check "$name: the game ran through $events key events, 20 F11, 1,500 pointer moves, 50 focus changes" \
     "it is gone after the storm" -- 'kill -0 "$game_pid" 2>/dev/null'
   kill -0 "$game_pid" 2>/dev/null || return 0
   check "$name: the storm took $((last - first)) ms" "more than 30 s" -- [ $((last - first)) -le 30000 ]
   stress_release_all
+  # A machine busy enough can hand the focus back too late for one burst's F11, which the game
+  # then never hears of; one more evens the count, so the game ends in its window, where its
+  # picture at rest is compared.
+  sleep 0.2
+  if (($(tr -d '\r' <"$recording" | grep -c ' down 122$') % 2)); then
+    echo "   (the game heard an odd number of F11 presses: one more)"
+    stress_focus_back
+    xdotool keydown F11 sleep "$key_hold" keyup F11
+  fi
   # The storm leaves the window wherever its last F11 put it: what it and the screen looked
   # like are kept with the stage's pictures.
   locate || true
@@ -122,8 +134,11 @@ stress_check() {
   frames=$(stress_marked_frames "$recording")
   pace=0
   [ "$frames" = none ] || pace_within "$frames" $((last - first)) 57 63 || true
-  check "$name: $frames frames in $((last - first)) ms of storm: $pace a second" "wanted 60 +- 3" -- \
-    '[ "$frames" != none ] && pace_within "$frames" $((last - first)) 57 63'
+  # As in pace_check: time the game waited for a processor other work held may cost frames.
+  check "$name: $frames frames in $((last - first)) ms of storm: $pace a second" \
+    "wanted 60 +- 3 (its busiest thread waited $waited ms for a processor)" -- \
+    '[ "$frames" != none ] && pace_within "$frames" $((last - first - waited)) 57 1000 &&
+     pace_within "$frames" $((last - first)) 0 63'
   memory_after=$(stress_memory_kb)
   check "$name: memory $memory_before KB before the storm, $memory_after KB after" "more than 5 MB apart" -- \
     '[ "$memory_before" -gt 0 ] && [ $((memory_after - memory_before)) -le 5120 ] && [ $((memory_before - memory_after)) -le 5120 ]'
