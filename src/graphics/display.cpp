@@ -74,13 +74,8 @@ void Display::FinishClear() {
   clearPending = false;
 }
 
-void Display::FillRect(std::int32_t top, std::int32_t bottom, std::int32_t left,
-                       std::int32_t right, Pixel colour, const RectI& clip) {
-  top = std::max(top, clip.top);
-  bottom = std::min(bottom, clip.bottom);
-  left = std::max(left, clip.left);
-  right = std::min(right, clip.right);
-  if (top >= bottom || left >= right) return;
+void Display::FillClipped(std::int32_t top, std::int32_t bottom, std::int32_t left,
+                          std::int32_t right, Pixel colour) {
   const bool continuesHeldRow = heldRunCount > 0 && top == heldTop && bottom == heldBottom &&
                                 left == heldRuns[heldRunCount - 1].right;
   if (!continuesHeldRow) WriteHeldFills();

@@ -2,6 +2,7 @@
 // software, and the platform presentation that puts it on the screen once per frame.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,8 +27,16 @@ class Display {
 
   // Fills the part of the rectangle inside clip. clip must lie within the frame buffer.
   // While a RowsOfFills is alive the fill may be written later, when that ends at the latest.
+  // Inline, so that the tile loop makes no call for the bulk of the level, outside the view.
   void FillRect(std::int32_t top, std::int32_t bottom, std::int32_t left, std::int32_t right,
-                Pixel colour, const RectI& clip);
+                Pixel colour, const RectI& clip) {
+    top = std::max(top, clip.top);
+    bottom = std::min(bottom, clip.bottom);
+    left = std::max(left, clip.left);
+    right = std::min(right, clip.right);
+    if (top >= bottom || left >= right) return;
+    FillClipped(top, bottom, left, right, colour);
+  }
 
   // Copies a width x height block whose top-left lands at (left, top), skipping pixels equal
   // to key, clipped to clip (which must lie within the frame buffer).
@@ -75,6 +84,9 @@ class Display {
   // Writes what is left of the clear, and any fills held back; every platform's EndFrame calls
   // it before presenting.
   void FinishClear();
+  // FillRect's rectangle, clipped and not empty.
+  void FillClipped(std::int32_t top, std::int32_t bottom, std::int32_t left, std::int32_t right,
+                   Pixel colour);
   // Adds a clipped rectangle to the row held back, which it continues on the right.
   void HoldFill(std::int32_t top, std::int32_t bottom, std::int32_t left, std::int32_t right,
                 Pixel colour);
