@@ -53,6 +53,7 @@ void Display::AllocateFrameBuffer() {
 }
 
 void Display::Clear(std::uint8_t value) {
+  WriteHeldFills();
   clearValue = value;
   clearPending = true;
   std::fill(std::begin(clearedTo), std::end(clearedTo), 0);
@@ -67,18 +68,17 @@ void Display::ClearRowUpTo(std::int32_t y, std::int32_t to) {
 }
 
 void Display::FinishClear() {
+  WriteHeldFills();
   if (!clearPending) return;
   for (std::int32_t y = 0; y < height; ++y) ClearRowUpTo(y, width);
   clearPending = false;
 }
 
-void Display::FillRect(std::int32_t top, std::int32_t bottom, std::int32_t left,
-                       std::int32_t right, Pixel colour, const RectI& clip) {
-  top = std::max(top, clip.top);
-  bottom = std::min(bottom, clip.bottom);
-  left = std::max(left, clip.left);
-  right = std::min(right, clip.right);
-  if (top >= bottom || left >= right) return;
+void Display::FillClipped(std::int32_t top, std::int32_t bottom, std::int32_t left,
+                          std::int32_t right, Pixel colour) {
+  const bool continuesHeldRow = heldRunCount > 0 && top == heldTop && bottom == heldBottom &&
+                                left == heldRuns[heldRunCount - 1].right;
+  if (!continuesHeldRow) WriteHeldFills();
   if (clearPending) {
     // The level's tiles meet edge to edge and cover the view: the clear under them is never
     // written, which saves a pass over the whole frame. A gap left of the rectangle is cleared.
@@ -88,13 +88,17 @@ void Display::FillRect(std::int32_t top, std::int32_t bottom, std::int32_t left,
       if (done < right) clearedTo[y] = right;
     }
   }
+  if (holdFills) {
+    HoldFill(top, bottom, left, right, colour);
+    return;
+  }
   const std::size_t runLength = static_cast<std::size_t>(right - left);
   Pixel* row = frameBuffer + static_cast<std::size_t>(top) * width + left;
 #ifdef FENNWICK_SSE2
-  // The level is filled tile by tile, so the next rectangle is usually the one to the right
-  // of this one, on the same rows. Rows 3,200 bytes apart defeat the processor's stream
-  // prefetcher, and every line of that neighbour would otherwise be missed on its own; asking
-  // for two lines of it while this row is written takes about a tenth off a whole frame.
+  // Rectangles drawn one by one are often drawn side by side, so the next is usually the one
+  // to the right of this one, on the same rows. Rows 3,200 bytes apart defeat the processor's
+  // stream prefetcher, and every line of that neighbour would otherwise be missed on its own;
+  // asking for two lines of it while this row is written hides that.
   if (runLength >= 16) {
     // A tile's 25-pixel row is one block of sixteen and a last block that overlaps it: eight
     // stores and no inner loop to speak of, so the row costs the same wherever the compiler
@@ -123,9 +127,43 @@ void Display::FillRect(std::int32_t top, std::int32_t bottom, std::int32_t left,
   for (std::int32_t y = top; y < bottom; ++y, row += width) std::fill_n(row, runLength, colour);
 }
 
+void Display::HoldFill(std::int32_t top, std::int32_t bottom, std::int32_t left,
+                       std::int32_t right, Pixel colour) {
+  if (heldRunCount > 0) {
+    HeldRun& last = heldRuns[heldRunCount - 1];
+    // Neighbours of one colour are one run: the open space and the walls come in long stretches.
+    if (last.colour == colour) {
+      last.right = right;
+      return;
+    }
+    if (heldRunCount == maxHeldRuns) WriteHeldFills();
+  }
+  if (heldRunCount == 0) {
+    heldTop = top;
+    heldBottom = bottom;
+    heldLeft = left;
+  }
+  heldRuns[heldRunCount++] = HeldRun{right, colour};
+}
+
+void Display::WriteHeldFills() {
+  if (heldRunCount == 0) return;
+  Pixel* const firstLine = frameBuffer + static_cast<std::size_t>(heldTop) * width;
+  std::int32_t from = heldLeft;
+  for (int i = 0; i < heldRunCount; ++i) {
+    std::fill(firstLine + from, firstLine + heldRuns[i].right, heldRuns[i].colour);
+    from = heldRuns[i].right;
+  }
+  heldRunCount = 0;
+  const std::size_t bytes = static_cast<std::size_t>(from - heldLeft) * sizeof(Pixel);
+  for (std::int32_t y = heldTop + 1; y < heldBottom; ++y)
+    std::memcpy(frameBuffer + static_cast<std::size_t>(y) * width + heldLeft, firstLine + heldLeft, bytes);
+}
+
 void Display::DrawKeyed(const Pixel* pixels, Pixel key, std::uint32_t blockWidth,
                         std::uint32_t blockHeight, std::int32_t left, std::int32_t top,
                         const RectI& clip) {
+  WriteHeldFills();
   // 64-bit sums: a block placed near the integer limits must not wrap into view.
   const std::int64_t firstRow = std::max<std::int64_t>(top, clip.top) - top;
   const std::int64_t rowEnd = std::min<std::int64_t>(std::int64_t{top} + blockHeight, clip.bottom) - top;

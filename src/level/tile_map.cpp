@@ -134,6 +134,7 @@ void TileMap::Draw(const Camera& camera) const {
   const GridEdges across(columns, tileWidth, camera.x, clip.left);
   const GridEdges down(rows, tileHeight, camera.y, clip.top);
   const std::unique_ptr<Tile>* cell = tiles.get();
+  const Display::RowsOfFills rowsOfFills(display);
   for (std::int32_t row = 0; row < rows; ++row) {
     const bool rowInTable = down.InTable(row);
     const std::int32_t rowY = rowInTable ? down.Line(row) : 0;

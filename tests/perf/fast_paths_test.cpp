@@ -146,6 +146,46 @@ TEST_F(FastPaths, FillRectCoversWholeRowsAndLeavesNeighboursAlone) {
   EXPECT_TRUE(SameFrame(expected, display.frameBuffer));
 }
 
+// Rectangles held back and written a row at a time must give the picture of each written at
+// once: rows side by side of one colour or many, longer than what is held at a time, broken by
+// a step, a gap, an overlap, another height or a keyed block, each clipped, over noise or over a
+// clear written late.
+TEST_F(FastPaths, FillsHeldBackPaintWhatFillsWrittenAtOnceDo) {
+  for (int frame = 0; frame < 12; ++frame) {
+    Frame expected = Start();
+    if (frame % 2) {
+      display.Clear(0x5A);
+      std::memset(expected.data(), 0x5A, expected.size() * sizeof(Pixel));
+    }
+    {
+      const Display::RowsOfFills rows(display);
+      for (int i = 0; i < 40; ++i) {
+        const RectI clip = RandomClip(random);
+        int left = Around(random, clip.left, clip.right, 30);
+        const int top = Around(random, clip.top, clip.bottom, 20);
+        const int bottom = top + static_cast<int>(random() % 30);
+        const int count = 1 + static_cast<int>(random() % 90);
+        for (int k = 0; k < count; ++k) {
+          // Mostly continuing the row; sometimes stepping back over it or leaving a gap.
+          const int step = random() % 8 ? 0 : static_cast<int>(random() % 11) - 5;
+          const int right = left + step + static_cast<int>(random() % 12);
+          const Pixel colour = random() % 3 ? 0xFF00FF00u : random();
+          display.FillRect(top, bottom, left + step, right, colour, clip);
+          ReferenceFill(expected, top, bottom, left + step, right, colour, clip);
+          left = right;
+        }
+        if (i % 9 == 8) {
+          const Pixel block[6] = {1, 2, 3, 4, 5, 6};
+          display.DrawKeyed(block, 3, 3, 2, left - 2, top, screen);
+          ReferenceKeyed(expected, block, 3, 3, 2, left - 2, top, screen);
+        }
+      }
+    }
+    if (frame % 2) display.EndFrame();
+    ASSERT_TRUE(SameFrame(expected, display.frameBuffer)) << " in frame " << frame;
+  }
+}
+
 TEST_F(FastPaths, DrawKeyedMatchesThePlainLoopAcrossSizesKeysAndEdges) {
   Frame expected = Start();
   for (int i = 0; i < 400; ++i) {
