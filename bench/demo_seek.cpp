@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "app/keyboard.h"
-#include "app/window_messages.h"
-#include "game/world_state.h"
+#include "core/input/keyboard.h"
+#include "core/input/window_messages.h"
+#include "core/game/world_state.h"
 
 ReplayScript BusyRun(long frames) {
   std::mt19937 random(216000);

@@ -6,11 +6,11 @@
 
 #include <memory>
 
-#include "game/demo_viewer.h"
-#include "game/frame_driver.h"
-#include "game/game_world.h"
-#include "game/replay_script.h"
-#include "game/world_state.h"
+#include "core/game/demo_viewer.h"
+#include "core/game/frame_driver.h"
+#include "core/game/game_world.h"
+#include "core/game/replay_script.h"
+#include "core/game/world_state.h"
 
 // An hour at 60 frames a second.
 constexpr long hourFrames = 216000;

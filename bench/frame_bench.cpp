@@ -8,12 +8,12 @@
 #include <map>
 #include <vector>
 
-#include "game/truncate.h"
-#include "graphics/display_headless.h"
-#include "graphics/surface.h"
-#include "level/tile.h"
+#include "core/game/truncate.h"
+#include "platform/headless/display_headless.h"
+#include "core/graphics/surface.h"
+#include "core/level/tile.h"
 #include "scenes.h"
-#include "sprites/player_sprite.h"
+#include "core/sprites/player_sprite.h"
 
 namespace {
 

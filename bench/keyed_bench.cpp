@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "graphics/display.h"
+#include "core/graphics/display.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "scenes.h"
 
-#include "app/keyboard.h"
-#include "app/window_messages.h"
+#include "core/input/keyboard.h"
+#include "core/input/window_messages.h"
 
 namespace {
 

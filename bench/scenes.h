@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "game/game_world.h"
+#include "core/game/game_world.h"
 
 enum class SceneKind { standing, running, jumping };
 

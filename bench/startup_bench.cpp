@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "game/game_world.h"
+#include "core/game/game_world.h"
 
 namespace {
 

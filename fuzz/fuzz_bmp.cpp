@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "graphics/image_sdl.h"
+#include "platform/sdl/image_sdl.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const Image image = DecodeBmp(data, size);

@@ -8,10 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "game/frame_driver.h"
-#include "game/game_world.h"
-#include "game/replay_script.h"
-#include "game/world_state.h"
+#include "core/game/frame_driver.h"
+#include "core/game/game_world.h"
+#include "core/game/replay_script.h"
+#include "front/script_reader.h"
+#include "core/game/world_state.h"
 
 namespace {
 

@@ -61,7 +61,7 @@ check "window cannot be resized" "$hints" -- \
 # The icon as the window system holds it (width, height, then 0xAARRGGBB pixels), against the
 # pixels compiled into the game.
 xprop -id "$wid" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= *//' | tr -s ', ' '\n\n' >"$out/icon.shown"
-{ echo 32; echo 32; printf '%d\n' $(grep -o '0x[0-9A-Fa-f]\{8\}u' src/app/resources/icon32_pixels.inc | tr -d u); } >"$out/icon.wanted"
+{ echo 32; echo 32; printf '%d\n' $(grep -o '0x[0-9A-Fa-f]\{8\}u' src/front/icon32_pixels.inc | tr -d u); } >"$out/icon.wanted"
 check "window carries the game's 32 x 32 icon, pixel for pixel" "it starts $(head -c 60 "$out/icon.shown" | tr '\n' ' ')" -- \
   cmp -s "$out/icon.shown" "$out/icon.wanted"
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/asset_folder.h"
-#include "graphics/picture_shelf.h"
-#include "sprites/player_sprite.h"
+#include "front/asset_folder.h"
+#include "core/graphics/picture_shelf.h"
+#include "core/sprites/player_sprite.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;

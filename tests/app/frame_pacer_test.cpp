@@ -8,7 +8,7 @@
 #include <numeric>
 #include <vector>
 
-#include "app/frame_pacer.h"
+#include "front/frame_pacer.h"
 
 namespace {
 

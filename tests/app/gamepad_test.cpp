@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/player_input.h"
+#include "front/player_input.h"
 #include "test_support.h"
 
 namespace {

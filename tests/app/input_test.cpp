@@ -5,9 +5,9 @@
 #include <limits>
 #include <utility>
 
-#include "app/focus_clock.h"
-#include "app/page_pointer.h"
-#include "app/player_input.h"
+#include "front/focus_clock.h"
+#include "platform/web/page_pointer.h"
+#include "front/player_input.h"
 #include "test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/sdl_keys.h"
+#include "platform/sdl/sdl_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window_messages.h"
+#include "core/input/window_messages.h"
 
 namespace {
 

@@ -40,6 +40,6 @@ inline const std::vector<std::string> pngIconFiles{"icons/fennwick16.png", "icon
 inline const std::vector<std::pair<std::string, int>> appIconFiles{{"icons/fennwick192.png", 192},
                                                                    {"icons/fennwick512.png", 512}};
 inline const std::filesystem::path iconPixelList =
-    sourceDir / "src" / "app" / "resources" / "icon32_pixels.inc";
+    sourceDir / "src" / "front" / "icon32_pixels.inc";
 
 }  // namespace assettest

@@ -40,7 +40,7 @@ fs::path CommittedCopy(const std::string& generated) {
 // Included the way the SDL layer includes it, so a fragment that would not compile there does
 // not compile here either.
 const std::uint32_t iconPixels[] = {
-#include "app/resources/icon32_pixels.inc"
+#include "front/icon32_pixels.inc"
 };
 static_assert(sizeof iconPixels / sizeof iconPixels[0] == 32 * 32, "one value a pixel");
 

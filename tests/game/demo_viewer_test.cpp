@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
-#include "app/player_input.h"
-#include "game/demo_viewer.h"
-#include "game/frame_driver.h"
-#include "game/world_state.h"
+#include "front/messages.h"
+#include "front/player_input.h"
+#include "core/game/demo_viewer.h"
+#include "core/game/frame_driver.h"
+#include "core/game/world_state.h"
 #include "test_support.h"
 
 namespace {

@@ -14,18 +14,19 @@
 #include <string>
 #include <vector>
 
-#include "app/game_options.h"
-#include "app/game_start.h"
-#include "app/keyboard.h"
-#include "app/messages.h"
-#include "app/platform_headless.h"
-#include "app/player_input.h"
-#include "app/window_messages.h"
-#include "game/frame_driver.h"
-#include "game/game_world.h"
-#include "game/replay_script.h"
-#include "game/script_sink.h"
-#include "game/world_state.h"
+#include "front/game_options.h"
+#include "front/game_start.h"
+#include "core/input/keyboard.h"
+#include "front/messages.h"
+#include "platform/headless/platform_headless.h"
+#include "front/player_input.h"
+#include "core/input/window_messages.h"
+#include "core/game/frame_driver.h"
+#include "core/game/game_world.h"
+#include "core/game/replay_script.h"
+#include "front/script_reader.h"
+#include "core/game/script_sink.h"
+#include "core/game/world_state.h"
 #include "test_support.h"
 
 namespace {

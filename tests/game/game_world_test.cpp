@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <string>
 
-#include "app/platform_headless.h"
-#include "app/window_messages.h"
-#include "game/game_world.h"
-#include "graphics/display_headless.h"
-#include "sprites/player_ground_states.h"
+#include "platform/headless/platform_headless.h"
+#include "core/input/window_messages.h"
+#include "core/game/game_world.h"
+#include "platform/headless/display_headless.h"
+#include "core/sprites/player_ground_states.h"
 #include "test_support.h"
 
 namespace {

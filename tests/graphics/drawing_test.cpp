@@ -6,11 +6,11 @@
 #include <fstream>
 #include <vector>
 
-#include "game/camera.h"
-#include "graphics/back_buffer_copy.h"
-#include "graphics/display.h"
-#include "graphics/display_headless.h"
-#include "graphics/surface.h"
+#include "core/game/camera.h"
+#include "core/graphics/back_buffer_copy.h"
+#include "core/graphics/display.h"
+#include "platform/headless/display_headless.h"
+#include "core/graphics/surface.h"
 #include "test_support.h"
 
 namespace {

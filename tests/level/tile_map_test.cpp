@@ -4,8 +4,8 @@
 #include <cstring>
 #include <tuple>
 
-#include "level/tile.h"
-#include "level/tile_map.h"
+#include "core/level/tile.h"
+#include "core/level/tile_map.h"
 #include "test_support.h"
 
 namespace {

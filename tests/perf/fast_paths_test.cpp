@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "game/camera.h"
-#include "graphics/display.h"
-#include "graphics/display_headless.h"
-#include "level/level_layout.h"
-#include "level/tile.h"
-#include "level/tile_map.h"
+#include "core/game/camera.h"
+#include "core/graphics/display.h"
+#include "platform/headless/display_headless.h"
+#include "core/level/level_layout.h"
+#include "core/level/tile.h"
+#include "core/level/tile_map.h"
 
 namespace {
 

@@ -7,15 +7,15 @@
 #include <typeinfo>
 #include <vector>
 
-#include "app/game_options.h"
-#include "app/window_messages.h"
-#include "game/frame_driver.h"
-#include "game/game_world.h"
+#include "front/game_options.h"
+#include "core/input/window_messages.h"
+#include "core/game/frame_driver.h"
+#include "core/game/game_world.h"
 #include "heap_counter.h"
 #include "scenes.h"
-#include "sprites/player_ground_states.h"
-#include "sprites/player_jumping.h"
-#include "sprites/player_repel.h"
+#include "core/sprites/player_ground_states.h"
+#include "core/sprites/player_jumping.h"
+#include "core/sprites/player_repel.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "bmp_manifest.h"
-#include "graphics/bmp_header.h"
-#include "graphics/image_sdl.h"
-#include "graphics/surface.h"
+#include "core/graphics/bmp_header.h"
+#include "platform/sdl/image_sdl.h"
+#include "core/graphics/surface.h"
 #include "heap_counter.h"
 #include "test_support.h"
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "heap_counter.h"
-#include "sprites/player_ground_states.h"
-#include "sprites/sprite_state.h"
+#include "core/sprites/player_ground_states.h"
+#include "core/sprites/sprite_state.h"
 #include "test_support.h"
 
 namespace {

@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "game/frame_driver.h"
-#include "game/replay_script.h"
+#include "core/game/frame_driver.h"
+#include "core/game/replay_script.h"
+#include "front/script_reader.h"
 #include "soak_input.h"
 #include "soak_invariants.h"
 #include "soak_run.h"
-#include "sprites/player_jumping.h"
-#include "sprites/player_repel.h"
+#include "core/sprites/player_jumping.h"
+#include "core/sprites/player_repel.h"
 #include "test_support.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "bmp_manifest.h"
 #include "check_lines.h"
-#include "graphics/image_loader.h"
+#include "core/graphics/image_loader.h"
 
 namespace {
 

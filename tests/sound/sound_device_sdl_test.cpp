@@ -1,7 +1,7 @@
 // The SDL sound device: it opens where SDL has an audio driver; where the driver is missing the
 // device stays closed and the game carries on without it, its own messages still reaching
 // standard error.
-#include "sound/sound_device.h"
+#include "core/sound/sound_device.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Frame animations: file names, counting, mirrored copies and where frames are drawn.
 #include <gtest/gtest.h>
 
-#include "graphics/display.h"
-#include "graphics/surface.h"
-#include "sprites/animation.h"
+#include "core/graphics/display.h"
+#include "core/graphics/surface.h"
+#include "core/sprites/animation.h"
 #include "test_support.h"
 
 namespace {

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "app/window_messages.h"
-#include "sprites/player_ground_states.h"
-#include "sprites/player_jumping.h"
-#include "sprites/player_repel.h"
+#include "core/input/window_messages.h"
+#include "core/sprites/player_ground_states.h"
+#include "core/sprites/player_jumping.h"
+#include "core/sprites/player_repel.h"
 #include "test_support.h"
 
 namespace {

@@ -14,21 +14,21 @@
 #include <string>
 #include <vector>
 
-#include "app/keyboard.h"
-#include "app/mouse.h"
-#include "app/platform_headless.h"
-#include "app/window_messages.h"
+#include "core/input/keyboard.h"
+#include "core/input/mouse.h"
+#include "platform/headless/platform_headless.h"
+#include "core/input/window_messages.h"
 #include "bmp_file.h"
-#include "game/camera.h"
-#include "game/game_world.h"
-#include "game/player_controller.h"
-#include "graphics/display.h"
-#include "level/level_layout.h"
-#include "level/tile_map.h"
-#include "sprites/player_sprite.h"
-#include "sprites/sprite_state.h"
+#include "core/game/camera.h"
+#include "core/game/game_world.h"
+#include "core/game/player_controller.h"
+#include "core/graphics/display.h"
+#include "core/level/level_layout.h"
+#include "core/level/tile_map.h"
+#include "core/sprites/player_sprite.h"
+#include "core/sprites/sprite_state.h"
 #include "temp_dir.h"
-#include "types.h"
+#include "core/types.h"
 
 // A level text of 128 x 48 open cells with a solid border; Put adds solid cells.
 class LayoutBuilder {

@@ -9,7 +9,7 @@
 
 #include "bmp_manifest.h"
 #include "check_lines.h"
-#include "graphics/image_web.h"
+#include "platform/web/image_web.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // fennwick-assetgen OUTDIR [--contact-sheet SHEET.bmp]
 //
 // Draws the player's frames and the program icons. Run it on the repository's assets folder,
-// then move icons/icon32_pixels.inc to src/app/resources/ (the fennwick-assets target does
+// then move icons/icon32_pixels.inc to src/front/ (the fennwick-assets target does
 // both). The output is the same on every run, so the committed files can be checked against it.
 #include <cstdio>
 #include <exception>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "types.h"
+#include "core/types.h"
 
 // Writes width x height 0xAARRGGBB pixels, row-major, top row first (alpha dropped). False if
 // the file could not be written.

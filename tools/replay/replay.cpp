@@ -17,18 +17,19 @@
 #include <unistd.h>
 #endif
 
-#include "app/asset_folder.h"
-#include "app/messages.h"
-#include "app/platform_headless.h"
+#include "front/asset_folder.h"
+#include "front/messages.h"
+#include "platform/headless/platform_headless.h"
 #include "bmp_file.h"
-#include "app/version.h"
-#include "app/window_messages.h"
-#include "game/frame_driver.h"
-#include "game/game_world.h"
-#include "game/replay_script.h"
-#include "sprites/player_ground_states.h"
-#include "sprites/player_jumping.h"
-#include "sprites/player_repel.h"
+#include "front/version.h"
+#include "core/input/window_messages.h"
+#include "core/game/frame_driver.h"
+#include "core/game/game_world.h"
+#include "core/game/replay_script.h"
+#include "front/script_reader.h"
+#include "core/sprites/player_ground_states.h"
+#include "core/sprites/player_jumping.h"
+#include "core/sprites/player_repel.h"
 
 namespace {
 

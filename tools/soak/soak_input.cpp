@@ -1,6 +1,6 @@
 #include "soak_input.h"
 
-#include "app/window_messages.h"
+#include "core/input/window_messages.h"
 
 namespace {
 

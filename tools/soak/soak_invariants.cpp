@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/platform_headless.h"
-#include "game/game_world.h"
-#include "level/tile.h"
-#include "sprites/player_ground_states.h"
-#include "sprites/player_jumping.h"
-#include "sprites/player_repel.h"
+#include "platform/headless/platform_headless.h"
+#include "core/game/game_world.h"
+#include "core/level/tile.h"
+#include "core/sprites/player_ground_states.h"
+#include "core/sprites/player_jumping.h"
+#include "core/sprites/player_repel.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/keyboard.h"
-#include "app/platform_headless.h"
-#include "app/window_messages.h"
-#include "game/frame_driver.h"
-#include "game/game_world.h"
-#include "game/replay_script.h"
-#include "level/tile.h"
+#include "core/input/keyboard.h"
+#include "platform/headless/platform_headless.h"
+#include "core/input/window_messages.h"
+#include "core/game/frame_driver.h"
+#include "core/game/game_world.h"
+#include "core/game/replay_script.h"
+#include "core/level/tile.h"
 #include "soak_input.h"
 #include "soak_invariants.h"
 

@@ -1,7 +1,0 @@
-#include "app/controls.h"
-
-// The table of controls every text a player reads is made from, packaging/controls.txt, as
-// plain text; the build writes it.
-#include "app/controls_text.h"
-
-const char* const gameControls = controlsText;

@@ -1,0 +1,29 @@
+// Reading a replay script (core/game/replay_script.h) from a file or a text, within limits that
+// keep a damaged or hostile file from taking the memory, with the first malformed line named.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+#include "core/game/replay_script.h"
+
+// The limits a script is read within: its largest frame (over 19 days at 60 frames a second)
+// and the largest file (an hour of frantic play, checkpoints and all, is about half a megabyte).
+constexpr long largestScriptFrame = 100000000;
+constexpr std::size_t largestScriptBytes = 64u << 20;
+
+// Where a script went wrong: its first malformed line, as it stands in the file, and whether a
+// good line came before it (if none did, the file was never a script at all).
+struct ScriptFault {
+  long line = 0;
+  std::string text;
+  bool afterGoodLines = false;
+};
+
+// Returns false and sets error (naming the line) on the first malformed line; `fault`, when
+// given, says where.
+bool ParseReplayScript(const std::string& text, ReplayScript& script, std::string& error,
+                       ScriptFault* fault = nullptr);
+// The same for the rest of an open file, which may also fail to be read.
+bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error, ScriptFault* fault = nullptr);

@@ -1,0 +1,178 @@
+# The browser game: Emscripten's HTML5 API for the page's events and animation frames, the
+# frame buffer put on a canvas, stb_image for the bitmaps (picked in src/CMakeLists.txt), and no
+# sound. Included from src/CMakeLists.txt when building with emscripten.
+#
+# Everything the page needs ends up in one folder, ${FENNWICK_SITE_DIR}, ready to be served as
+# it is: index.html, the favicon, fennwick.js.gz, fennwick.wasm.gz and fennwick.data.gz (the
+# game, packed), the loader's, the touch controls', offline play's and sharing's scripts, the
+# manifest and icons, the service worker. The linker writes the game unpacked into
+# ${FENNWICK_LINK_DIR}.
+set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
+set(FENNWICK_LINK_DIR ${PROJECT_BINARY_DIR}/unpacked)
+
+# Everything but the entry, as objects, so that the test build links the same code; and again
+# on the plain core, for the page's plain build.
+set(FENNWICK_WEB_SOURCES
+  platform/web/gamepad_web.cpp
+  platform/web/input_web.cpp
+  platform/web/platform_web.cpp
+  platform/web/settings_web.cpp platform/web/page_pointer.cpp
+  platform/web/display_web.cpp
+  platform/web/page_pointer.cpp
+  platform/headless/sound_device_null.cpp
+  ${FENNWICK_IMAGE_SOURCE}
+)
+add_library(fennwick_web OBJECT ${FENNWICK_WEB_SOURCES})
+target_link_libraries(fennwick_web PUBLIC fennwick_core ${FENNWICK_IMAGE_LIBS})
+add_library(fennwick_web_plain OBJECT ${FENNWICK_WEB_SOURCES})
+target_link_libraries(fennwick_web_plain PUBLIC fennwick_core_plain ${FENNWICK_IMAGE_LIBS})
+# Only putting the frame on the canvas is drawing; the rest is built for size, as in the core.
+set_source_files_properties(platform/web/gamepad_web.cpp platform/web/main_web.cpp platform/web/input_web.cpp platform/web/platform_web.cpp platform/web/settings_web.cpp platform/web/page_pointer.cpp
+                            platform/web/mouse_probe_web.cpp ${FENNWICK_IMAGE_SOURCE} PROPERTIES COMPILE_OPTIONS -Os)
+
+# The pictures are packed beside the program and appear in its file system's top folder,
+# where the game looks for them; nothing but the frame bitmaps goes in.
+set(FENNWICK_ASSETS ${PROJECT_SOURCE_DIR}/assets)
+file(GLOB FENNWICK_FRAME_FILES CONFIGURE_DEPENDS ${FENNWICK_ASSETS}/Stick*/*.bmp)
+set(FENNWICK_PRELOAD)
+foreach(folder StickStand StickRun StickJump StickFall)
+  list(APPEND FENNWICK_PRELOAD "SHELL:--preload-file ${FENNWICK_ASSETS}/${folder}@/${folder}")
+endforeach()
+
+# This emscripten shortens the script's names only with a compiler it does not ship; Debian's
+# terser does it instead, names the page reaches (Module and its properties) kept.
+find_program(FENNWICK_NODE node REQUIRED)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH} ${FENNWICK_NODE} -e "require('terser')"
+                RESULT_VARIABLE FENNWICK_TERSER_MISSING OUTPUT_QUIET ERROR_QUIET)
+if(FENNWICK_TERSER_MISSING)
+  message(FATAL_ERROR "The web build needs terser (Debian: apt install node-terser), in ${FENNWICK_NODE_PATH}")
+endif()
+find_program(FENNWICK_GZIP gzip REQUIRED)
+
+# The game as TARGET, linked into LINK_DIR and packed into SITE_DIR under the names the page asks
+# for (NAME.js and so on; fennwick unless NAME is given), with the page's ways in, EXPORTS, beside
+# main; built on OBJECTS (fennwick_web unless given), with SOURCES more. Its pictures go in
+# too, unless NO_DATA: the plain build's are the same bytes as the other's.
+function(fennwick_web_game target)
+  cmake_parse_arguments(PARSE_ARGV 1 game "NO_DATA" "LINK_DIR;SITE_DIR;EXPORTS;NAME;OBJECTS" "SOURCES")
+  if(NOT game_NAME)
+    set(game_NAME fennwick)
+  endif()
+  if(NOT game_OBJECTS)
+    set(game_OBJECTS fennwick_web)
+  endif()
+  set(link_dir ${game_LINK_DIR})
+  set(site_dir ${game_SITE_DIR})
+  set(exports ${game_EXPORTS})
+  add_executable(${target} platform/web/main_web.cpp ${game_SOURCES})
+  target_link_libraries(${target} PRIVATE ${game_OBJECTS})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${game_NAME} RUNTIME_OUTPUT_DIRECTORY ${link_dir})
+  # The small allocator is enough for a game that allocates at start-up.
+  target_link_options(${target} PRIVATE ${FENNWICK_PRELOAD} -sMALLOC=emmalloc
+    -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
+    # Every browser that runs WebAssembly decodes text itself, and nothing here jumps with longjmp.
+    -sTEXTDECODER=2 -sSUPPORT_LONGJMP=0
+    # The script reads only the settings the page gives it (loader.js's Module) and the usual
+    # hooks; the page's own properties (onGameState, recordedRun) are reached by name regardless.
+    "SHELL:-sINCOMING_MODULE_JS_API=[canvas,arguments,preRun,postRun,setStatus,onAbort,onExit,instantiateWasm,locateFile,print,printErr,monitorRunDependencies,onRuntimeInitialized]"
+    "SHELL:-sEXPORTED_FUNCTIONS=_main,${exports}"
+    "SHELL:-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency"
+  )
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${FENNWICK_FRAME_FILES})
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
+            ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js $<TARGET_FILE:${target}>
+    VERBATIM
+  )
+  # A player waits for every byte before the first frame, and a simple host sends files as they
+  # are on disk: the game's three files go into the site gzip-packed (the mostly white bitmaps
+  # to a fiftieth), and the page unpacks them with the browser's own DecompressionStream.
+  set(packed)
+  set(packing)
+  set(files ${game_NAME}.js ${game_NAME}.wasm)
+  if(NOT game_NO_DATA)
+    list(APPEND files ${game_NAME}.data)
+  endif()
+  foreach(name IN LISTS files)
+    list(APPEND packed ${site_dir}/${name}.gz)
+    list(APPEND packing COMMAND sh -c "\"$1\" -9nc \"$2\" >\"$3.part\" && mv \"$3.part\" \"$3\""
+         pack ${FENNWICK_GZIP} ${link_dir}/${name} ${site_dir}/${name}.gz)
+  endforeach()
+  # The files unpacked, which older builds put in the site, are not to be served beside them.
+  add_custom_command(OUTPUT ${packed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${site_dir}/${game_NAME}.js ${site_dir}/${game_NAME}.wasm ${site_dir}/${game_NAME}.data
+    ${packing}
+    DEPENDS ${target}
+    VERBATIM
+  )
+  add_custom_target(${target}-packed ALL DEPENDS ${packed})
+endfunction()
+
+# The page reads the frame counter and learns how the game ended through these, and hands in its
+# pointer, its touch controls, the settings panel and the demo viewer's bar.
+fennwick_web_game(fennwick LINK_DIR ${FENNWICK_LINK_DIR} SITE_DIR ${FENNWICK_SITE_DIR}
+                  EXPORTS _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view)
+# The same game without SIMD and bulk memory, for a browser that has neither: the page's head
+# asks for this build's script and WebAssembly instead of the others, never for both.
+fennwick_web_game(fennwick-plain NAME fennwick-plain OBJECTS fennwick_web_plain NO_DATA
+                  LINK_DIR ${FENNWICK_LINK_DIR} SITE_DIR ${FENNWICK_SITE_DIR}
+                  EXPORTS _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view)
+# The browser test's own build, never packaged: the same game, and the Mouse it cannot see
+# otherwise. Only its three files are here; the test serves them beside the player's page.
+if(FENNWICK_TESTS)
+  fennwick_web_game(fennwick-e2e LINK_DIR ${PROJECT_BINARY_DIR}/e2e-unpacked SITE_DIR ${PROJECT_BINARY_DIR}/site-e2e
+                    EXPORTS _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view,_fennwick_mouse SOURCES platform/web/mouse_probe_web.cpp)
+endif()
+
+# The page itself, its scripts, its icons and its manifest, copied whenever they change.
+set(FENNWICK_PAGE_FILES
+  index.html:web/index.html
+  favicon.png:assets/icons/fennwick32.png
+  controls.js:web/controls.js
+  viewer.js:web/viewer.js
+  offline.js:web/offline.js
+  share.js:web/share.js
+  settings.js:web/settings.js
+  loader.js:web/loader.js
+  inflate.js:web/inflate.js
+  manifest.json:web/manifest.json
+  icon-192.png:assets/icons/fennwick192.png
+  icon-512.png:assets/icons/fennwick512.png
+)
+set(FENNWICK_PAGE_OUTPUTS)
+set(FENNWICK_PAGE_COPIES)
+set(FENNWICK_PAGE_SOURCES)
+foreach(pair IN LISTS FENNWICK_PAGE_FILES)
+  string(REPLACE ":" ";" pair ${pair})
+  list(GET pair 0 name)
+  list(GET pair 1 source)
+  list(APPEND FENNWICK_PAGE_OUTPUTS ${FENNWICK_SITE_DIR}/${name})
+  list(APPEND FENNWICK_PAGE_SOURCES ${PROJECT_SOURCE_DIR}/${source})
+  # The page's scripts travel without their comments and long names, as the game's does.
+  if(name MATCHES "\\.(js|html)$")
+    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
+         ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js --page ${PROJECT_SOURCE_DIR}/${source}
+         ${FENNWICK_SITE_DIR}/${name})
+  else()
+    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${FENNWICK_SITE_DIR}/${name})
+  endif()
+endforeach()
+add_custom_command(
+  OUTPUT ${FENNWICK_PAGE_OUTPUTS}
+  ${FENNWICK_PAGE_COPIES}
+  DEPENDS ${FENNWICK_PAGE_SOURCES} ${PROJECT_SOURCE_DIR}/web/shrink_script.js
+  VERBATIM
+)
+add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_PAGE_OUTPUTS})
+add_dependencies(fennwick fennwick-page)
+
+# The service worker that keeps the site for play offline lists every file of the finished site
+# and is versioned by their contents: written after everything else, on every build. So this is
+# the target that makes the whole site (scripts/play-web.sh builds it).
+add_custom_target(fennwick-site ALL
+  COMMAND ${CMAKE_COMMAND} -DSITE=${FENNWICK_SITE_DIR} -DTEMPLATE=${PROJECT_SOURCE_DIR}/web/sw.js.in
+          -P ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
+  VERBATIM
+)
+add_dependencies(fennwick-site fennwick-packed fennwick-plain-packed fennwick-page)

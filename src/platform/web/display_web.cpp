@@ -1,0 +1,89 @@
+// The browser presentation: each frame goes to the page's 800 x 600 canvas as image data. The
+// page scales the canvas crisply (image-rendering: pixelated); full screen is the browser's,
+// asked for the canvas, with the picture's aspect kept by the page's style.
+#include <emscripten.h>
+
+#include <string>
+#include <vector>
+
+#include "core/graphics/display.h"
+
+namespace {
+
+// The canvas's 2D context, taken once; false when the page has no canvas to draw on.
+EM_JS(int, OpenCanvas, (int width, int height), {
+  var canvas = Module['canvas'];
+  if (!canvas || !canvas.getContext) return 0;
+  canvas.width = width;
+  canvas.height = height;
+  Module['fennwickContext'] = canvas.getContext('2d', {alpha: false});
+  return Module['fennwickContext'] ? 1 : 0;
+});
+
+// The wasm memory may have grown since the last frame, so the view is made afresh each time.
+EM_JS(void, PutFrame, (const void* rgba, int width, int height), {
+  var bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+  Module['fennwickContext'].putImageData(new ImageData(bytes, width, height), 0, 0);
+});
+
+EM_JS(void, ToggleFullScreen, (), {
+  if (document.fullscreenElement) {
+    document.exitFullscreen().catch(function() {});
+  } else if (Module['canvas'] && Module['canvas'].requestFullscreen) {
+    // Refused without a recent key press; F11 is one, so the game only ever asks after one.
+    Module['canvas'].requestFullscreen().catch(function() {});
+  }
+});
+
+// 0xAARRGGBB as canvas image data wants it: the bytes R, G, B, A, which read as one
+// little-endian word are 0xAABBGGRR. The frame's alpha byte means nothing (the clear colour
+// fills it with 0xE0), so every pixel goes out opaque.
+inline std::uint32_t CanvasPixel(Pixel p) {
+  return (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16) | 0xFF000000u;
+}
+
+}  // namespace
+
+// A still picture is put on the canvas again once a second all the same: a browser may drop a
+// canvas's pixels (memory pressure, a lost context) and give it back blank.
+constexpr int stillFramesPut = 60;
+
+struct Display::Platform {
+  std::vector<std::uint32_t> canvasPixels = std::vector<std::uint32_t>(Display::pixelCount);
+  bool canvasOpen = false;
+  int stillFrames = 0;  // since the canvas last had a picture put on it
+};
+
+Display::Display(WindowHandle) : platform(std::make_unique<Platform>()) {
+  platform->canvasOpen = OpenCanvas(width, height) != 0;
+  AllocateFrameBuffer();
+}
+
+Display::~Display() = default;
+
+void Display::EndFrame() {
+  FinishClear();
+  if (!platform->canvasOpen) return;
+  std::uint32_t* out = platform->canvasPixels.data();
+  std::uint32_t changed = 0;
+  for (std::size_t i = 0; i < pixelCount; ++i) {
+    const std::uint32_t pixel = CanvasPixel(frameBuffer[i]);
+    changed |= out[i] ^ pixel;
+    out[i] = pixel;
+  }
+  // The picture the canvas shows already is not put again: putting it costs the page more than
+  // the whole frame did (the copy in, then the canvas redrawn and composited), and a player
+  // standing still, or a page waiting for its first key, shows the same picture frame after frame.
+  // The first frame always differs: every pixel put is opaque, the pixels before it are not.
+  if (changed == 0 && ++platform->stillFrames < stillFramesPut) return;
+  platform->stillFrames = 0;
+  PutFrame(out, width, height);
+}
+
+void Display::ToggleDisplayMode(WindowHandle) { ToggleFullScreen(); }
+
+bool Display::CanDraw() const { return platform->canvasOpen; }
+
+std::string Display::DrawFailure() const {
+  return platform->canvasOpen ? std::string() : "cannot draw on the page: the page has no canvas with a 2D context";
+}

@@ -1,8 +1,0 @@
-// No sound at all: the headless build.
-#include "sound/sound_device.h"
-
-struct SoundDevice::Platform {};
-
-SoundDevice::SoundDevice(WindowHandle) {}
-SoundDevice::~SoundDevice() = default;
-bool SoundDevice::IsOpen() const { return false; }
