@@ -27,9 +27,16 @@ DemoSeek::DemoSeek(const ReplayScript& run) : script(run) {
 
 void DemoSeek::Open() {
   viewer.reset();
+  driver.reset();
   RestoreState(*world, start);
-  driver->Resume(0);
+  driver = std::make_unique<FrameDriver>(*world, nullptr);
+  driver->Play(script);
   viewer = std::make_unique<DemoViewer>(*driver, *world);
+  viewer->Seek(1);
+}
+
+void DemoSeek::ComputeAll() {
+  while (driver->Line().Computed() < viewer->Length()) viewer->ComputeAhead(DemoViewer::aheadPerTick);
 }
 
 void DemoSeek::ReplayTo(long frame) {

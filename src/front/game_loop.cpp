@@ -16,7 +16,10 @@ class DemoTitle {
     const DemoPosition at = viewer.State();
     const PaceRate speed = DemoViewer::speeds[static_cast<std::size_t>(at.speed)];
     char now[say::titleSize];
-    say::DemoTitle(at.frame, at.lastFrame, speed.frames, speed.ticks, at.paused, now);
+    if (at.mode == DemoPosition::Mode::watching)
+      say::DemoTitle(at.frame, at.lastFrame, speed.frames, speed.ticks, at.paused, now);
+    else
+      say::LiveTitle(at.mode == DemoPosition::Mode::rewinding, at.frame, at.liveFrom, now);
     if (std::strcmp(now, shown) == 0) return;
     std::memcpy(shown, now, sizeof shown);
     SetWindowTitle(window, shown);
@@ -28,25 +31,17 @@ class DemoTitle {
 
 }  // namespace
 
-void RunTick(FrameDriver& driver, DemoViewer* viewer, FramePacer& pacer, int frames) {
-  if (viewer == nullptr) {
-    for (int i = 0; i < frames; ++i) driver.RunFrame();
-    return;
-  }
-  viewer->Tick(frames);
-  pacer.SetRate(viewer->Rate());
+void RunTick(DemoViewer& viewer, FramePacer& pacer, int frames) {
+  viewer.Tick(frames);
+  pacer.SetRate(viewer.Rate());
 }
 
-bool PlayedOut(const FrameDriver& driver, const DemoViewer* viewer) {
-  return viewer != nullptr ? viewer->Ended() : driver.ScriptEnded();
-}
-
-void RunGameLoop(FrameDriver& driver, DemoViewer* viewer, WindowHandle window, LoopPlatform& platform, int pace) {
+void RunGameLoop(FrameDriver& driver, DemoViewer& viewer, WindowHandle window, LoopPlatform& platform, int pace) {
   using Clock = FramePacer::Clock;
   FramePacer pacer;
   pacer.SetPace(pace);
   DemoTitle title;
-  while (!platform.QuitPosted() && !PlayedOut(driver, viewer)) {
+  while (!platform.QuitPosted() && !viewer.Ended()) {
     // Messages first, as they come: a frame always sees everything that arrived before it.
     if (platform.HandleOneMessage()) continue;
     const Clock::duration wait = pacer.TimeUntilDue(Clock::now());
@@ -56,8 +51,8 @@ void RunGameLoop(FrameDriver& driver, DemoViewer* viewer, WindowHandle window, L
     }
     const int frames = pacer.FrameRuns(Clock::now());
     platform.FrameDue();
-    RunTick(driver, viewer, pacer, frames);
-    if (viewer != nullptr) title.Show(window, *viewer);
+    RunTick(viewer, pacer, frames);
+    title.Show(window, viewer);
   }
   driver.Close();
 }

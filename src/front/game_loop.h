@@ -22,14 +22,11 @@ class LoopPlatform {
   virtual void FrameDue() {}
 };
 
-// One tick of the pacer, on every platform: the frames it made due, run by the viewer at its
-// speed in a demo (which the pacer's rate then follows), else by the driver.
-void RunTick(FrameDriver& driver, DemoViewer* viewer, FramePacer& pacer, int frames);
-// Whether a demo is over by itself: played to its end by nobody touching it.
-bool PlayedOut(const FrameDriver& driver, const DemoViewer* viewer);
+// One tick of the pacer, on every platform: the frames it made due, run by the viewer (live,
+// rewinding or a demo at its speed, which the pacer's rate then follows).
+void RunTick(DemoViewer& viewer, FramePacer& pacer, int frames);
 
-// Runs until the quit message or the end of a played script, then closes the recording. In a
-// demo (viewer not null) the viewer runs the frames at its speed, and the window's title says
-// where the demo stands.
-// `pace` is the player's, in per cent of the game's own.
-void RunGameLoop(FrameDriver& driver, DemoViewer* viewer, WindowHandle window, LoopPlatform& platform, int pace);
+// Runs until the quit message or the end of a demo nobody touched, then closes the recording.
+// The window's title says where a demo stands, and that a run is live again after a take-over
+// or a rewind. `pace` is the player's, in per cent of the game's own.
+void RunGameLoop(FrameDriver& driver, DemoViewer& viewer, WindowHandle window, LoopPlatform& platform, int pace);

@@ -110,7 +110,8 @@ bool GameSession::Open(const GameOptions& options, std::string& error) {
     if (!parsed) {
       // A file whose first line is no recording's was never one: the player most likely
       // named the wrong file, which says more than the line's fault.
-      error = fault.line > 0 && !fault.afterGoodLines ? say::NotARecording(options.play, fault.line, fault.text)
+      // A run too long to play is a recording all the same: the player is told why it is refused.
+      error = fault.line > 0 && !fault.afterGoodLines && !fault.tooLong ? say::NotARecording(options.play, fault.line, fault.text)
                                                       : say::DamagedRecording(options.play, why);
       return false;
     }

@@ -7,6 +7,7 @@
 #include "core/game/demo_viewer.h"
 #include "core/game/frame_driver.h"
 #include "core/game/game_world.h"
+#include "core/game/viewer_controls.h"
 
 GameStart::GameStart() = default;
 GameStart::~GameStart() { End(); }
@@ -49,22 +50,24 @@ bool GameStart::Build(WindowHandle window) {
   // A demo that parts from its run says so once, and plays on: what follows is still worth
   // seeing, and where they parted is what a bug report needs.
   driver->WhenRunDiffers([](const CheckMismatch& at) { TellPlayer(Tone::note, say::RunDiffers(at.frame)); });
-  if (session.playing) viewer = std::make_unique<DemoViewer>(*driver, *world);
+  viewer = std::make_unique<DemoViewer>(*driver, *world);
+  controls = std::make_unique<ViewerControls>(*viewer);
   input = std::make_unique<PlayerInput>(*driver);
   input->UseKeys(options.keys);
   input->UseJumpButton(options.padJump);
-  input->SteerViewer(viewer.get());
+  input->SteerViewer(controls.get());
   this->window = window;
   return true;
 }
 
-void GameStart::Play(LoopPlatform& loop) { RunGameLoop(*driver, viewer.get(), window, loop, options.pace); }
+void GameStart::Play(LoopPlatform& loop) { RunGameLoop(*driver, *viewer, window, loop, options.pace); }
 
 void GameStart::End() {
   if (driver) driver->Close();
   // The player was told when it failed; the end says it too, to whoever started the game.
   if (session.recording.Failure() != 0 && exitCode == ok) exitCode = runNotKept;
   input.reset();
+  controls.reset();
   viewer.reset();
   driver.reset();
   world.reset();

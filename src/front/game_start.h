@@ -15,6 +15,7 @@
 #include "core/types.h"
 
 class DemoViewer;
+class ViewerControls;
 class PictureCheck;
 class FrameDriver;
 class GameWorld;
@@ -50,8 +51,8 @@ class GameStart {
   // Where the platform's window messages, pads and touches go once the world is built.
   PlayerInput& Input() { return *input; }
   FrameDriver& Driver() { return *driver; }
-  // The viewer the player's keys steer in a demo; none outside demos.
-  DemoViewer* Viewer() { return viewer.get(); }
+  // The viewer on the run's timeline: a demo's, or live play's (which it rewinds).
+  DemoViewer& Viewer() { return *viewer; }
   // The desktop's loop: plays until Escape, the close button or the demo's end.
   void Play(LoopPlatform& loop);
   // The world is gone, and with it the picture's hold on the window.
@@ -79,6 +80,7 @@ class GameStart {
   std::unique_ptr<GameWorld> world;
   std::unique_ptr<FrameDriver> driver;
   std::unique_ptr<DemoViewer> viewer;
+  std::unique_ptr<ViewerControls> controls;
   std::unique_ptr<PlayerInput> input;
   std::unique_ptr<PictureCheck> pictures;  // between PrepareOptions and the last CheckPictures
   WindowHandle window = nullptr;

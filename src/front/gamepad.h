@@ -6,19 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
-struct PadState {
-  bool dpadLeft = false;
-  bool dpadRight = false;
-  float stickX = 0.0f;  // the left stick, -1 (full left) to 1 (full right)
-  bool south = false;   // A, Cross
-  bool back = false;    // Back, Select, View
-  // A demo's viewer reads these; in a game, whichever face button the player chose jumps.
-  bool east = false;           // B, Circle
-  bool north = false;          // Y, Triangle
-  bool west = false;           // X, Square
-  bool leftShoulder = false;   // LB, L1
-  bool rightShoulder = false;  // RB, R1
-};
+#include "core/input/pad_state.h"
 
 // The four face buttons, named by where they sit, as the jump may be put on any of them.
 enum class FaceButton { south, east, west, north };

@@ -94,6 +94,14 @@ void DemoTitle(long frame, long lastFrame, int speedFrames, int speedTicks, bool
                 paused ? " \xC2\xB7 paused" : "");
 }
 
+void LiveTitle(bool rewinding, long frame, long liveFrom, char (&title)[titleSize]) {
+  char at[24];
+  PlayTime(rewinding ? frame : liveFrom, at, sizeof at);
+  if (rewinding) std::snprintf(title, sizeof title, "Fennwick \xE2\x80\x94 rewinding \xC2\xB7 %s", at);
+  else if (liveFrom >= 0) std::snprintf(title, sizeof title, "Fennwick \xE2\x80\x94 live from %s", at);
+  else std::snprintf(title, sizeof title, "Fennwick");
+}
+
 std::string NoRecordingInBrowser() { return "--record is not available in the browser"; }
 std::string BadPace(const std::string& given) {
   return "--pace needs a share of the game's speed: 50, 60, 70, 80, 90 or 100 (per cent), not " + Quoted(given);
@@ -162,6 +170,11 @@ std::string VerifiedNothingToCompare(const std::string& file, long frames) {
 std::string AtLine(long line, const std::string& why) { return "line " + std::to_string(line) + ": " + why; }
 std::string BadFrameNumber(const std::string& word) { return "bad frame number " + Quoted(word); }
 std::string FrameGoesBackwards(const std::string& word) { return "frame " + word + " goes backwards"; }
+std::string ScriptTooLong(const std::string& word, long largestFrame) {
+  return "frame " + word + " is past 24 hours (" + Thousands(largestFrame) +
+         " frames), longer than any run the game plays";
+}
+std::string BackAhead(const std::string& word) { return "frame " + word + " goes back to a frame not yet played"; }
 std::string UnexpectedWord(const std::string& word) { return "unexpected " + Quoted(word); }
 std::string EndTakesNoArgument() { return "'end' takes no argument"; }
 std::string MissingEventWord() { return "missing event word"; }

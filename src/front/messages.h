@@ -54,6 +54,8 @@ std::string VerifiedNothingToCompare(const std::string& file, long frames);
 std::string AtLine(long line, const std::string& why);
 std::string BadFrameNumber(const std::string& word);
 std::string FrameGoesBackwards(const std::string& word);
+std::string ScriptTooLong(const std::string& word, long largestFrame);
+std::string BackAhead(const std::string& word);
 std::string UnexpectedWord(const std::string& word);
 std::string EndTakesNoArgument();
 std::string MissingEventWord();
@@ -94,6 +96,9 @@ std::string PicturesUnshown(const std::string& missing, std::size_t count, const
 constexpr std::size_t titleSize = 160;
 void PlayTime(long frames, char* text, std::size_t size);
 void DemoTitle(long frame, long lastFrame, int speedFrames, int speedTicks, bool paused, char (&title)[titleSize]);
+// Live play's title: plain, or saying that the run is live again (from a demo taken over or a
+// rewind let go, at liveFrom: -1 for neither), or that it rewinds.
+void LiveTitle(bool rewinding, long frame, long liveFrom, char (&title)[titleSize]);
 
 }  // namespace say
 

@@ -3,20 +3,11 @@
 #include <algorithm>
 
 #include "core/platform.h"
-#include "core/game/demo_viewer.h"
+#include "core/game/viewer_controls.h"
 #include "core/game/replay_script.h"
 
 namespace {
 constexpr std::array<std::uint8_t, 4> gameKeyCodes = {vk::left, vk::right, vk::space, vk::escape};
-
-// The viewer's keys that the game has no name for.
-constexpr std::uint8_t vkEnd = 0x23;
-constexpr std::uint8_t vkHome = 0x24;
-constexpr std::uint8_t vkComma = 0xBC;
-constexpr std::uint8_t vkPeriod = 0xBE;
-constexpr std::uint8_t vkLeftBracket = 0xDB;
-constexpr std::uint8_t vkRightBracket = 0xDD;
-constexpr std::uint8_t vkNumpad0 = 0x60;
 }  // namespace
 
 bool PlayerInput::IsGameKey(std::uint8_t code, std::size_t& key) {
@@ -36,21 +27,20 @@ void PlayerInput::Message(std::uint32_t message, std::uintptr_t wParam, std::int
     if (press && clock.StalePress(stamp->hasFocus, stamp->sent)) return;
   }
   if (press && !focused) return;
-  if (viewer != nullptr && ScriptableMessage(message)) {
-    // The system's auto-repeat is not a press: a held step repeats at the viewer's own pace.
-    const bool repeat = message == wm::keyDown && keyboardHolds.test(code);
-    if (message == wm::keyDown) keyboardHolds.set(code);
-    if (message == wm::keyUp) keyboardHolds.reset(code);
-    if (message != wm::character && !repeat) ViewerKey(code, message == wm::keyDown);
-    return;
-  }
   std::size_t key = 0;
   const bool keyMessage = message == wm::keyDown || message == wm::keyUp;
   const std::uint8_t played = keyMessage ? keys.GameKey(code) : code;
-  if (message == wm::keyDown) {
-    keyboardHolds.set(code);
-  } else if (message == wm::keyUp) {
-    keyboardHolds.reset(code);
+  if (keyMessage) {
+    // The system's auto-repeat is not a press: a held step repeats at the viewer's own pace.
+    const bool repeat = message == wm::keyDown && keyboardHolds.test(code);
+    keyboardHolds.set(code, message == wm::keyDown);
+    const Steered steered = viewer != nullptr && !repeat ? viewer->Key(code, message == wm::keyDown) : Steered{};
+    if (steered.wentLive) PressWhatIsHeld();
+    // The key that let go of a rewind (Escape, F11) is then the game's, once.
+    if (steered.taken || (steered.wentLive && IsGameKey(played, key))) return;
+  }
+  if (ScriptableMessage(message) && !GameHears()) return;
+  if (message == wm::keyUp) {
     if (IsGameKey(played, key) && padHolds[key]) return;
   } else if (message == wm::killFocus) {
     FocusLost();
@@ -62,6 +52,16 @@ void PlayerInput::Message(std::uint32_t message, std::uintptr_t wParam, std::int
     wParam = played;
   }
   game.Deliver(message, wParam, lParam);
+}
+
+bool PlayerInput::GameHears() const { return viewer == nullptr || viewer->GameHears(); }
+
+void PlayerInput::PressWhatIsHeld() {
+  for (std::size_t key = 0; key < gameKeyCount; ++key) {
+    const std::uint8_t code = gameKeyCodes[key];
+    const bool held = padHolds[key] || KeyboardHolds(code);
+    if (held != viewer->GameHolds(code)) game.Deliver(held ? wm::keyDown : wm::keyUp, code, 0);
+  }
 }
 
 bool PlayerInput::KeyboardHolds(std::uint8_t gameCode) const {
@@ -77,76 +77,21 @@ void PlayerInput::FocusLost() {
   // holds go too: whatever a pad still holds when the focus returns is then pressed afresh, as
   // a key held down at that moment would be, instead of staying dead until let go.
   std::bitset<256> released;
-  for (int code = 0; code < 256; ++code) {
-    if (!keyboardHolds.test(static_cast<std::size_t>(code))) continue;
-    if (viewer != nullptr)
-      ViewerKey(static_cast<std::uint8_t>(code), false);
-    else
-      released.set(keys.GameKey(static_cast<std::uint8_t>(code)));
+  if (GameHears()) {
+    for (int code = 0; code < 256; ++code)
+      if (keyboardHolds.test(static_cast<std::size_t>(code))) released.set(keys.GameKey(static_cast<std::uint8_t>(code)));
+    for (std::size_t key = 0; key < gameKeyCount; ++key)
+      if (padHolds[key]) released.set(gameKeyCodes[key]);
   }
-  for (std::size_t key = 0; key < gameKeyCount; ++key)
-    if (padHolds[key]) released.set(gameKeyCodes[key]);
   released.reset(0);
   for (int code = 0; code < 256; ++code)
     if (released.test(static_cast<std::size_t>(code))) game.Deliver(wm::keyUp, static_cast<std::uintptr_t>(code), 0);
-  if (viewer != nullptr) {
-    viewer->StepReleased(1);
-    viewer->StepReleased(-1);
-  }
   keyboardHolds.reset();
   padHolds.fill(false);
-  viewerButtons.fill(false);
   backFrames = 0;
   focused = false;
-}
-
-void PlayerInput::ViewerKey(std::uint8_t code, bool down) {
-  if (code == vk::escape) {
-    if (down) PostQuit();
-  } else if (code == vkPeriod || code == vkComma) {
-    const int direction = code == vkPeriod ? 1 : -1;
-    if (down) viewer->StepPressed(direction);
-    else viewer->StepReleased(direction);
-  } else if (!down) {
-    return;
-  } else if (code == 'K' || code == vk::space) {
-    viewer->PlayPause();
-  } else if (code == vk::right || code == 'L') {
-    viewer->Skip(DemoViewer::skipFrames);
-  } else if (code == vk::left || code == 'J') {
-    viewer->Skip(-DemoViewer::skipFrames);
-  } else if (code == vkRightBracket || code == vk::up) {
-    viewer->Faster();
-  } else if (code == vkLeftBracket || code == vk::down) {
-    viewer->Slower();
-  } else if (code == vkHome) {
-    viewer->SeekFirst();
-  } else if (code == vkEnd) {
-    viewer->SeekLast();
-  } else if (code >= '0' && code <= '9') {
-    viewer->SeekTenth(code - '0');
-  } else if (code >= vkNumpad0 && code <= vkNumpad0 + 9) {
-    viewer->SeekTenth(code - vkNumpad0);
-  }
-}
-
-void PlayerInput::ViewerButtons(const std::array<bool, viewerButtonCount>& now) {
-  for (std::size_t button = 0; button < viewerButtonCount; ++button) {
-    if (now[button] == viewerButtons[button]) continue;
-    const bool down = viewerButtons[button] = now[button];
-    if (button == stepForward || button == stepBack) {
-      const int direction = button == stepForward ? 1 : -1;
-      if (down) viewer->StepPressed(direction);
-      else viewer->StepReleased(direction);
-      continue;
-    }
-    if (!down) continue;
-    if (button == playPause) viewer->PlayPause();
-    if (button == skipForward) viewer->Skip(DemoViewer::skipFrames);
-    if (button == skipBack) viewer->Skip(-DemoViewer::skipFrames);
-    if (button == faster) viewer->Faster();
-    if (button == slower) viewer->Slower();
-  }
+  // A rewind let go of plays on from the frame shown with nothing held.
+  if (viewer != nullptr && viewer->LetGo().wentLive) PressWhatIsHeld();
 }
 
 bool PlayerInput::BackHeld(bool back) {
@@ -158,27 +103,25 @@ void PlayerInput::PadsRead(const PadState* pads, std::size_t count) {
   if (!focused) return;
   Held now{};
   bool back = false;
-  std::array<bool, viewerButtonCount> buttons{};
   for (std::size_t i = 0; i < count; ++i) {
     const PadState& pad = pads[i];
     now[left] = now[left] || pad.dpadLeft || pad.stickX <= -deadZone;
     now[right] = now[right] || pad.dpadRight || pad.stickX >= deadZone;
     now[jump] = now[jump] || Face(pad, jumpButton);
     back = back || pad.back;
-    buttons[playPause] = buttons[playPause] || pad.south;
-    buttons[stepForward] = buttons[stepForward] || pad.rightShoulder;
-    buttons[stepBack] = buttons[stepBack] || pad.leftShoulder;
-    buttons[skipForward] = buttons[skipForward] || pad.dpadRight;
-    buttons[skipBack] = buttons[skipBack] || pad.dpadLeft;
-    buttons[faster] = buttons[faster] || pad.north;
-    buttons[slower] = buttons[slower] || pad.west;
   }
-  const bool backWasHeld = backFrames == backHoldFrames;
   now[quit] = BackHeld(back);
-  if (viewer != nullptr) {
-    ViewerButtons(buttons);
-    if (now[quit] && !backWasHeld) PostQuit();
+  Steered steered = viewer != nullptr ? viewer->Pads(pads, count) : Steered{};
+  // Back's second counts as Escape: in a demo it quits, in a rewind it lets go first.
+  if (viewer != nullptr && now[quit] && !padHolds[quit]) steered.wentLive = viewer->Key(vk::escape, true).wentLive || steered.wentLive;
+  if (!GameHears()) {
+    // Held, not told: a take-over or a rewind let go of counts them as pressed.
+    padHolds = now;
     return;
+  }
+  if (steered.wentLive) {
+    for (const std::size_t key : {left, right, jump}) padHolds[key] = now[key];
+    PressWhatIsHeld();
   }
 
   // Releases before presses: a stick swung from left to right in one frame lets go of the

@@ -9,8 +9,10 @@
 // button (south, unless the player chose another) space, and Back held for a second Escape, all as key messages. Nothing past here knows
 // that pads exist, so a recorded pad session is a script of keys like any other.
 //
-// In a demo the keys and the pads steer the demo's viewer instead, as a video player's do;
-// they never reach the game (the table of them is packaging/controls.txt).
+// Every key and pad goes to the viewer's controls first (core/game/viewer_controls.h): in a demo
+// they steer the viewer and never reach the game; in live play the controls take only their
+// own. When the game becomes the player's again (a demo taken over, a rewind let go), whatever
+// the player holds then counts as pressed from that frame.
 #pragma once
 
 #include <array>
@@ -23,7 +25,7 @@
 #include "front/key_map.h"
 #include "core/input/window_messages.h"
 
-class DemoViewer;
+class ViewerControls;
 
 // When a message was sent, for a window system that keeps such a clock (Windows): whether the
 // game's window had the focus as it was read, the message's own time, and the time now, all on
@@ -73,22 +75,21 @@ class PlayerInput {
   // holds stays down.
   void SystemKeys(bool (*down)(std::uint8_t code), const MessageStamp& stamp);
 
-  // From now on the keys and the pads steer this viewer (none: the game again).
-  void SteerViewer(DemoViewer* demo) { viewer = demo; }
+  // From now on every key and pad goes to these controls first (none: all to the game).
+  void SteerViewer(ViewerControls* controls) { viewer = controls; }
 
  private:
   enum GameKey : std::size_t { left, right, jump, quit, gameKeyCount };
   using Held = std::array<bool, gameKeyCount>;
 
-  // The viewer's buttons on a pad, each pressed once as it goes down.
-  enum ViewerButton : std::size_t { playPause, stepForward, stepBack, skipForward, skipBack, faster, slower, viewerButtonCount };
-
   static bool IsGameKey(std::uint8_t code, std::size_t& key);
   // Whether a key the keyboard holds plays the game's key of this code.
   bool KeyboardHolds(std::uint8_t gameCode) const;
   void FocusLost();
-  void ViewerKey(std::uint8_t code, bool down);
-  void ViewerButtons(const std::array<bool, viewerButtonCount>& now);
+  // Whether the player's keys reach the game now (not in a demo, nor while it rewinds).
+  bool GameHears() const;
+  // The game is the player's again: what the game holds is made what the player holds.
+  void PressWhatIsHeld();
   // Back held for its second: quits, in a game and in a demo.
   bool BackHeld(bool back);
 
@@ -100,7 +101,6 @@ class PlayerInput {
   Held padHolds{};
   int backFrames = 0;
   bool focused = true;
-  DemoViewer* viewer = nullptr;
-  std::array<bool, viewerButtonCount> viewerButtons{};
+  ViewerControls* viewer = nullptr;
   FocusClock clock;
 };

@@ -1,6 +1,8 @@
 #include "front/script_reader.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 
 #include "core/input/window_messages.h"
@@ -75,10 +77,28 @@ bool ParseReplayScript(const std::string& text, ReplayScript& script, std::strin
       return false;
     };
     long frame = 0;
-    if (!ParseNumber(frameWord, 1, largestScriptFrame, frame)) return fail(say::BadFrameNumber(frameWord));
+    if (!ParseNumber(frameWord, 1, LONG_MAX, frame)) return fail(say::BadFrameNumber(frameWord));
+    if (frame > largestScriptFrame) {
+      fail(say::ScriptTooLong(frameWord, largestScriptFrame));
+      if (fault != nullptr) fault->tooLong = true;
+      return false;
+    }
+    if (!extra.empty()) return fail(say::UnexpectedWord(extra));
+    if (verb == "back") {
+      // The run went back to this frame and was played on: what it held after it goes.
+      if (!argument.empty()) return fail(say::UnexpectedWord(argument));
+      if (frame > previousFrame) return fail(say::BackAhead(frameWord));
+      const auto after = [frame](const auto& line) { return line.frame > frame; };
+      script.events.erase(std::find_if(script.events.begin(), script.events.end(), after), script.events.end());
+      script.checks.erase(std::find_if(script.checks.begin(), script.checks.end(), after), script.checks.end());
+      script.lastFrame = std::min(script.lastFrame, frame);
+      endSeen = false;
+      previousFrame = frame;
+      goodLines = true;
+      continue;
+    }
     if (frame < previousFrame) return fail(say::FrameGoesBackwards(frameWord));
     previousFrame = frame;
-    if (!extra.empty()) return fail(say::UnexpectedWord(extra));
     if (verb == "end") {
       if (!argument.empty()) return fail(say::EndTakesNoArgument());
       if (!endSeen) script.lastFrame = frame;

@@ -8,9 +8,10 @@
 
 #include "core/game/replay_script.h"
 
-// The limits a script is read within: its largest frame (over 19 days at 60 frames a second)
-// and the largest file (an hour of frantic play, checkpoints and all, is about half a megabyte).
-constexpr long largestScriptFrame = 100000000;
+// The limits a script is read within: its largest frame (24 hours at 60 frames a second, which
+// keeps a demo's states within their budget and its first picture immediate) and the largest
+// file (an hour of frantic play, checkpoints and all, is about half a megabyte).
+constexpr long largestScriptFrame = 5184000;
 constexpr std::size_t largestScriptBytes = 64u << 20;
 
 // Where a script went wrong: its first malformed line, as it stands in the file, and whether a
@@ -19,6 +20,8 @@ struct ScriptFault {
   long line = 0;
   std::string text;
   bool afterGoodLines = false;
+  // The line named a frame past the longest run: a recording, but one too long to play.
+  bool tooLong = false;
 };
 
 // Returns false and sets error (naming the line) on the first malformed line; `fault`, when

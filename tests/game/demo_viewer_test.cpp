@@ -11,8 +11,10 @@
 
 #include "front/messages.h"
 #include "front/player_input.h"
+#include "front/script_reader.h"
 #include "core/game/demo_viewer.h"
 #include "core/game/frame_driver.h"
+#include "core/game/viewer_controls.h"
 #include "core/game/world_state.h"
 #include "test_support.h"
 
@@ -145,7 +147,8 @@ TEST_F(DemoViewerTest, OnlyAnUntouchedDemoEndsWithItsRun) {
 // The player's keys and pads in a demo: the viewer's, never the game's.
 TEST_F(DemoViewerTest, KeysAndPadsSteerTheViewerNotTheGame) {
   PlayerInput input(*driver);
-  input.SteerViewer(viewer.get());
+  ViewerControls controls(*viewer);
+  input.SteerViewer(&controls);
   viewer->Seek(1000);
   input.Message(wm::keyDown, vk::right, 0);
   input.Message(wm::keyDown, vk::right, 0);  // the system's auto-repeat
@@ -180,6 +183,97 @@ TEST_F(DemoViewerTest, KeysAndPadsSteerTheViewerNotTheGame) {
   input.Message(wm::keyDown, vk::escape, 0);
   EXPECT_TRUE(headlessPlatform.quitPosted);
   ExpectReplayed("after Escape");
+}
+
+// The recording a viewed run left, replayed straight in a fresh world: it must meet every
+// checkpoint and end on the picture and the state the screen showed last.
+void ExpectReplaysAsShown(const std::string& recorded, std::uint32_t shownState, std::uint64_t shownPicture,
+                          long shownFrame, std::vector<std::uint32_t>* statesBefore = nullptr) {
+  ReplayScript script;
+  std::string error;
+  ASSERT_TRUE(ParseReplayScript(recorded, script, error)) << error;
+  EXPECT_EQ(script.lastFrame, shownFrame);
+  processKeyboard = Keyboard{};
+  GameWorld world(nullptr);
+  FrameDriver driver(world, nullptr);
+  driver.Play(std::move(script));
+  while (!driver.ScriptEnded()) {
+    driver.RunFrame();
+    if (statesBefore != nullptr && driver.FramesRun() < static_cast<long>(statesBefore->size())) {
+      EXPECT_EQ(StateHash(CaptureState(world)), (*statesBefore)[static_cast<std::size_t>(driver.FramesRun())])
+          << "frame " << driver.FramesRun() << ", before the take-over";
+    }
+  }
+  EXPECT_EQ(driver.Mismatch().frame, 0);
+  EXPECT_GT(driver.ChecksMatched(), 10);
+  EXPECT_EQ(StateHash(CaptureState(world)), shownState);
+  EXPECT_EQ(PictureHash(world.display.frameBuffer), shownPicture);
+}
+
+// Live play with random keys, rewound now and then by a random number of frames, with keys held
+// through the rewinds: the recording is the timeline played on, and replays straight to the end.
+TEST_F(FreshWorldTest, RewindingAndPlayingOnEqualsPlayingTheKeptKeysStraight) {
+  StringSink recorded;
+  FrameDriver driver(*world, nullptr);
+  driver.Record(recorded);
+  DemoViewer viewer(driver, *world);
+  ViewerControls controls(viewer);
+  PlayerInput input(driver);
+  input.SteerViewer(&controls);
+  std::mt19937 random(41);
+  const std::uint8_t keys[] = {vk::left, vk::right, vk::space};
+  int rewinds = 0;
+  for (int tick = 0; tick < 6000; ++tick) {
+    while (random() % 5 == 0) input.Message(random() % 2 ? wm::keyDown : wm::keyUp, keys[random() % 3], 0);
+    if (tick % 500 == 499) {
+      input.Message(wm::keyDown, vk::backspace, 0);
+      const long from = viewer.State().frame;
+      const int back = 1 + static_cast<int>(random() % 400);
+      for (int i = 0; i < back; ++i) {
+        viewer.Tick(1);
+        if (i % 50 == 0) input.Message(random() % 2 ? wm::keyDown : wm::keyUp, keys[random() % 3], 0);
+      }
+      EXPECT_EQ(viewer.State().frame, std::max(1L, from - back));
+      EXPECT_EQ(viewer.State().mode, DemoPosition::Mode::rewinding);
+      input.Message(wm::keyUp, vk::backspace, 0);
+      ++rewinds;
+    }
+    viewer.Tick(1);
+  }
+  EXPECT_EQ(rewinds, 12);
+  const long shown = driver.FramesRun();
+  const std::uint32_t state = StateHash(CaptureState(*world));
+  const std::uint64_t picture = PictureHash(world->display.frameBuffer);
+  driver.Close();
+  EXPECT_NE(recorded.text.find(" back\n"), std::string::npos);
+  ExpectReplaysAsShown(recorded.text, state, picture, shown);
+}
+
+// Enter in a demo, with Right held: the recording holds the demo's keys up to the frame shown,
+// then the player's, Right pressed from that frame.
+TEST_F(DemoViewerTest, TakingOverPlaysOnFromTheFrameShown) {
+  StringSink recorded;
+  driver->Record(recorded);
+  PlayerInput input(*driver);
+  ViewerControls controls(*viewer);
+  input.SteerViewer(&controls);
+  viewer->Seek(900);
+  input.Message(wm::keyDown, vk::right, 0);  // five seconds on, and held
+  input.Message(wm::keyDown, vk::enter, 0);
+  input.Message(wm::keyUp, vk::enter, 0);
+  EXPECT_EQ(viewer->State().mode, DemoPosition::Mode::live);
+  EXPECT_EQ(viewer->State().liveFrom, 1200);
+  EXPECT_TRUE(world->keyboard.IsKeyDown(vk::right));
+  for (int tick = 0; tick < 100; ++tick) {
+    if (tick == 40) input.Message(wm::keyDown, vk::space, 0);
+    viewer->Tick(1);
+  }
+  const std::uint32_t state = StateHash(CaptureState(*world));
+  const std::uint64_t picture = PictureHash(world->display.frameBuffer);
+  EXPECT_NE(state, states[1300]);
+  driver->Close();
+  std::vector<std::uint32_t> before(states.begin(), states.begin() + 1201);
+  ExpectReplaysAsShown(recorded.text, state, picture, 1300, &before);
 }
 
 TEST(DemoTitle, SaysWhereTheDemoStands) {

@@ -178,7 +178,13 @@ TEST(ReplayScriptText, LinesAndWordsAreReadAsWritten) {
       {"1\n", 0, 0, "line 1: missing event word"},
       {"1 end now\n", 0, 0, "line 1: 'end' takes no argument"},
       {"1 up 65536\n", 0, 0, "line 1: bad key or character code '65536'"},
-      {"100000001 end\n", 0, 0, "line 1: bad frame number '100000001'"},
+      {"5184000 end\n", 0, 5184000, ""},
+      {"100000000 end\n", 0, 0, "line 1: frame 100000000 is past 24 hours (5,184,000 frames), longer than any run the game plays"},
+      {"99999999999999999999 end\n", 0, 0, "line 1: bad frame number '99999999999999999999'"},
+      // A run gone back to frame 3 keeps what it held up to it, and reads on after it.
+      {"2 down 39\n4 down 37\n60 check 0123ABCD\n3 back\n3 check 0123ABCD\n5 up 39\n9 end\n", 2, 9, ""},
+      {"2 down 39\n4 up 39\n3 back\n2 up 39\n", 0, 0, "line 4: frame 2 goes backwards"},
+      {"2 down 39\n5 back\n", 0, 0, "line 2: frame 5 goes back to a frame not yet played"},
       {"4 end\n2 end\n", 0, 0, "line 2: frame 2 goes backwards"},
       // Checkpoints: eight hex digits of either case, counted among the frames named.
       {"1 down 39\n60 check 0123abCD\n", 1, 60, ""},

@@ -74,7 +74,8 @@ TEST(SteadyFrames, RunningAtFullSpeedAllocatesNothing) {
   EXPECT_EQ(watch.Since().releases, 0u);
 }
 
-// The browser records every game in memory: its text may grow, by doubling, and nothing else.
+// The browser records every game in memory: its text and the timeline may grow, by doubling,
+// and nothing else.
 TEST(SteadyFrames, AGameRecordedInMemoryAllocatesOnlyToGrowItsText) {
   GameWorld world(nullptr);
   FrameDriver driver(world, nullptr);

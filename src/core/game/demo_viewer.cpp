@@ -7,44 +7,60 @@
 #include "core/game/game_world.h"
 
 DemoViewer::DemoViewer(FrameDriver& driver, GameWorld& world) : driver(driver), world(world) {
+  frontier = CaptureState(world);
+  frontierAt = driver.FramesRun();
+  if (!driver.Playing()) return;
+  mode = Mode::watching;
   // A run ends with the Escape that quit it; the game stops on that frame, and so does --dump.
-  const ReplayScript& script = driver.Script();
-  length = std::max(script.lastFrame, 1L);
-  for (const ScriptEvent& event : script.events) {
+  length = std::max(driver.ScriptLastFrame(), 1L);
+  for (const ScriptEvent& event : driver.Line().Events()) {
     if (event.frame > length) break;
     if (event.message == wm::keyDown && (event.wParam & 0xFF) == vk::escape) {
       length = event.frame;
       break;
     }
   }
-  const long start = driver.FramesRun();
-  snapshots.reserve(static_cast<std::size_t>(length / snapshotEvery + 1));
-  snapshots.push_back(CaptureState(world));
-  for (long frame = start + 1; frame <= length; ++frame) {
-    driver.RunFrame(FrameOutput::computedOnly);
-    if (frame % snapshotEvery == 0) snapshots.push_back(CaptureState(world));
-  }
-  RestoreState(world, snapshots.front());
-  driver.Resume(start);
 }
+
+long DemoViewer::Length() const { return mode == Mode::watching ? length : driver.Line().Computed(); }
 
 void DemoViewer::Touch() { touched = true; }
 
-void DemoViewer::Show(long frame) {
-  frame = std::clamp(frame, 1L, length);
+void DemoViewer::Reach(long frame) {
   const long at = driver.FramesRun();
-  // Forward by less than the distance between two states, computing on is no slower than
-  // starting from the state before.
-  if (frame < at || frame - at >= snapshotEvery) {
-    const long base = frame / snapshotEvery;
-    RestoreState(world, snapshots[static_cast<std::size_t>(base)]);
-    driver.Resume(base * snapshotEvery);
+  long from = at <= frame ? at : -1;
+  long kept = 0;
+  const WorldState& state = driver.Line().StateAtOrBefore(frame, kept);
+  // Whichever start is latest leaves the fewest frames to compute.
+  if (frontierAt <= frame && frontierAt > std::max(from, kept)) {
+    RestoreState(world, frontier);
+    driver.Resume(from = frontierAt);
+  } else if (kept > from) {
+    RestoreState(world, state);
+    driver.Resume(from = kept);
   }
   while (driver.FramesRun() < frame) driver.RunFrame(FrameOutput::computedOnly);
+}
+
+void DemoViewer::Show(long frame) {
+  Reach(std::clamp(frame, 1L, std::max(Length(), 1L)));
   world.Draw();
 }
 
+void DemoViewer::ComputeAhead(long frames) {
+  const long computed = driver.Line().Computed();
+  if (mode != Mode::watching || computed >= length) return;
+  const long shown = driver.FramesRun();
+  const WorldState here = CaptureState(world);
+  Reach(std::min(computed + frames, length));
+  frontier = CaptureState(world);
+  frontierAt = driver.FramesRun();
+  RestoreState(world, here);
+  driver.Resume(shown);
+}
+
 void DemoViewer::PlayPause() {
+  if (mode != Mode::watching) return;
   Touch();
   const long at = driver.FramesRun();
   if (!paused) {
@@ -59,6 +75,7 @@ void DemoViewer::PlayPause() {
 }
 
 void DemoViewer::StepPressed(int direction) {
+  if (mode != Mode::watching) return;
   Touch();
   paused = true;
   stepHeld = direction;
@@ -72,12 +89,14 @@ void DemoViewer::StepReleased(int direction) {
 }
 
 void DemoViewer::Skip(long frames) {
+  if (mode != Mode::watching) return;
   Touch();
   stepHeld = 0;
   Show(driver.FramesRun() + frames);
 }
 
 void DemoViewer::SetSpeed(int wanted) {
+  if (mode != Mode::watching) return;
   Touch();
   speed = std::clamp(wanted, 0, static_cast<int>(speeds.size()) - 1);
   // Before the first frame there is no picture yet to keep showing.
@@ -88,6 +107,7 @@ void DemoViewer::Faster() { SetSpeed(speed + 1); }
 void DemoViewer::Slower() { SetSpeed(speed - 1); }
 
 void DemoViewer::Seek(long frame) {
+  if (mode != Mode::watching) return;
   Touch();
   stepHeld = 0;
   Show(frame);
@@ -95,13 +115,49 @@ void DemoViewer::Seek(long frame) {
 
 void DemoViewer::SeekTenth(int tenths) { Seek(std::max(1L, length * std::clamp(tenths, 0, 9) / 10)); }
 
+bool DemoViewer::TakeOver() {
+  if (mode != Mode::watching) return false;
+  Touch();
+  driver.TakeOver();
+  // What was computed past the cut belongs to a run that is no more.
+  frontierAt = -1;
+  mode = Mode::live;
+  liveFrom = driver.FramesRun();
+  paused = false;
+  stepHeld = 0;
+  return true;
+}
+
+void DemoViewer::RewindPressed() {
+  if (mode == Mode::live) mode = Mode::rewinding;
+}
+
+bool DemoViewer::RewindReleased() {
+  if (mode != Mode::rewinding) return false;
+  mode = Mode::live;
+  const long at = driver.FramesRun();
+  // Not a frame back yet: what was pressed meanwhile is the game's already.
+  if (at == driver.Line().Computed()) return true;
+  driver.TakeOver();
+  frontierAt = -1;
+  liveFrom = at;
+  return true;
+}
+
 void DemoViewer::Tick(int frames) {
-  if (!touched) {
-    for (; frames > 0 && !driver.ScriptEnded(); --frames) driver.RunFrame();
+  if (mode == Mode::live) {
+    for (int i = 0; i < frames; ++i) driver.RunFrame();
     return;
   }
   const long at = driver.FramesRun();
-  if (stepHeld != 0 && ++stepTicks >= stepRepeatTicks) {
+  if (mode == Mode::rewinding) {
+    if (frames > 0 && at > 1) Show(at - frames);
+    else world.display.EndFrame();
+    return;
+  }
+  if (!touched) {
+    for (; frames > 0 && !driver.ScriptEnded(); --frames) driver.RunFrame();
+  } else if (stepHeld != 0 && ++stepTicks >= stepRepeatTicks) {
     Show(stepFrom + stepHeld * stepTicks);
   } else if (stepHeld == 0 && !paused && frames > 0) {
     const long to = std::min(at + frames, length);
@@ -112,14 +168,19 @@ void DemoViewer::Tick(int frames) {
     // The picture again, for a screen that may have lost it (a window uncovered, a mode switch).
     world.display.EndFrame();
   }
+  ComputeAhead(aheadPerTick);
 }
 
-bool DemoViewer::Ended() const { return !touched && driver.ScriptEnded(); }
+bool DemoViewer::Ended() const { return mode == Mode::watching && !touched && driver.ScriptEnded(); }
+
+bool DemoViewer::GameHolds(std::uint8_t code) const { return world.keyboard.IsKeyDown(code); }
 
 DemoPosition DemoViewer::State() const {
   DemoPosition position;
+  position.mode = mode;
+  position.liveFrom = liveFrom;
   position.frame = driver.FramesRun();
-  position.lastFrame = length;
+  position.lastFrame = Length();
   position.speed = speed;
   position.paused = paused;
   position.holdsLeft = world.keyboard.IsKeyDown(vk::left);

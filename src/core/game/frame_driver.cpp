@@ -7,17 +7,24 @@
 #include "core/game/game_world.h"
 #include "core/game/world_state.h"
 
-FrameDriver::FrameDriver(GameWorld& world, WindowHandle window) : world(world), window(window) {}
-
-void FrameDriver::Record(ScriptSink& out) { recording = &out; }
+FrameDriver::FrameDriver(GameWorld& world, WindowHandle window) : world(world), window(window) {
+  timeline.Start(world);
+}
 
 void FrameDriver::Play(ReplayScript played) {
-  script = std::move(played);
-  nextEvent = 0;
+  scriptLastFrame = played.lastFrame;
+  timeline.Load(std::move(played));
+  nextEvent = timeline.FirstEventAfter(framesRun);
   playing = true;
   // Another script is another run: what the last one met or missed says nothing of it.
   checksMatched = 0;
   mismatch = CheckMismatch{};
+}
+
+void FrameDriver::TakeOver() {
+  timeline.CutAfter(framesRun);
+  nextEvent = timeline.Events().size();
+  playing = false;
 }
 
 void FrameDriver::Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -25,42 +32,31 @@ void FrameDriver::Deliver(std::uint32_t message, std::uintptr_t wParam, std::int
   // of a lost focus must not let go of the keys the script holds. Escape still ends it.
   const bool escape = (message == wm::keyDown || message == wm::keyUp) && (wParam & 0xFF) == vk::escape;
   if (playing && ScriptableMessage(message) && !escape) return;
-  Record(message, wParam);
+  // The timeline of a demo is its script's; the Escape that ends it is not kept.
+  if (!playing && ScriptableMessage(message)) {
+    timeline.Append(framesRun + 1, message, wParam);
+    // Handled now: the frame that replays it must not handle it again.
+    nextEvent = timeline.Events().size();
+  }
   HandleWindowMessage(window, message, wParam, lParam);
-}
-
-void FrameDriver::Record(std::uint32_t message, std::uintptr_t wParam) {
-  if (recording == nullptr || !ScriptableMessage(message)) return;
-  WriteScriptLine(*recording, framesRun + 1, message, wParam);
-  lastRecordedFrame = framesRun + 1;
 }
 
 void FrameDriver::RunFrame(FrameOutput output) {
   const long frame = framesRun + 1;
-  for (; nextEvent < script.events.size() && script.events[nextEvent].frame <= frame; ++nextEvent) {
-    const ScriptEvent& event = script.events[nextEvent];
-    if (frame > farthestFrame) Record(event.message, event.wParam);
-    HandleWindowMessage(window, event.message, event.wParam, 0);
-  }
+  const std::vector<ScriptEvent>& events = timeline.Events();
+  for (; nextEvent < events.size() && events[nextEvent].frame <= frame; ++nextEvent)
+    HandleWindowMessage(window, events[nextEvent].message, events[nextEvent].wParam, 0);
   world.RunFrame(window, output);
   framesRun = frame;
-  // Frames a demo's viewer runs again are compared again, but recorded only once.
-  const bool firstTime = frame > farthestFrame;
-  farthestFrame = std::max(farthestFrame, frame);
+  timeline.FrameRan(frame, world);
   if (playing) Compare(frame);
-  if (recording != nullptr) {
-    if (firstTime && frame % checkInterval == 0) {
-      WriteScriptCheck(*recording, frame, StateHash(CaptureState(world)));
-      lastCheckedFrame = frame;
-    }
-    recording->Flush();
-  }
 }
 
 void FrameDriver::Compare(long frame) {
-  const auto check = std::lower_bound(script.checks.begin(), script.checks.end(), frame,
+  const std::vector<ScriptCheck>& checks = timeline.RecordedChecks();
+  const auto check = std::lower_bound(checks.begin(), checks.end(), frame,
                                       [](const ScriptCheck& c, long f) { return c.frame < f; });
-  if (check == script.checks.end() || check->frame != frame) return;
+  if (check == checks.end() || check->frame != frame) return;
   const std::uint32_t replayed = StateHash(CaptureState(world));
   if (replayed == check->hash) {
     ++checksMatched;
@@ -73,20 +69,7 @@ void FrameDriver::Compare(long frame) {
 
 void FrameDriver::Resume(long frame) {
   framesRun = frame;
-  const auto next = std::upper_bound(script.events.begin(), script.events.end(), frame,
-                                     [](long f, const ScriptEvent& event) { return f < event.frame; });
-  nextEvent = static_cast<std::size_t>(next - script.events.begin());
+  nextEvent = timeline.FirstEventAfter(frame);
 }
 
-void FrameDriver::Close() {
-  if (recording == nullptr || closed) return;
-  closed = true;
-  // The state the run ended in, unless messages came after the last frame: a replay runs one
-  // more frame for them, which no checkpoint of this run can speak for.
-  if (framesRun > lastCheckedFrame && lastRecordedFrame <= framesRun)
-    WriteScriptCheck(*recording, framesRun, StateHash(CaptureState(world)));
-  // Messages that arrived after the last frame (the close box, say) are already written; the
-  // end may not come before them.
-  WriteScriptEnd(*recording, std::max(farthestFrame, lastRecordedFrame));
-  recording->Flush();
-}
+void FrameDriver::Close() { timeline.Close(framesRun, StateHash(CaptureState(world))); }

@@ -11,6 +11,7 @@
 #include "core/input/window_messages.h"
 #include "core/game/game_world.h"
 #include "core/game/replay_script.h"
+#include "core/game/timeline.h"
 #include "core/types.h"
 
 // The first checkpoint a played script failed: the state after `frame` hashed to `replayed`
@@ -25,25 +26,32 @@ class FrameDriver final : public WindowMessageTarget {
  public:
   FrameDriver(GameWorld& world, WindowHandle window);
 
-  // From now on every key and character message delivered is written to out as a replay
-  // script line, flushed after each frame so that a crash loses nothing already played. Every
-  // checkInterval frames, and at the end, a checkpoint line holds the state's hash.
-  void Record(ScriptSink& out);
-  static constexpr long checkInterval = 60;
+  // From now on the run is written to out as a replay script as it is played, flushed after
+  // each frame so that a crash loses nothing already played, with a checkpoint every
+  // checkInterval frames and at the end (timeline.h).
+  void Record(ScriptSink& out) { timeline.Record(out); }
+  static constexpr long checkInterval = Timeline::checkInterval;
   // The script's messages drive the game from now on; live keys are ignored, except Escape.
   void Play(ReplayScript script);
+  // The game is the player's from the frame shown: the played script's keys after it are
+  // dropped, the recording holds the script's up to it, and live keys reach the game again.
+  void TakeOver();
 
   // A message from the player's input, for the next frame: recorded, then handled.
   void Deliver(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
-  // The played script's messages for the next frame, then the frame itself.
+  // The timeline's messages for the next frame, then the frame itself.
   void RunFrame(FrameOutput output = FrameOutput::shown);
 
   long FramesRun() const { return framesRun; }
-  // Puts the driver at a frame of the played script, for a world put back to that frame's
-  // state: the next frame run is frame + 1, with the script's messages for it. Frames run
-  // again are not recorded again.
+  // Puts the driver at a frame of the timeline, for a world put back to that frame's state:
+  // the next frame run is frame + 1, with the timeline's messages for it. Frames run again are
+  // not recorded again.
   void Resume(long frame);
-  const ReplayScript& Script() const { return script; }
+  Timeline& Line() { return timeline; }
+  const Timeline& Line() const { return timeline; }
+  // Whether a script plays (a demo not taken over), and its last frame.
+  bool Playing() const { return playing; }
+  long ScriptLastFrame() const { return scriptLastFrame; }
   // How many frames run met their checkpoint in the played script (each checkpoint once, when
   // the frames run in order), and the first one missed (frame 0 while none is). A frame reached
   // again (a demo stepped back) is compared again, but only the first miss is kept and told.
@@ -52,26 +60,20 @@ class FrameDriver final : public WindowMessageTarget {
   // Called once, at the first checkpoint missed.
   void WhenRunDiffers(std::function<void(const CheckMismatch&)> tell) { runDiffers = std::move(tell); }
   // A played script has run its last frame.
-  bool ScriptEnded() const { return playing && framesRun >= script.lastFrame; }
-  // Ends the recording with the frame the game ended on.
+  bool ScriptEnded() const { return playing && framesRun >= scriptLastFrame; }
+  // Ends the recording with the frame shown.
   void Close();
 
  private:
-  void Record(std::uint32_t message, std::uintptr_t wParam);
   void Compare(long frame);
 
   GameWorld& world;
   WindowHandle window;
-  ScriptSink* recording = nullptr;
-  long lastRecordedFrame = 0;
-  bool closed = false;
-  ReplayScript script;
+  Timeline timeline;
   std::size_t nextEvent = 0;
   bool playing = false;
+  long scriptLastFrame = 0;
   long framesRun = 0;
-  // The farthest frame ever run: a recording holds each frame's messages once.
-  long farthestFrame = 0;
-  long lastCheckedFrame = 0;
   long checksMatched = 0;
   CheckMismatch mismatch;
   std::function<void(const CheckMismatch&)> runDiffers;

@@ -52,6 +52,12 @@ void WriteScriptEnd(ScriptSink& out, long frame) {
   out.Write(line, static_cast<std::size_t>(at - line));
 }
 
+void WriteScriptBack(ScriptSink& out, long frame) {
+  char line[32];
+  char* at = PutWord(PutFrame(line, frame), " back\n");
+  out.Write(line, static_cast<std::size_t>(at - line));
+}
+
 void WriteScriptCheck(ScriptSink& out, long frame, std::uint32_t hash) {
   char line[40];
   char digits[9];

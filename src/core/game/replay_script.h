@@ -5,6 +5,8 @@
 //   F up VK     key-up
 //   F char C    character message
 //   F end       F is the last frame
+//   F back      the run went back to frame F and was played on from there: every line before
+//               this one for a later frame is dropped, and later lines name frames after F
 //   F check H   after frame F the world's state hashed to H (eight hexadecimal digits; the
 //               hash is StateHash's, world_state.h): a replay that hashes otherwise has parted
 //               from the run as it was played
@@ -43,5 +45,7 @@ bool ScriptableMessage(std::uint32_t message);
 void WriteScriptLine(ScriptSink& out, long frame, std::uint32_t message, std::uintptr_t wParam);
 // Writes the line that names the last frame.
 void WriteScriptEnd(ScriptSink& out, long frame);
+// Writes the line that cuts the run back to the frame.
+void WriteScriptBack(ScriptSink& out, long frame);
 // Writes a checkpoint: the state's hash after the given frame.
 void WriteScriptCheck(ScriptSink& out, long frame, std::uint32_t hash);

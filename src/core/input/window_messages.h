@@ -34,6 +34,8 @@ constexpr std::intptr_t PackPoint(int x, int y) {
 
 // Virtual-key codes the game itself cares about.
 namespace vk {
+constexpr std::uint8_t backspace = 8;
+constexpr std::uint8_t enter = 13;
 constexpr std::uint8_t space = 32;
 constexpr std::uint8_t left = 37;
 constexpr std::uint8_t up = 38;

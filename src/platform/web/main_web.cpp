@@ -77,14 +77,14 @@ void TellWhereDemoStands(Game& game, const DemoViewer& viewer) {
              (now.holdsLeft ? 1 : 0) | (now.holdsRight ? 2 : 0) | (now.holdsJump ? 4 : 0));
 }
 
-bool Finished(Game& game) { return QuitPosted() || PlayedOut(game.start.Driver(), game.start.Viewer()); }
+bool Finished(Game& game) { return QuitPosted() || game.start.Viewer().Ended(); }
 
 // Escape, or the demo's last frame: the world goes, as it does when the desktop game ends,
 // and its last picture stays on the canvas.
 // A demo that reaches its last frame has ended as a demo, even when the run it plays ended
 // with Escape there.
 void End(Game& game) {
-  const bool demoEnded = game.demo && PlayedOut(game.start.Driver(), game.start.Viewer());
+  const bool demoEnded = game.start.Viewer().Ended();
   ListenToPage(nullptr);
   OfferSettings(nullptr);
   game.start.End();
@@ -107,11 +107,11 @@ EM_BOOL OnAnimationFrame(double, void* playing) {
     if (game.pacer.TimeUntilDue(now) > earlyEnough) break;
     const int frames = game.pacer.FrameRuns(now);
     game.pads.Read(game.start.Input());
-    RunTick(game.start.Driver(), game.start.Viewer(), game.pacer, frames);
+    RunTick(game.start.Viewer(), game.pacer, frames);
     game.counted += game.demo ? 1 : frames;
   }
   TellFramesRun(game.counted);
-  if (const DemoViewer* viewer = game.start.Viewer()) TellWhereDemoStands(game, *viewer);
+  if (game.demo) TellWhereDemoStands(game, game.start.Viewer());
   if (Finished(game)) {
     End(game);
     return EM_FALSE;
@@ -128,7 +128,7 @@ void Build(void* starting) {
     return;
   }
   game.demo = !game.start.options.play.empty();
-  game.page = PageInput{&game.start.Input(), &game.pads, game.start.Viewer()};
+  game.page = PageInput{&game.start.Input(), &game.pads, &game.start.Viewer()};
   ListenToPage(&game.page);
   // In a demo too: the viewer's speeds are shares of the player's pace, as on the desktop.
   game.settings = PageSettings{&game.start.Input(), &game.pacer};
