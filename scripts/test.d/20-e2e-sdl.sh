@@ -153,6 +153,7 @@ expect_exit 0 "a tap of Escape, with no hold, ended the game after the session" 
 check_replay "$out/session.script" "$out/session-end.png" replay wall
 check_demo 30 "$game" --play "$out/session.script"
 check_viewer "$out/session.script" "$game" --play "$out/session.script"
+check_take_over "$out/session.script" "$out/taken.script" "$game" --play "$out/session.script" --record "$out/taken.script"
 
 # --- A recording that cannot be written, and one cut short ------------------------------------
 start_game "$game" --record /dev/full
@@ -314,6 +315,16 @@ code=0
 check "keys that take Escape are refused with code 2, saying why: $(head -n1 "$out/badkeys.err")" \
   "code $code, said '$(cat "$out/badkeys.out" "$out/badkeys.err")'" -- \
   '[ "$code" = 2 ] && grep -q "escape cannot be right" "$out/badkeys.err"'
+code=0
+(cd assets && DISPLAY=":$unused" "$game" --keys backspace,d,w) >"$out/badkeys.out" 2>"$out/badkeys.err" || code=$?
+check "keys that take Backspace, the rewind, are refused with code 2" "code $code, said '$(cat "$out/badkeys.err")'" -- \
+  '[ "$code" = 2 ] && grep -q "backspace cannot be left" "$out/badkeys.err"'
+# Fourteen bytes naming a frame past a day of play: refused at once, in words, with no window.
+printf '100000000 end\n' >"$out/too-long.script"
+code=0
+(cd assets && DISPLAY=":$unused" timeout 5 "$game" --play "$out/too-long.script") 2>"$out/too-long.err" || code=$?
+check "a script past 24 hours is refused with code 2: $(cat "$out/too-long.err")" "code $code" -- \
+  '[ "$code" = 2 ] && grep -q "past 24 hours" "$out/too-long.err"'
 code=0
 env -u WAYLAND_DISPLAY DISPLAY=":$unused" timeout 120 scripts/play.sh >/dev/null 2>"$out/play.err" || code=$?
 check "with a display nobody serves play.sh builds, then exits with code $code: $(grep '^fennwick' "$out/play.err")" \

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Fuzzing: the game's bitmap decoder, built with clang's libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs for a minute on inputs grown from the hostile corpus
-# (tests/corpus/bmp); then the recording parser with a bounded replay against the checkpoints
-# (fuzz/recording) for as long, on inputs grown from real recordings (tests/corpus/recordings). A crash, a leak, an allocation over 80 MB or a memory use over 256 MB
+# (tests/corpus/bmp); then the recording parser, each script it accepts opened as a demo of any
+# length, sought, stepped back, taken over and rewound, and what that recorded replayed against
+# its checkpoints (fuzz/recording), for as long, on inputs grown from real recordings
+# (tests/corpus/recordings), each input within ten seconds. A crash, a leak, an allocation over 80 MB or a memory use over 256 MB
 # fails the stage; the input is kept in build/fuzz/findings/.
 #
 #   FENNWICK_FUZZ_SECONDS   how long to fuzz (default 60)
@@ -48,11 +50,11 @@ mkdir -p "$game_build/corpus" "$game_build/findings"
 status=0
 # From the pictures' folder, where the game finds them.
 (cd assets && ASAN_OPTIONS="quarantine_size_mb=64:detect_leaks=1" \
-  "$game_build/fuzz/recording/fuzz_recording" -max_total_time="$seconds" -rss_limit_mb=256 -malloc_limit_mb=80 \
+  "$game_build/fuzz/recording/fuzz_recording" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=256 -malloc_limit_mb=80 \
   -print_final_stats=1 -artifact_prefix="$game_build/findings/" \
   "$game_build/corpus" "$root/tests/corpus/recordings") >"$game_build/fuzz.log" 2>&1 || status=$?
 grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added|stat::peak_rss_mb)' "$game_build/fuzz.log" || true
 [ "$status" = 0 ] || tail -n 60 "$game_build/fuzz.log" >&2
-check "the recording parser and a bounded replay fuzzed for $seconds s without a finding" \
+check "the recording parser, the demo viewer, take-overs and rewinds fuzzed for $seconds s without a finding" \
   "the fuzzer found a problem (exit $status); inputs in $game_build/findings/: $(ls "$game_build/findings")" -- [ "$status" = 0 ]
 finish_session "Fuzzing"

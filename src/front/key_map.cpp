@@ -23,7 +23,7 @@ constexpr NamedKey namedKeys[] = {
     {"backslash", 0xDC}, {"rightbracket", 0xDD}, {"quote", 0xDE},      {"escape", 0x1B},   {"f11", 0x7A},
 };
 
-bool Reserved(std::uint8_t code) { return code == vk::escape || code == vk::f11; }
+bool Reserved(std::uint8_t code) { return code == vk::escape || code == vk::f11 || code == vk::backspace; }
 
 // The code a name stands for, or 0.
 std::uint8_t CodeOf(std::string name) {

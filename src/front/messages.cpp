@@ -118,7 +118,7 @@ std::string UnknownKeyName(const std::string& job, const std::string& name) {
   return "--keys: " + Quoted(name) + " is no key name the game knows (for " + job + ")";
 }
 std::string ReservedKey(const std::string& job, const std::string& name) {
-  return "--keys: " + name + " cannot be " + job + ": it keeps its own meaning (Escape quits, F11 switches full screen)";
+  return "--keys: " + name + " cannot be " + job + ": it keeps its own meaning (Escape quits, F11 switches full screen, Backspace rewinds)";
 }
 std::string KeyChosenTwice(const std::string& name, const std::string& firstJob, const std::string& secondJob) {
   return "--keys: " + name + " is named for both " + firstJob + " and " + secondJob + "; one key can do only one";

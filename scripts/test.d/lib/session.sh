@@ -55,7 +55,7 @@
 #   title_frame TITLE / viewer_shows WHAT RECORDING [FRAME]   the frame a demo's title names; whether
 #                                 the window shows the replay tool's picture of it
 #   verifies CODE PATTERN FILE TOOL...   whether TOOL --verify FILE exits CODE saying PATTERN
-#   key_up_elsewhere, check_replay (with check_verify), check_demo, check_viewer, check_damaged_picture, check_managed_round_trip:
+#   key_up_elsewhere, check_replay (with check_verify), check_demo, check_viewer, check_take_over, check_damaged_picture, check_managed_round_trip:
 #                                 checks the SDL and the Windows stages make in the same way
 # shellcheck disable=SC2034  # the variables set here are read by the stages
 root=$PWD
@@ -492,6 +492,44 @@ check_viewer() {  # recording program...
   xdotool key --delay 20 5
   viewer_shows "half way" "$recording" $((length / 2))
   quit "viewer: Escape ended the demo"
+}
+
+# A recorded run played as a demo and taken over half way with Enter, as a player practising a
+# jump would: played on with an arrow held, rewound with Backspace held, played on again, and
+# quit. The title says the run is live, then that it rewinds. What the game recorded holds the
+# demo's frames up to the take-over (the replay tool's lines for them are the demo's), goes back
+# where the rewind let go, verifies, and replays to the screen's last picture.
+window_title() { xdotool getwindowname "$wid" 2>/dev/null || true; }
+check_take_over() {  # demo taken program...
+  local demo=$1 taken=$2 half title
+  shift 2
+  half=$(($(tr -d '\r' <"$demo" | awk '$2 == "end" { print $1 }') / 2))
+  launch "$@"
+  find_window || { fail "take-over: the demo did not start"; return; }
+  xdotool key --delay 20 k
+  viewer_shows "paused, before a take-over" "$demo"
+  xdotool key --delay 20 5
+  viewer_shows "half way, before a take-over" "$demo" "$half"
+  xdotool key --delay 20 Return
+  sleep 0.3
+  title=$(window_title)
+  check "take-over: Enter hands the demo to the player, and the title says so: $title" -- '[[ $title == *"live from"* ]]'
+  hold Right 1.5
+  xdotool keydown BackSpace
+  sleep 0.5
+  title=$(window_title)
+  xdotool keyup BackSpace
+  check "rewind: Backspace held runs the game backwards, and the title says so: $title" -- '[[ $title == *rewinding* ]]'
+  hold Left 0.4
+  wait_for_still "$out/taken-end.png" || fail "take-over: the figure did not come to rest"
+  quit "take-over: Escape ended the run played on"
+  check "rewind: the recording goes back once, where the rewind let go" "it reads: $(grep -c back "$taken") lines back" -- \
+    '[ "$(tr -d "\r" <"$taken" | grep -c " back$")" = 1 ]'
+  check_replay "$taken" "$out/taken-end.png" "take-over"
+  "$native_replay" --assets assets "$demo" 2>/dev/null | head -n "$half" >"$out/demo-lines.txt" || true
+  "$native_replay" --assets assets "$taken" 2>/dev/null | head -n "$half" >"$out/taken-lines.txt" || true
+  check "take-over: its first $half frames are the demo's, line for line" "they differ (see $out/taken-lines.txt)" -- \
+    '[ "$(wc -l <"$out/taken-lines.txt")" = "$half" ] && cmp -s "$out/demo-lines.txt" "$out/taken-lines.txt"'
 }
 
 # One running frame cut short in a copy of the pictures: named on standard error with the reason,

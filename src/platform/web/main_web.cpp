@@ -62,7 +62,7 @@ struct Game {
   PageSettings settings;
   bool demo = false;
   long counted = 0;  // what the page's frame counter says (TellFramesRun)
-  DemoPosition told{-1};  // none yet: the first is always told
+  DemoPosition told = [] { DemoPosition none; none.frame = -1; return none; }();  // the first is always told
 };
 
 // The page hears of a demo's position only when it changed, so a paused demo costs it nothing.
