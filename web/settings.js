@@ -16,14 +16,15 @@
   const keyButtons = Array.from(panel.querySelectorAll('[data-key]'));
   const choices = { pace: 'pace', padJump: 'pad-jump', hand: 'hand', size: 'size' };
   const storageName = 'fennwick-settings';
-  // The S key opens the panel: neither the game nor a demo's viewer has a use for it.
-  const openKey = 83;
-  const keyNames = { 32: 'Space', 37: '←', 38: '↑', 39: '→', 40: '↓' };
+  // The S key opens the panel: neither the game nor a demo's viewer has a use for it. Its code,
+  // the keys' signs and the game's standard keys are the game's (numbers.js).
+  const openKey = FennwickNumbers.settingsKey;
+  const keyNames = FennwickNumbers.keyNames;
   const jobs = ['Left', 'Right', 'Jump'];
 
   const standard = () => ({
     pace: 100,
-    keys: [{ code: 37, name: '←' }, { code: 39, name: '→' }, { code: 32, name: 'Space' }],
+    keys: FennwickNumbers.standardKeys.map((code) => ({ code, name: keyNames[code] })),
     padJump: 0,
     hand: 'right',
     size: 'medium',

@@ -16,27 +16,17 @@
   const momentButton = document.getElementById('view-moment');
   const keysSwitch = document.getElementById('view-keys');
 
-  // The game's commands, as input_web.cpp numbers them.
-  const command = { playPause: 0, stepPressed: 1, stepReleased: 2, seek: 3, speed: 4 };
-  // What the run holds, as bits: as the game reports them.
-  const holds = { left: 1, right: 2, jump: 4 };
-  // The speeds, slowest first, as the game numbers them.
-  const speedNames = ['¼×', '½×', '1×', '2×', '4×', '8×'];
-  const framesPerSecond = 60;
+  // The game's commands, the bits of what the run holds and the speeds' names, slowest first:
+  // as the game has them (numbers.js).
+  const command = FennwickNumbers.view;
+  const holds = FennwickNumbers.held;
+  const speedNames = FennwickNumbers.speeds;
 
   // What the tests and the curious can read: where the run stands, as the game last said.
   const shown = { frame: -1, last: -1, speed: -1, paused: null, holds: -1 };
   const viewing = () => window.fennwick && window.fennwick.state === 'running' && window.Module && Module.playerInput;
   function send(what, argument) {
     if (viewing()) Module._fennwick_view(Module.playerInput, what, argument);
-  }
-
-  // m:ss.cc, the frame's own time: frame 60 is the end of the first second.
-  function time(frame) {
-    const hundredths = Math.floor((frame * 100) / framesPerSecond);
-    const seconds = Math.floor(hundredths / 100);
-    const two = (n) => String(n).padStart(2, '0');
-    return `${Math.floor(seconds / 60)}:${two(seconds % 60)}.${two(hundredths % 100)}`;
   }
 
   // The moment's link: the page's own address, the run it plays, the frame shown. A demo the
@@ -47,8 +37,8 @@
   }
 
   // Called by the game after each frame it shows, with the same values most of the time: the
-  // page is touched only where something changed.
-  function onViewer(frame, last, speed, paused, held) {
+  // page is touched only where something changed. The times are the game's, m:ss.cc.
+  function onViewer(frame, last, frameTime, lastTime, speed, paused, held) {
     const lengthChanged = last !== shown.last;
     if (lengthChanged) {
       scrubber.max = String(last);
@@ -57,8 +47,8 @@
     if (frame !== shown.frame || lengthChanged) {
       // A finger or a mouse on the scrubber moves it; the game follows, and is not fought.
       if (!dragging) scrubber.value = String(frame);
-      scrubber.setAttribute('aria-valuetext', `${time(frame)} of ${time(last)}`);
-      times.textContent = `${time(frame)} / ${time(last)}`;
+      scrubber.setAttribute('aria-valuetext', `${frameTime} of ${lastTime}`);
+      times.textContent = `${frameTime} / ${lastTime}`;
       momentButton.textContent = 'Link to this moment';
       shown.frame = frame;
     }

@@ -79,16 +79,25 @@ void PlayTime(long frames, char* text, std::size_t size) {
   std::snprintf(text, size, "%ld:%02ld.%02ld", hundredths / 6000, hundredths / 100 % 60, hundredths % 100);
 }
 
+void Speed(int speedFrames, int speedTicks, char* text, std::size_t size) {
+  if (speedFrames == 1 && speedTicks == 2) std::snprintf(text, size, "\xC2\xBD");
+  else if (speedFrames == 1 && speedTicks == 4) std::snprintf(text, size, "\xC2\xBC");
+  else if (speedTicks == 1) std::snprintf(text, size, "%d", speedFrames);
+  else std::snprintf(text, size, "%d/%d", speedFrames, speedTicks);
+}
+std::string Speed(int speedFrames, int speedTicks) {
+  char text[24];
+  Speed(speedFrames, speedTicks, text, sizeof text);
+  return text;
+}
+
 void DemoTitle(long frame, long lastFrame, int speedFrames, int speedTicks, bool paused, char (&title)[titleSize]) {
   char at[24];
   char length[24];
   PlayTime(frame, at, sizeof at);
   PlayTime(lastFrame, length, sizeof length);
   char speed[24];
-  if (speedFrames == 1 && speedTicks == 2) std::snprintf(speed, sizeof speed, "\xC2\xBD");
-  else if (speedFrames == 1 && speedTicks == 4) std::snprintf(speed, sizeof speed, "\xC2\xBC");
-  else if (speedTicks == 1) std::snprintf(speed, sizeof speed, "%d", speedFrames);
-  else std::snprintf(speed, sizeof speed, "%d/%d", speedFrames, speedTicks);
+  Speed(speedFrames, speedTicks, speed, sizeof speed);
   // In UTF-8: an em dash, middle dots and the multiplication sign.
   std::snprintf(title, sizeof title, "Fennwick \xE2\x80\x94 %s / %s \xC2\xB7 %s\xC3\x97%s", at, length, speed,
                 paused ? " \xC2\xB7 paused" : "");
@@ -149,9 +158,8 @@ std::string ScriptTooLarge(std::size_t bytes) {
 
 std::string RunDiffers(long frame) {
   // The time the frame ends at, 60 frames a second, as a stopwatch shows it.
-  const long hundredths = frame * 100 / 60;
   char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld.%02ld", hundredths / 6000, hundredths / 100 % 60, hundredths % 100);
+  PlayTime(frame, text, sizeof text);
   return std::string("This run does not replay as it was recorded, from ") + text + " on";
 }
 std::string VerifiedAllMatch(const std::string& file, long frames, long checks) {

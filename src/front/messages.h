@@ -95,6 +95,9 @@ std::string PicturesUnshown(const std::string& missing, std::size_t count, const
 // a frame allocates nothing; speedFrames / speedTicks is the pacer's rate.
 constexpr std::size_t titleSize = 160;
 void PlayTime(long frames, char* text, std::size_t size);
+// A demo's speed as a share of the game's pace: "½", "¼", "2" (the title and the page add "×").
+void Speed(int speedFrames, int speedTicks, char* text, std::size_t size);
+std::string Speed(int speedFrames, int speedTicks);
 void DemoTitle(long frame, long lastFrame, int speedFrames, int speedTicks, bool paused, char (&title)[titleSize]);
 // Live play's title: plain, or saying that the run is live again (from a demo taken over or a
 // rewind let go, at liveFrom: -1 for neither), or that it rewinds.

@@ -164,7 +164,22 @@ add_custom_command(
   DEPENDS ${FENNWICK_PAGE_SOURCES} ${PROJECT_SOURCE_DIR}/web/shrink_script.js
   VERBATIM
 )
-add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_PAGE_OUTPUTS})
+# The numbers the page shares with the game (page_numbers.h) reach its scripts as numbers.js,
+# printed by the game's own tables under Node, so that each is written once.
+add_executable(fennwick-page-numbers ${PROJECT_SOURCE_DIR}/tools/page_numbers/page_numbers.cpp)
+target_link_libraries(fennwick-page-numbers PRIVATE fennwick_core)
+set_target_properties(fennwick-page-numbers PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tools)
+target_link_options(fennwick-page-numbers PRIVATE -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=0 -sEXIT_RUNTIME=1)
+set(FENNWICK_PAGE_NUMBERS ${PROJECT_BINARY_DIR}/tools/numbers.js)
+add_custom_command(
+  OUTPUT ${FENNWICK_SITE_DIR}/numbers.js
+  COMMAND sh -c "\"$1\" \"$2\" >\"$3\"" numbers ${FENNWICK_NODE} $<TARGET_FILE:fennwick-page-numbers> ${FENNWICK_PAGE_NUMBERS}
+  COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH} ${FENNWICK_NODE}
+          ${PROJECT_SOURCE_DIR}/web/shrink_script.js --page ${FENNWICK_PAGE_NUMBERS} ${FENNWICK_SITE_DIR}/numbers.js
+  DEPENDS fennwick-page-numbers ${PROJECT_SOURCE_DIR}/web/shrink_script.js
+  VERBATIM
+)
+add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_PAGE_OUTPUTS} ${FENNWICK_SITE_DIR}/numbers.js)
 add_dependencies(fennwick fennwick-page)
 
 # The service worker that keeps the site for play offline lists every file of the finished site

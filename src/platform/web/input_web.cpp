@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/web/gamepad_web.h"
+#include "platform/web/page_numbers.h"
 #include "platform/web/page_pointer.h"
 #include "front/player_input.h"
 #include "core/game/demo_viewer.h"
@@ -119,9 +120,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_touch(PageInput* page, int left, i
   page->pads->Touched(state);
 }
 
-// What the viewer's bar asks of a demo; web/viewer.js numbers the commands the same way. A step
+// What the viewer's bar asks of a demo (page_numbers.h names the commands for the page). A step
 // held on the bar repeats as a held key does, until it is let go.
-enum class ViewCommand { playPause = 0, stepPressed = 1, stepReleased = 2, seek = 3, speed = 4 };
 
 extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_view(PageInput* page, int command, int argument) {
   if (page == nullptr || page->viewer == nullptr) return;

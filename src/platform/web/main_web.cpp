@@ -15,6 +15,7 @@
 #include "front/game_start.h"
 #include "platform/web/gamepad_web.h"
 #include "platform/web/input_web.h"
+#include "platform/web/page_numbers.h"
 #include "front/messages.h"
 #include "platform/web/platform_web.h"
 #include "platform/web/settings_web.h"
@@ -48,10 +49,10 @@ EM_JS(void, AfterThisTask, (std::intptr_t step, void* arg), {
 // the pacer's ticks, which go on while the demo is paused or goes back.
 EM_JS(void, TellFramesRun, (long frames), { Module['framesRun'] = frames; });
 
-// Where a demo stands, for the viewer's bar (web/viewer.js): the keys held as bits, left 1,
-// right 2, jump 4.
-EM_JS(void, TellViewer, (long frame, long lastFrame, int speed, int paused, int holds), {
-  if (Module['onViewer']) Module['onViewer'](frame, lastFrame, speed, paused !== 0, holds);
+// Where a demo stands, for the viewer's bar (web/viewer.js): the frame and the run's length
+// with their times as the title shows them, and the keys held as bits (page_numbers.h).
+EM_JS(void, TellViewer, (long frame, long lastFrame, const char* at, const char* length, int speed, int paused, int holds), {
+  if (Module['onViewer']) Module['onViewer'](frame, lastFrame, UTF8ToString(at), UTF8ToString(length), speed, paused !== 0, holds);
 });
 
 struct Game {
@@ -73,8 +74,12 @@ void TellWhereDemoStands(Game& game, const DemoViewer& viewer) {
       now.holdsLeft == was.holdsLeft && now.holdsRight == was.holdsRight && now.holdsJump == was.holdsJump)
     return;
   game.told = now;
-  TellViewer(now.frame, now.lastFrame, now.speed, now.paused ? 1 : 0,
-             (now.holdsLeft ? 1 : 0) | (now.holdsRight ? 2 : 0) | (now.holdsJump ? 4 : 0));
+  char at[24];
+  char length[24];
+  say::PlayTime(now.frame, at, sizeof at);
+  say::PlayTime(now.lastFrame, length, sizeof length);
+  TellViewer(now.frame, now.lastFrame, at, length, now.speed, now.paused ? 1 : 0,
+             (now.holdsLeft ? held::left : 0) | (now.holdsRight ? held::right : 0) | (now.holdsJump ? held::jump : 0));
 }
 
 bool Finished(Game& game) { return QuitPosted() || game.start.Viewer().Ended(); }

@@ -1,6 +1,6 @@
 # The Windows game: Win32 window and loop, Direct3D 9 presentation, GDI+ bitmaps (picked in
 # CMakeLists.txt), DirectSound 8. Included from src/CMakeLists.txt when building for WIN32.
-set(FENNWICK_RESOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/app/resources)
+set(FENNWICK_RESOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/resources)
 set(FENNWICK_ICON_DIR ${PROJECT_SOURCE_DIR}/assets/icons CACHE PATH "Folder holding fennwick16.ico and fennwick32.ico")
 
 add_executable(fennwick WIN32
