@@ -36,7 +36,7 @@
   window.matchMedia('(pointer: coarse)').addEventListener('change', (event) => { if (event.matches) touchMode(); });
   window.addEventListener('touchstart', touchMode, { capture: true, passive: true });
 
-  const bits = { left: 1, right: 2, jump: 4, quit: 8 };
+  const bits = { left: 1, right: 2, jump: 4, quit: 8, rewind: 16 };
   const holdable = Array.from(game.querySelectorAll('[data-hold]'));
   let sent = 0;
 
@@ -63,7 +63,7 @@
     if (now !== sent && running()) {
       sent = now;
       const holds = (name) => ((now & bits[name]) !== 0 ? 1 : 0);
-      Module._fennwick_touch(Module.playerInput, holds('left'), holds('right'), holds('jump'), holds('quit'));
+      Module._fennwick_touch(Module.playerInput, holds('left'), holds('right'), holds('jump'), holds('quit'), holds('rewind'));
     }
     // The game area neither scrolls nor zooms (its touch-action says so); on the picture and the
     // held controls a touch also makes up no mouse clicks. The full-screen button and the

@@ -2,7 +2,9 @@
 // moves through the run (pause, steps, seeks, speed) and tells the page where it stands after
 // each shown frame, through Module.onViewer; the bar only shows that and hands the player's
 // wishes back through Module._fennwick_view. A link to a moment is the run's link with the frame
-// after it: #run=…&t=FRAME, which opens paused there.
+// after it: #run=…&t=FRAME, which opens paused there. "Play from here" hands the demo to the
+// player at the frame shown; the bar then says that the run is live, and the touch controls
+// come back.
 'use strict';
 (function () {
   const root = document.documentElement;
@@ -14,6 +16,7 @@
   const times = document.getElementById('view-times');
   const speedButton = document.getElementById('view-speed');
   const momentButton = document.getElementById('view-moment');
+  const takeOverButton = document.getElementById('view-take-over');
   const keysSwitch = document.getElementById('view-keys');
 
   // The game's commands, the bits of what the run holds and the speeds' names, slowest first:
@@ -21,9 +24,10 @@
   const command = FennwickNumbers.view;
   const holds = FennwickNumbers.held;
   const speedNames = FennwickNumbers.speeds;
+  const modes = FennwickNumbers.modes;
 
   // What the tests and the curious can read: where the run stands, as the game last said.
-  const shown = { frame: -1, last: -1, speed: -1, paused: null, holds: -1 };
+  const shown = { frame: -1, last: -1, speed: -1, paused: null, holds: -1, mode: modes.watching };
   const viewing = () => window.fennwick && window.fennwick.state === 'running' && window.Module && Module.playerInput;
   function send(what, argument) {
     if (viewing()) Module._fennwick_view(Module.playerInput, what, argument);
@@ -38,7 +42,19 @@
 
   // Called by the game after each frame it shows, with the same values most of the time: the
   // page is touched only where something changed. The times are the game's, m:ss.cc.
-  function onViewer(frame, last, frameTime, lastTime, speed, paused, held) {
+  function onViewer(frame, last, frameTime, lastTime, speed, paused, held, mode, liveTime) {
+    if (mode !== modes.watching || shown.mode !== modes.watching) {
+      // Live play, from the frame the demo was taken over at (or a rewind let go), or rewinding.
+      if (mode !== shown.mode) {
+        for (const child of bar.children) child.hidden = mode !== modes.watching && child !== times;
+        root.classList.toggle('demo', mode === modes.watching);
+        keysShown.hidden = mode !== modes.watching || !keysSwitch.checked;
+        shown.mode = mode;
+      }
+      if (mode === modes.live) times.textContent = liveTime ? `Live from ${liveTime}` : 'Live';
+      else if (mode === modes.rewinding) times.textContent = `Rewinding ${frameTime}`;
+      if (mode !== modes.watching) return;
+    }
     const lengthChanged = last !== shown.last;
     if (lengthChanged) {
       scrubber.max = String(last);
@@ -126,6 +142,7 @@
   }
   // One press goes one speed up, from the fastest back to the slowest.
   control(speedButton, () => send(command.speed, (shown.speed + 1) % speedNames.length));
+  control(takeOverButton, () => send(command.takeOver, 0));
   control(momentButton, () => {
     const link = momentLink();
     // The address bar shows the moment too, for a player who copies from there.

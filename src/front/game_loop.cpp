@@ -26,7 +26,8 @@ class DemoTitle {
   }
 
  private:
-  char shown[say::titleSize] = "";
+  // What every window is made with: live play never needs to set it again.
+  char shown[say::titleSize] = "Fennwick";
 };
 
 }  // namespace

@@ -141,6 +141,8 @@ bool GameSession::Open(const GameOptions& options, std::string& error) {
   return true;
 }
 
+std::string GameSession::RecordedRun() const { return PlayedOn(memoryRecording.text); }
+
 void GameSession::Attach(FrameDriver& driver) {
   if (recording.IsOpen()) driver.Record(recording);
   else if (recordingInMemory) driver.Record(memoryRecording);

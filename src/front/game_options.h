@@ -51,6 +51,7 @@ struct GameSession {
   // False with a message when a file cannot be read or written, or is no recording to play.
   bool Open(const GameOptions& options, std::string& error);
   void Attach(FrameDriver& driver);
-  // The script kept in memory so far: complete once the driver is closed.
-  std::string RecordedRun() const { return memoryRecording.text; }
+  // The script kept in memory so far, as the run was played on: complete once the driver is
+  // closed.
+  std::string RecordedRun() const;
 };

@@ -56,6 +56,10 @@ void PlayerInput::Message(std::uint32_t message, std::uintptr_t wParam, std::int
 
 bool PlayerInput::GameHears() const { return viewer == nullptr || viewer->GameHears(); }
 
+void PlayerInput::TakeOver() {
+  if (viewer != nullptr && viewer->TakeOver().wentLive) PressWhatIsHeld();
+}
+
 void PlayerInput::PressWhatIsHeld() {
   for (std::size_t key = 0; key < gameKeyCount; ++key) {
     const std::uint8_t code = gameKeyCodes[key];

@@ -75,6 +75,10 @@ class PlayerInput {
   // holds stays down.
   void SystemKeys(bool (*down)(std::uint8_t code), const MessageStamp& stamp);
 
+  // A demo taken over from elsewhere than its keys (the page's bar): whatever is held now
+  // counts as pressed from the frame shown.
+  void TakeOver();
+
   // From now on every key and pad goes to these controls first (none: all to the game).
   void SteerViewer(ViewerControls* controls) { viewer = controls; }
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <vector>
 
 #include "core/input/window_messages.h"
 #include "front/messages.h"
@@ -126,6 +127,33 @@ bool ParseReplayScript(const std::string& text, ReplayScript& script, std::strin
     goodLines = true;
   }
   return true;
+}
+
+std::string PlayedOn(const std::string& text) {
+  struct Line {
+    long frame;  // -1 for a note or a blank line
+    std::size_t start, end;
+  };
+  std::vector<Line> kept;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    end = end == std::string::npos ? text.size() : end + 1;
+    std::string line = text.substr(start, end - start);
+    line.erase(std::min(line.find('#'), line.size()));
+    std::size_t at = 0;
+    long frame = -1;
+    if (!ParseNumber(NextWord(line, at), 1, largestScriptFrame, frame)) frame = -1;
+    if (frame >= 0 && NextWord(line, at) == "back") {
+      kept.erase(std::remove_if(kept.begin(), kept.end(), [frame](const Line& l) { return l.frame > frame; }), kept.end());
+    } else {
+      kept.push_back(Line{frame, start, end});
+    }
+    start = end;
+  }
+  std::string played;
+  played.reserve(text.size());
+  for (const Line& line : kept) played.append(text, line.start, line.end - line.start);
+  return played;
 }
 
 bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error, ScriptFault* fault) {

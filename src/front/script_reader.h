@@ -28,5 +28,8 @@ struct ScriptFault {
 // given, says where.
 bool ParseReplayScript(const std::string& text, ReplayScript& script, std::string& error,
                        ScriptFault* fault = nullptr);
+// A script as the run was played on: every line a later "F back" dropped goes, and the back line
+// with it. Notes and blank lines stay. What a run link carries.
+std::string PlayedOn(const std::string& text);
 // The same for the rest of an open file, which may also fail to be read.
 bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error, ScriptFault* fault = nullptr);

@@ -247,6 +247,11 @@ TEST_F(FreshWorldTest, RewindingAndPlayingOnEqualsPlayingTheKeptKeysStraight) {
   driver.Close();
   EXPECT_NE(recorded.text.find(" back\n"), std::string::npos);
   ExpectReplaysAsShown(recorded.text, state, picture, shown);
+  // What a run link carries: the run as it was played on, and nothing it went back from.
+  const std::string playedOn = PlayedOn(recorded.text);
+  EXPECT_EQ(playedOn.find(" back\n"), std::string::npos);
+  EXPECT_LT(playedOn.size(), recorded.text.size());
+  ExpectReplaysAsShown(playedOn, state, picture, shown);
 }
 
 // Enter in a demo, with Right held: the recording holds the demo's keys up to the frame shown,

@@ -29,6 +29,11 @@ int main() {
   js += " " #name ": " + std::to_string(static_cast<int>(ViewCommand::name)) + ",";
   FENNWICK_VIEW_COMMANDS(FENNWICK_VIEW_COMMAND_ENTRY)
 #undef FENNWICK_VIEW_COMMAND_ENTRY
+  js += " },\n  modes: {";
+#define FENNWICK_VIEW_MODE_ENTRY(name) \
+  js += " " #name ": " + std::to_string(static_cast<int>(DemoPosition::Mode::name)) + ",";
+  FENNWICK_VIEW_MODES(FENNWICK_VIEW_MODE_ENTRY)
+#undef FENNWICK_VIEW_MODE_ENTRY
   js += " },\n  held: { left: " + std::to_string(held::left) + ", right: " + std::to_string(held::right) +
         ", jump: " + std::to_string(held::jump) + " },\n  speeds: [";
   for (const PaceRate& rate : DemoViewer::speeds) js += " " + Quoted((say::Speed(rate.frames, rate.ticks) + "\xC3\x97").c_str()) + ",";

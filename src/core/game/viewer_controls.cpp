@@ -39,7 +39,7 @@ Steered ViewerControls::Key(std::uint8_t code, bool down) {
     else viewer.StepReleased(direction);
   } else if (!down) {
   } else if (code == vk::enter) {
-    return {true, viewer.TakeOver()};
+    return TakeOver();
   } else if (code == 'K' || code == vk::space) {
     viewer.PlayPause();
   } else if (code == vk::right || code == 'L') {
@@ -103,9 +103,11 @@ Steered ViewerControls::Button(std::size_t button, bool down) {
   if (button == skipBack) viewer.Skip(-DemoViewer::skipFrames);
   if (button == faster) viewer.Faster();
   if (button == slower) viewer.Slower();
-  if (button == takeOver) return {true, viewer.TakeOver()};
+  if (button == takeOver) return TakeOver();
   return {true, false};
 }
+
+Steered ViewerControls::TakeOver() { return {true, viewer.TakeOver()}; }
 
 Steered ViewerControls::LetGo() {
   viewer.StepReleased(1);

@@ -32,6 +32,8 @@ class ViewerControls {
   Steered Key(std::uint8_t code, bool down);
   // Every pad connected now, once a frame.
   Steered Pads(const PadState* pads, std::size_t count);
+  // A demo taken over from elsewhere than its keys (the page's bar).
+  Steered TakeOver();
   // Everything is let go at once (the focus went).
   Steered LetGo();
   // Whether the player's keys reach the game now: live play, not rewinding.

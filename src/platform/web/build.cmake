@@ -15,6 +15,7 @@ set(FENNWICK_LINK_DIR ${PROJECT_BINARY_DIR}/unpacked)
 set(FENNWICK_WEB_SOURCES
   platform/web/gamepad_web.cpp
   platform/web/input_web.cpp
+  platform/web/viewer_web.cpp
   platform/web/platform_web.cpp
   platform/web/settings_web.cpp platform/web/page_pointer.cpp
   platform/web/display_web.cpp
@@ -27,7 +28,7 @@ target_link_libraries(fennwick_web PUBLIC fennwick_core ${FENNWICK_IMAGE_LIBS})
 add_library(fennwick_web_plain OBJECT ${FENNWICK_WEB_SOURCES})
 target_link_libraries(fennwick_web_plain PUBLIC fennwick_core_plain ${FENNWICK_IMAGE_LIBS})
 # Only putting the frame on the canvas is drawing; the rest is built for size, as in the core.
-set_source_files_properties(platform/web/gamepad_web.cpp platform/web/main_web.cpp platform/web/input_web.cpp platform/web/platform_web.cpp platform/web/settings_web.cpp platform/web/page_pointer.cpp
+set_source_files_properties(platform/web/gamepad_web.cpp platform/web/main_web.cpp platform/web/input_web.cpp platform/web/viewer_web.cpp platform/web/platform_web.cpp platform/web/settings_web.cpp platform/web/page_pointer.cpp
                             platform/web/mouse_probe_web.cpp ${FENNWICK_IMAGE_SOURCE} PROPERTIES COMPILE_OPTIONS -Os)
 
 # The pictures are packed beside the program and appear in its file system's top folder,

@@ -110,13 +110,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_pointer(PageInput* page, int butto
 }
 
 // Every touch control, whether a finger holds it now; the next frame reads them with the pads.
-extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_touch(PageInput* page, int left, int right, int jump, int quit) {
+extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_touch(PageInput* page, int left, int right, int jump, int quit, int rewind) {
   if (page == nullptr) return;
   PadState state;
   state.dpadLeft = left != 0;
   state.dpadRight = right != 0;
   state.south = jump != 0;
   state.back = quit != 0;
+  // The rewind held, as a pad's LB holds it.
+  state.leftShoulder = rewind != 0;
   page->pads->Touched(state);
 }
 
@@ -132,5 +134,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void fennwick_view(PageInput* page, int command,
     case ViewCommand::stepReleased: viewer.StepReleased(argument < 0 ? -1 : 1); break;
     case ViewCommand::seek: viewer.Seek(argument); break;
     case ViewCommand::speed: viewer.SetSpeed(argument); break;
+    // Through the player's input, which hands the game whatever is held at that moment.
+    case ViewCommand::takeOver: page->input->TakeOver(); break;
   }
 }

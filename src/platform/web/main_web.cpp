@@ -15,12 +15,11 @@
 #include "front/game_start.h"
 #include "platform/web/gamepad_web.h"
 #include "platform/web/input_web.h"
-#include "platform/web/page_numbers.h"
 #include "front/messages.h"
 #include "platform/web/platform_web.h"
 #include "platform/web/settings_web.h"
+#include "platform/web/viewer_web.h"
 #include "core/game/demo_viewer.h"
-#include "core/game/frame_driver.h"
 
 namespace {
 
@@ -45,42 +44,14 @@ EM_JS(void, AfterThisTask, (std::intptr_t step, void* arg), {
   setTimeout(function() { wasmTable.get(step)(arg); }, 0);
 });
 
-// The page's frame counter: in a game the frames run, fewer a second at a slower pace; in a demo
-// the pacer's ticks, which go on while the demo is paused or goes back.
-EM_JS(void, TellFramesRun, (long frames), { Module['framesRun'] = frames; });
-
-// Where a demo stands, for the viewer's bar (web/viewer.js): the frame and the run's length
-// with their times as the title shows them, and the keys held as bits (page_numbers.h).
-EM_JS(void, TellViewer, (long frame, long lastFrame, const char* at, const char* length, int speed, int paused, int holds), {
-  if (Module['onViewer']) Module['onViewer'](frame, lastFrame, UTF8ToString(at), UTF8ToString(length), speed, paused !== 0, holds);
-});
-
 struct Game {
   GameStart start;
   WebGamepads pads;
   PageInput page;
   FramePacer pacer;
   PageSettings settings;
-  bool demo = false;
-  long counted = 0;  // what the page's frame counter says (TellFramesRun)
-  DemoPosition told = [] { DemoPosition none; none.frame = -1; return none; }();  // the first is always told
+  PageReport report;
 };
-
-// The page hears of a demo's position only when it changed, so a paused demo costs it nothing.
-void TellWhereDemoStands(Game& game, const DemoViewer& viewer) {
-  const DemoPosition now = viewer.State();
-  const DemoPosition& was = game.told;
-  if (now.frame == was.frame && now.lastFrame == was.lastFrame && now.speed == was.speed && now.paused == was.paused &&
-      now.holdsLeft == was.holdsLeft && now.holdsRight == was.holdsRight && now.holdsJump == was.holdsJump)
-    return;
-  game.told = now;
-  char at[24];
-  char length[24];
-  say::PlayTime(now.frame, at, sizeof at);
-  say::PlayTime(now.lastFrame, length, sizeof length);
-  TellViewer(now.frame, now.lastFrame, at, length, now.speed, now.paused ? 1 : 0,
-             (now.holdsLeft ? held::left : 0) | (now.holdsRight ? held::right : 0) | (now.holdsJump ? held::jump : 0));
-}
 
 bool Finished(Game& game) { return QuitPosted() || game.start.Viewer().Ended(); }
 
@@ -113,10 +84,9 @@ EM_BOOL OnAnimationFrame(double, void* playing) {
     const int frames = game.pacer.FrameRuns(now);
     game.pads.Read(game.start.Input());
     RunTick(game.start.Viewer(), game.pacer, frames);
-    game.counted += game.demo ? 1 : frames;
+    game.report.Ticked(game.start.Viewer(), frames);
   }
-  TellFramesRun(game.counted);
-  if (game.demo) TellWhereDemoStands(game, game.start.Viewer());
+  game.report.Tell(game.start.Viewer());
   if (Finished(game)) {
     End(game);
     return EM_FALSE;
@@ -132,7 +102,6 @@ void Build(void* starting) {
     game.start.Report();
     return;
   }
-  game.demo = !game.start.options.play.empty();
   game.page = PageInput{&game.start.Input(), &game.pads, &game.start.Viewer()};
   ListenToPage(&game.page);
   // In a demo too: the viewer's speeds are shares of the player's pace, as on the desktop.

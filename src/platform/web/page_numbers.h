@@ -9,13 +9,17 @@
 
 // What the viewer's bar asks of a demo, through fennwick_view(command, argument); the page
 // knows them by these names.
-#define FENNWICK_VIEW_COMMANDS(X) X(playPause) X(stepPressed) X(stepReleased) X(seek) X(speed)
+#define FENNWICK_VIEW_COMMANDS(X) X(playPause) X(stepPressed) X(stepReleased) X(seek) X(speed) X(takeOver)
 
 enum class ViewCommand {
 #define FENNWICK_VIEW_COMMAND_ENUM(name) name,
   FENNWICK_VIEW_COMMANDS(FENNWICK_VIEW_COMMAND_ENUM)
 #undef FENNWICK_VIEW_COMMAND_ENUM
 };
+
+// Where the viewer stands on the run's timeline, as onViewer tells the page: a demo watched, live
+// play, live play rewinding.
+#define FENNWICK_VIEW_MODES(X) X(watching) X(live) X(rewinding)
 
 // The keys a demo's run holds at the frame shown, as bits of one number.
 namespace held {
