@@ -279,6 +279,8 @@ check "replay: fennwick-replay.exe draws the same picture, byte for byte" "anoth
 # A game short of processor time plays its frames late: allow twice the demo's length.
 check_demo $((${last:-0} / 30 + 30)) wine "$game_exe" --play "$(game_path "$recording")"
 check_viewer "$recording" wine "$game_exe" --play "$(game_path "$recording")"
+check_take_over "$recording" "$out/taken.script" wine "$game_exe" --play "$(game_path "$recording")" \
+  --record "$(game_path "$out/taken.script")"
 
 # Under Wine on Xvfb the switch into full screen itself fails and shows nothing: only the state
 # after the second F11 tells.

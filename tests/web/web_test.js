@@ -405,6 +405,7 @@ async function brokenLinks(browser, run) {
     'not a script': packed('hello, world\n'),
     'from a newer page': `2.${data}`,
     'a 10 MB decompression bomb': packed('1 down 39\n'.repeat(1 << 20)),
+    'of 14 bytes naming a frame past 24 hours': packed('100000000 end\n'),
   };
   for (const [what, broken] of Object.entries(links)) {
     const { page, errors, reached: ended } =
@@ -501,7 +502,7 @@ async function theViewer(browser, run) {
   // Tab reaches every control of the bar from the picture, each with a name; Enter steps.
   await page.focus('#canvas');
   const tabbed = [];
-  for (let i = 0; i < 7; i++) {
+  for (let i = 0; i < 8; i++) {
     await page.keyboard.press('Tab');
     tabbed.push(await page.evaluate(() => {
       const element = document.activeElement;
@@ -512,7 +513,7 @@ async function theViewer(browser, run) {
   await page.focus('#view-forward');
   await page.keyboard.press('Enter');
   const entered = await landing(page, 'Enter on Step forward', (f) => FennwickViewer.shown.frame > f, walked.frame);
-  check(tabbed.join('|') === 'Step back|Play|Step forward|Position|Speed 1×|Link to this moment|Keys' &&
+  check(tabbed.join('|') === 'Step back|Play|Step forward|Position|Speed 1×|Link to this moment|Play from here|Keys' &&
         entered.differ === 0 && entered.frame === walked.frame + 1,
         `Tab reaches the bar's controls by name (${tabbed.join(', ')}) and Enter on Step forward steps one frame`, told([entered]));
 
@@ -527,6 +528,37 @@ async function theViewer(browser, run) {
         bar.link.endsWith(`&t=${entered.frame}`),
         `the bar shows ${halfway} halfway, links to the moment, and its switch hides the keys`, JSON.stringify({ halfway, ...bar }));
   check(errors.length === 0, 'no console errors in the viewer', errors.join(' | '));
+
+  // Play from here, an arrow held, Backspace held a moment, and the run played on to its end:
+  // the bar says the run is live, then that it rewinds; the run kept holds the demo's frames up
+  // to the take-over, goes back nowhere, verifies, and replays to the canvas's last picture.
+  const from = (await shown(page)).frame;
+  await page.getByRole('button', { name: 'Play from here' }).click();
+  await page.waitForFunction(() => /^Live from/.test(document.getElementById('view-times').textContent), null, { timeout: 5000 }).catch(() => {});
+  const live = await page.evaluate(() => document.getElementById('view-times').textContent);
+  await page.focus('#canvas');
+  await press(page, 'ArrowRight', 1.0);
+  await page.keyboard.down('Backspace');
+  await page.waitForTimeout(400);
+  const rewinding = await page.evaluate(() => document.getElementById('view-times').textContent);
+  await page.keyboard.up('Backspace');
+  await press(page, 'ArrowLeft', 0.3);
+  await waitForStill(page, 5);
+  const last = await canvasPixels(page);
+  await press(page, 'Escape');
+  const over = await waitForState(page, ['ended'], 5);
+  const kept = path.join(args.work, 'taken-over.script');
+  fs.writeFileSync(kept, await page.evaluate(() => Module.recordedRun));
+  const tool = (...more) => require('child_process').spawnSync(args.replay, ['--assets', args.assets, ...more], { encoding: 'latin1' });
+  const verified = tool('--verify', kept);
+  const lines = (script) => tool(script).stdout.split('\n').slice(0, from).join('\n');
+  const end = fs.readFileSync(kept, 'utf8').match(/^(\d+) end/m);
+  const replayedLast = end ? differing(last, nativeAt(kept, Number(end[1]))) : -1;
+  check(over === 'ended' && live.startsWith('Live from') && rewinding.startsWith('Rewinding') && verified.status === 0 &&
+        !/ back$/m.test(fs.readFileSync(kept, 'utf8')) && lines(kept) === lines(demo) && replayedLast === 0,
+        `Play from here at frame ${from} hands the demo over ('${live}'), Backspace rewinds ('${rewinding}'), and the run kept verifies, ` +
+        'holds the demo up to there and replays to the last picture',
+        `state ${over}, verify: ${verified.stdout}${verified.stderr}, ${replayedLast} pixels differ at the end`);
   await page.close();
 
   // A link to a moment opens paused there; on a phone the bar takes the touch controls' place and
@@ -552,7 +584,7 @@ async function theViewer(browser, run) {
   await touchOn('Pause');
   touched.push(await landing(phone, 'Play, then Pause', () => FennwickViewer.shown.paused, null, run.file));
   const small = sizes.filter((c) => c.width < 44 || c.height < 44);
-  check(sizes.length === 7 && small.length === 0 && exact(touched) && touched[0].frame === 102 && touched[1].frame > 110,
+  check(sizes.length === 8 && small.length === 0 && exact(touched) && touched[0].frame === 102 && touched[1].frame > 110,
         'on a phone the bar replaces the touch controls, every control at least 44 px, and a finger steps, plays and pauses',
         `${JSON.stringify(sizes)}; ${told(touched)}`);
   await context.close();
