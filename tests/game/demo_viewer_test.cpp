@@ -254,6 +254,32 @@ TEST_F(FreshWorldTest, RewindingAndPlayingOnEqualsPlayingTheKeptKeysStraight) {
   ExpectReplaysAsShown(playedOn, state, picture, shown);
 }
 
+// A rewind is let go of by a lost focus (playing on with nothing held) and by Escape (which
+// then quits, as ever).
+TEST_F(FreshWorldTest, ALostFocusAndEscapeLetGoOfARewind) {
+  FrameDriver driver(*world, nullptr);
+  DemoViewer viewer(driver, *world);
+  ViewerControls controls(viewer);
+  PlayerInput input(driver);
+  input.SteerViewer(&controls);
+  input.Message(wm::keyDown, vk::right, 0);
+  for (int tick = 0; tick < 120; ++tick) viewer.Tick(1);
+  input.Message(wm::keyDown, vk::backspace, 0);
+  for (int tick = 0; tick < 30; ++tick) viewer.Tick(1);
+  EXPECT_EQ(viewer.State().frame, 90);
+  input.Message(wm::killFocus, 0, 0);
+  EXPECT_EQ(viewer.State().mode, DemoPosition::Mode::live);
+  EXPECT_FALSE(world->keyboard.IsKeyDown(vk::right)) << "the focus went: nothing is held";
+  input.Message(wm::setFocus, 0, 0);
+  input.Message(wm::keyDown, vk::backspace, 0);
+  for (int tick = 0; tick < 10; ++tick) viewer.Tick(1);
+  input.Message(wm::keyDown, vk::escape, 0);
+  EXPECT_EQ(viewer.State().mode, DemoPosition::Mode::live);
+  viewer.Tick(1);
+  EXPECT_TRUE(headlessPlatform.quitPosted);
+  EXPECT_EQ(driver.FramesRun(), 81);
+}
+
 // Enter in a demo, with Right held: the recording holds the demo's keys up to the frame shown,
 // then the player's, Right pressed from that frame.
 TEST_F(DemoViewerTest, TakingOverPlaysOnFromTheFrameShown) {
