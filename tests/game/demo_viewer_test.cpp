@@ -307,12 +307,46 @@ TEST_F(DemoViewerTest, TakingOverPlaysOnFromTheFrameShown) {
   ExpectReplaysAsShown(recorded.text, state, picture, 1300, &before);
 }
 
+// A pad takes over with B, holding the stick right, and rewinds with LB held.
+TEST_F(DemoViewerTest, APadTakesOverWithBAndRewindsWithLB) {
+  PlayerInput input(*driver);
+  ViewerControls controls(*viewer);
+  input.SteerViewer(&controls);
+  viewer->Seek(600);
+  PadState pad;
+  pad.east = true;
+  pad.stickX = 1.0f;
+  input.PadsRead(&pad, 1);
+  EXPECT_EQ(viewer->State().mode, DemoPosition::Mode::live);
+  EXPECT_EQ(viewer->State().liveFrom, 600);
+  EXPECT_TRUE(world->keyboard.IsKeyDown(vk::right)) << "the stick held counts as pressed";
+  for (int tick = 0; tick < 60; ++tick) {
+    input.PadsRead(&pad, 1);
+    viewer->Tick(1);
+  }
+  pad.leftShoulder = true;
+  for (int tick = 0; tick < 20; ++tick) {
+    input.PadsRead(&pad, 1);
+    viewer->Tick(1);
+  }
+  EXPECT_EQ(viewer->State().mode, DemoPosition::Mode::rewinding);
+  EXPECT_EQ(viewer->State().frame, 640);
+  pad = PadState{};
+  input.PadsRead(&pad, 1);
+  EXPECT_EQ(viewer->State().mode, DemoPosition::Mode::live);
+  EXPECT_FALSE(world->keyboard.IsKeyDown(vk::right)) << "let go during the rewind";
+}
+
 TEST(DemoTitle, SaysWhereTheDemoStands) {
   char title[say::titleSize];
   say::DemoTitle(741, 3600, 1, 2, true, title);
   EXPECT_STREQ(title, "Fennwick \u2014 0:12.35 / 1:00.00 \u00B7 \u00BD\u00D7 \u00B7 paused");
   say::DemoTitle(216000, 216000, 8, 1, false, title);
   EXPECT_STREQ(title, "Fennwick \u2014 60:00.00 / 60:00.00 \u00B7 8\u00D7");
+  say::LiveTitle(false, 900, 741, title);
+  EXPECT_STREQ(title, "Fennwick \u2014 live from 0:12.35");
+  say::LiveTitle(true, 741, 600, title);
+  EXPECT_STREQ(title, "Fennwick \u2014 rewinding \u00B7 0:12.35");
 }
 
 }  // namespace
