@@ -528,6 +528,7 @@ async function theViewer(browser, run) {
         `the bar shows ${halfway} halfway, links to the moment, and its switch hides the keys`, JSON.stringify({ halfway, ...bar }));
   // The bar's Keys box and the panel's switch are one setting: the panel shows it off, turns it
   // back on and off again in the demo, and a reload keeps it off.
+  await page.focus('#canvas');
   await page.keyboard.press('KeyS');
   const showInput = page.locator('#show-input');
   const panelOff = !(await showInput.isChecked());
@@ -981,7 +982,7 @@ async function aSlowPhone(browser) {
   // high, none on or against another.
   await (await context.newCDPSession(page)).send('Emulation.setCPUThrottlingRate', { rate: 1 });
   await page.setViewportSize({ width: 360, height: 740 });
-  await page.keyboard.press('Escape');
+  await press(page, 'Escape');
   const ended = await waitForState(page, ['ended'], 5);
   await page.getByRole('link', { name: 'Link to this run' }).waitFor({ timeout: 10000 }).catch(() => {});
   const offers = await page.evaluate(() => Array.from(document.querySelectorAll('#actions > *'), (offer) => {
