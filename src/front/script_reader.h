@@ -19,6 +19,8 @@ struct ScriptFault {
   long line = 0;
   std::string text;
   bool afterGoodLines = false;
+  // Why the file could not be read, an errno value; 0 when it was read.
+  int readError = 0;
 };
 
 // Returns false and sets error (naming the line) on the first malformed line; `fault`, when
