@@ -1,8 +1,19 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the game and starts it in the assets folder, where it finds
-# its pictures. Debian and Ubuntu get their packages with apt-get; elsewhere this names what to
+# its pictures, with the arguments given here: scripts/play.sh --play run.txt. Debian and Ubuntu get their packages with apt-get; elsewhere this names what to
 # install.
 set -euo pipefail
+# The files the arguments name are the caller's: --play and --record take them from where the
+# script was started, not from assets/, where the game runs.
+args=()
+before=
+for arg in "$@"; do
+  case $before in
+    --play | --record) [[ $arg == /* ]] || arg=$PWD/$arg ;;
+  esac
+  args+=("$arg")
+  before=$arg
+done
 cd "$(dirname "$0")/.."
 
 system=$(uname -s)
@@ -41,4 +52,4 @@ fi
 "${configure[@]}"
 cmake --build --preset default --target fennwick
 cd assets
-exec ../build/default/src/fennwick
+exec ../build/default/src/fennwick "${args[@]}"

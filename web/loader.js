@@ -9,6 +9,7 @@
   const spinner = document.getElementById('spinner');
   const actions = document.getElementById('actions');
   const note = document.getElementById('note');
+  const words = window.FennwickWords;
   // Without its sharing script the page still plays; it only cannot offer or open a run.
   const runs = window.FennwickRuns;
   const runPayload = runs ? runs.payloadIn(location.hash) : null;
@@ -60,14 +61,12 @@
   // A file of the game's own that does not arrive is the connection's doing, or the host's:
   // the player is told what to do about it, the curious find the cause in fennwick.detail.
   function unreachable(file, why) {
-    fail("Fennwick's files could not be loaded. Check the connection, then reload the page.",
-         {actions: [restart('Reload')]});
+    fail(words.filesUnreachable, {actions: [restart(words.reload)]});
     fennwick.detail = file + ': ' + why;
   }
 
   if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
-    fail('This browser cannot run WebAssembly, which Fennwick needs. Try a current version of ' +
-         'Chrome, Firefox, Safari or Edge, with WebAssembly enabled.');
+    fail(words.noWebAssembly);
     return;
   }
   // A browser without DecompressionStream (Safari before 16.4, say) unpacks the game's files in
@@ -86,8 +85,8 @@
     canvas: canvas,
     arguments: demoUrl || runPayload !== null ? ['--play', demoFile] : [],
     preRun: [],
-    setStatus: (text) => { if (text && fennwick.state === 'loading') show('Loading Fennwick… ' + text, {busy: true}); },
-    onAbort: (what) => fail('Fennwick stopped: ' + what),
+    setStatus: (text) => { if (text && fennwick.state === 'loading') show(words.loadingWith(text), {busy: true}); },
+    onAbort: (what) => fail(words.stopped(what)),
     onGameState: (state, detail) => {
       // A note leaves the game as it stands: it shows above the game, which plays on.
       if (state === 'note') {
@@ -113,17 +112,17 @@
         offerRun();
       } else if ((state === 'demo-ended' || state === 'ended') && runPayload !== null) {
         // Whether it played to its end or Escape cut it short, what follows a run is the same.
-        show('The run has ended.', {actions: [link('Play', location.pathname), restart('Watch it again')]});
+        show(words.runEnded, {actions: [link(words.play, location.pathname), restart(words.watchAgain)]});
       } else if (state === 'demo-ended' || state === 'ended') {
-        show('The demo has ended.', {actions: [restart('Watch it again'), link('Play', location.pathname)]});
+        show(words.demoEnded, {actions: [restart(words.watchAgain), link(words.play, location.pathname)]});
       } else if (state === 'error' && runPayload !== null) {
         // The game's script parser judged the run: its words, without the file's name.
         fennwick.state = 'loading';
         const why = detail.replace(demoFile + ', ', '').replace(demoFile + ' is not a Fennwick recording: ', '');
-        unreadableRun('it is not a Fennwick run (' + why.slice(0, 80) + ')');
+        unreadableRun(words.notARun(why.slice(0, 80)));
       } else if (state === 'error') {
         fennwick.state = 'loading';
-        fail('Fennwick could not start: ' + detail);
+        fail(words.couldNotStart(detail));
       }
     },
   };
@@ -178,14 +177,14 @@
           Module.FS.writeFile(demoFile, text);
           Module.removeRunDependency('demo');
         })
-        .catch((error) => fail('The demo ' + demoUrl + ' could not be loaded (' + error.message + ').'));
+        .catch((error) => fail(words.demoNotLoaded(demoUrl, error.message)));
     });
   }
 
   // --- The run a link carries, and the run just played --------------------------------------
   function unreadableRun(why) {
-    fail('The run in this link cannot be read: ' + why + '.');
-    actions.replaceChildren(link('Play', location.pathname));
+    fail(words.runUnreadable(why));
+    actions.replaceChildren(link(words.play, location.pathname));
   }
   if (runPayload !== null) {
     Module.preRun.push(() => {
@@ -204,23 +203,22 @@
   // Every live game is kept; its end offers it. The offers take a moment to make.
   function offerRun() {
     const run = Module.recordedRun || '';
-    show('The game has ended.', {actions: [restart('Start again')]});
+    show(words.gameEnded, {actions: [restart(words.startAgain)]});
     if (!runs) return;
     runs.offersFor(run, location.href, new Date()).then((made) => {
       if (fennwick.state !== 'ended') return;
-      show(made.note ? 'The game has ended. ' + made.note : 'The game has ended.',
-           {actions: [restart('Start again'), ...made.offers]});
+      show(words.gameEndedWith(made.note), {actions: [restart(words.startAgain), ...made.offers]});
     });
   }
 
   // A file that does not arrive (the program, its WebAssembly, the pictures) says so instead of
   // leaving the page loading forever.
   window.addEventListener('error', (event) => {
-    const what = event.message || (event.target && (event.target.src || event.target.href)) || 'unknown error';
-    fail('Fennwick could not be loaded: ' + what);
+    const what = event.message || (event.target && (event.target.src || event.target.href)) || words.unknownError;
+    fail(words.couldNotLoad(what));
   });
   window.addEventListener('unhandledrejection', (event) => {
-    fail('Fennwick could not be loaded: ' + (event.reason && event.reason.message || event.reason));
+    fail(words.couldNotLoad(event.reason && event.reason.message || event.reason));
   });
 
   canvas.addEventListener('mousedown', () => canvas.focus({preventScroll: true}));
@@ -228,7 +226,7 @@
   // fetches them itself only if these are not the ones it was built with.
   let pictures = null;
   Module.getPreloadedPackage = (name, size) => (pictures && pictures.byteLength === size ? pictures : null);
-  show('Loading Fennwick…', {busy: true});
+  show(words.loading, {busy: true});
   Promise.all([game.script, game.pictures]).then(([code, data]) => {
     pictures = data;
     const script = document.createElement('script');

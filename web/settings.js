@@ -5,11 +5,13 @@
 //
 // The game is handed each setting by the page's settings handle (Module.gameSettings), which it
 // offers through Module.onGameSettings before its first frame. Other scripts of the page read
-// the settings from window.FennwickSettings.current(), and hear each change as a
-// 'fennwick-settings' event on the window.
+// the settings from window.FennwickSettings.current(), change one with .change(name, value) (the
+// demo viewer's Keys box is the panel's switch for the keys a demo plays), and hear each change as
+// a 'fennwick-settings' event on the window.
 'use strict';
 (function () {
   const root = document.documentElement;
+  const words = window.FennwickWords;
   const canvas = document.getElementById('canvas');
   const panel = document.getElementById('settings');
   const note = document.getElementById('settings-note');
@@ -28,7 +30,7 @@
     padJump: 0,
     hand: 'right',
     size: 'medium',
-    showInput: false,
+    showInput: true,
   });
   // What the panel offers for each choice, read from the panel itself.
   const offered = (name) => Array.from(document.getElementById(choices[name]).options, (option) => option.value);
@@ -79,7 +81,7 @@
   const loaded = () => !!(window.Module && Module._fennwick_keys);
   // The keys are judged by the game, which says why it refuses a choice; null when it takes it.
   function refusal(codes) {
-    if (!loaded()) return 'The keys can be chosen once the game has loaded.';
+    if (!loaded()) return words.keysOnceLoaded;
     return Module._fennwick_keys(handle(), codes[0], codes[1], codes[2]) ? null : Module.settingRefused;
   }
 
@@ -111,8 +113,8 @@
   function show() {
     for (const name of Object.keys(choices)) document.getElementById(choices[name]).value = String(settings[name]);
     document.getElementById('show-input').checked = settings.showInput;
-    keyButtons.forEach((button, i) => { button.textContent = `${jobs[i]}: ${settings.keys[i].name}`; });
-    say(remembering ? '' : 'This browser does not let the page keep settings: these last until the page is closed.');
+    keyButtons.forEach((button, i) => { button.textContent = words.keyOf(jobs[i], settings.keys[i].name); });
+    say(remembering ? '' : words.settingsNotKept);
   }
 
   // The game waits while the panel is open: no frame runs behind it, and its frame counter stops.
@@ -142,14 +144,14 @@
   document.getElementById('standard-settings').addEventListener('click', () => {
     settings = standard();
     changed();
-    say(remembering ? 'The standard settings are back.' : note.textContent);
+    say(remembering ? words.standardBack : note.textContent);
   });
 
   // A key button waits for the next key pressed, whatever it is: the game judges it.
   let choosing = -1;
   keyButtons.forEach((button, i) => button.addEventListener('click', () => {
     choosing = i;
-    button.textContent = `${jobs[i]}: press the key you want`;
+    button.textContent = words.pressKey(jobs[i]);
     say('');
   }));
   panel.addEventListener('keydown', (event) => {
@@ -229,6 +231,12 @@
   window.addEventListener('gamepadconnected', startReading);
   if (navigator.getGamepads && Array.from(navigator.getGamepads()).some((pad) => pad)) startReading();
 
-  window.FennwickSettings = { current: () => Object.assign({}, settings) };
+  window.FennwickSettings = {
+    current: () => Object.assign({}, settings),
+    change: (name, value) => {
+      settings[name] = value;
+      changed();
+    },
+  };
   apply();
 })();

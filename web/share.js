@@ -6,6 +6,7 @@
 // The page loads this file before its own script; Node can load it too (bench/run_link.js).
 'use strict';
 (function (root) {
+  const words = root.FennwickWords || require('./words.js');
   // What this page writes into a link; a link from a later page says so rather than misplaying.
   const linkVersion = 1;
   // Longer links are cut or refused by mail, chat and some browsers: such a run is offered as
@@ -28,9 +29,9 @@
   }
 
   function fromBase64Url(text) {
-    if (!/^[A-Za-z0-9_-]*$/.test(text)) throw new UnreadableRun('it is not base64 text');
+    if (!/^[A-Za-z0-9_-]*$/.test(text)) throw new UnreadableRun(words.notBase64);
     // No whole byte ends there: some of the link is missing.
-    if (text.length % 4 === 1) throw new UnreadableRun('it is cut short or damaged');
+    if (text.length % 4 === 1) throw new UnreadableRun(words.damaged);
     const binary = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
     const bytes = new Uint8Array(binary.length);
     for (let i = 0; i < binary.length; i++) bytes[i] = binary.charCodeAt(i);
@@ -46,16 +47,16 @@
   // at the same size.
   function inflateInScript(bytes) {
     const unpack = root.FennwickInflate;
-    if (!unpack) throw new UnreadableRun('this browser cannot unpack it');
+    if (!unpack) throw new UnreadableRun(words.cannotUnpack);
     try {
       return new TextDecoder().decode(unpack.unzlib(bytes, largestRun));
     } catch (error) {
       if (error instanceof unpack.TooLarge) throw new UnreadableRun(tooLarge);
-      if (error instanceof unpack.InflateError) throw new UnreadableRun('it is cut short or damaged');
+      if (error instanceof unpack.InflateError) throw new UnreadableRun(words.damaged);
       throw error;
     }
   }
-  const tooLarge = `it unpacks to more than ${largestRun / (1 << 20)} MB, far more than any run`;
+  const tooLarge = words.unpacksTooLarge(largestRun / (1 << 20));
 
   async function inflate(bytes) {
     if (typeof DecompressionStream !== 'function') return inflateInScript(bytes);
@@ -79,7 +80,7 @@
         chunk = await reader.read();
       } catch (error) {
         // A truncated stream, a damaged block, a wrong checksum: the stream only says it failed.
-        throw new UnreadableRun('it is cut short or damaged');
+        throw new UnreadableRun(words.damaged);
       }
       if (chunk.done) break;
       size += chunk.value.length;
@@ -101,14 +102,14 @@
   // The script a link's payload (what follows "#run=") carries. The game's own script parser
   // then judges it, as it judges --play.
   async function readPayload(payload) {
-    if (payload === '') throw new UnreadableRun('the link holds no run');
+    if (payload === '') throw new UnreadableRun(words.noRunInLink);
     const parts = /^(\d+)\.(.*)$/.exec(payload);
-    if (!parts) throw new UnreadableRun('it is cut short or damaged');
+    if (!parts) throw new UnreadableRun(words.damaged);
     const version = Number(parts[1]);
-    if (version > linkVersion) throw new UnreadableRun('it was made by a newer version of Fennwick');
-    if (version !== linkVersion) throw new UnreadableRun('it is cut short or damaged');
+    if (version > linkVersion) throw new UnreadableRun(words.newerVersion);
+    if (version !== linkVersion) throw new UnreadableRun(words.damaged);
     const text = await inflate(fromBase64Url(parts[2]));
-    if (text.trim() === '') throw new UnreadableRun('the link holds no run');
+    if (text.trim() === '') throw new UnreadableRun(words.noRunInLink);
     return text;
   }
 
@@ -144,7 +145,7 @@
 
   function download(script, when) {
     const a = document.createElement('a');
-    a.textContent = 'Download the recording';
+    a.textContent = words.download;
     a.download = fileName(when);
     a.href = URL.createObjectURL(new Blob([script], { type: 'text/plain' }));
     return a;
@@ -153,10 +154,10 @@
   // The copy may be refused (an address that is not https, a browser's setting): the link
   // beside the button can still be copied by hand, and the button says so.
   function copyButton(link) {
-    const element = button('Copy', () => {
+    const element = button(words.copy, () => {
       const done = navigator.clipboard ? navigator.clipboard.writeText(link) : Promise.reject(new Error('no clipboard'));
-      done.then(() => { element.textContent = 'Copied'; },
-                () => { element.textContent = 'Copy it from the link'; });
+      done.then(() => { element.textContent = words.copied; },
+                () => { element.textContent = words.copyByHand; });
     });
     return element;
   }
@@ -169,22 +170,21 @@
       link = `${address.split('#')[0]}#run=${await payloadFor(script)}`;
     } catch (error) {
       // A browser without CompressionStream can still save the file.
-      return { note: `This browser cannot make a link to the run (${error.message}): download the recording to share it.`,
+      return { note: words.cannotMakeLink(error.message),
                offers: [download(script, when)] };
     }
     if (link.length > longestLink) {
       return {
-        note: `This run is too long for a link (${link.length.toLocaleString('en')} characters, ` +
-              `at most ${longestLink.toLocaleString('en')} travel safely): download the recording to share it.`,
+        note: words.linkTooLong(link.length, longestLink),
         offers: [download(script, when)],
       };
     }
     const anchor = document.createElement('a');
     anchor.href = link;
-    anchor.textContent = 'Link to this run';
+    anchor.textContent = words.linkToRun;
     return {
       note: '',
-      offers: [button('Watch it again', () => location.assign(link)), download(script, when), anchor, copyButton(link)],
+      offers: [button(words.watchAgain, () => location.assign(link)), download(script, when), anchor, copyButton(link)],
     };
   }
 

@@ -8,6 +8,7 @@
 'use strict';
 (function () {
   const root = document.documentElement;
+  const words = window.FennwickWords;
   const canvas = document.getElementById('canvas');
   const bar = document.getElementById('viewer');
   const keysShown = document.getElementById('keys-held');
@@ -48,11 +49,12 @@
       if (mode !== shown.mode) {
         for (const child of bar.children) child.hidden = mode !== modes.watching && child !== times;
         root.classList.toggle('demo', mode === modes.watching);
-        keysShown.hidden = mode !== modes.watching || !keysSwitch.checked;
+        begun = mode === modes.watching;
+        showKeys();
         shown.mode = mode;
       }
-      if (mode === modes.live) times.textContent = liveTime ? `Live from ${liveTime}` : 'Live';
-      else if (mode === modes.rewinding) times.textContent = `Rewinding ${frameTime}`;
+      if (mode === modes.live) times.textContent = words.liveFrom(liveTime);
+      else if (mode === modes.rewinding) times.textContent = words.rewinding(frameTime);
       if (mode !== modes.watching) return;
     }
     const lengthChanged = last !== shown.last;
@@ -63,19 +65,19 @@
     if (frame !== shown.frame || lengthChanged) {
       // A finger or a mouse on the scrubber moves it; the game follows, and is not fought.
       if (!dragging) scrubber.value = String(frame);
-      scrubber.setAttribute('aria-valuetext', `${frameTime} of ${lastTime}`);
+      scrubber.setAttribute('aria-valuetext', words.timeOf(frameTime, lastTime));
       times.textContent = `${frameTime} / ${lastTime}`;
-      momentButton.textContent = 'Link to this moment';
+      momentButton.textContent = words.linkToMoment;
       shown.frame = frame;
     }
     if (speed !== shown.speed) {
       speedButton.textContent = speedNames[speed];
-      speedButton.setAttribute('aria-label', `Speed ${speedNames[speed]}`);
+      speedButton.setAttribute('aria-label', words.speed(speedNames[speed]));
       shown.speed = speed;
     }
     if (paused !== shown.paused) {
       playButton.textContent = paused ? '▶' : '❚❚';
-      playButton.setAttribute('aria-label', paused ? 'Play' : 'Pause');
+      playButton.setAttribute('aria-label', paused ? words.paused : words.playing);
       shown.paused = paused;
     }
     if (held !== shown.holds) {
@@ -90,7 +92,8 @@
     if (!runHash.startsWith('#run=') && runs) runs.payloadFor(script).then((payload) => { runHash = `#run=${payload}`; }, () => {});
     root.classList.add('demo');
     bar.hidden = false;
-    keysShown.hidden = !keysSwitch.checked;
+    begun = true;
+    showKeys();
     Module.onViewer = onViewer;
     // Before the game's first frame is shown: the moment the link names, paused there.
     if (startFrame !== null) {
@@ -150,10 +153,23 @@
     const copied = navigator.clipboard ? navigator.clipboard.writeText(link) : Promise.reject(new Error('no clipboard'));
     // Said on the button until the picture moves on; the copy may be refused (an address that
     // is not https, a browser's setting), and the address bar has it then.
-    copied.then(() => { momentButton.textContent = 'Link copied'; }, () => { momentButton.textContent = 'Link in the address bar'; });
+    copied.then(() => { momentButton.textContent = words.linkCopied; }, () => { momentButton.textContent = words.linkInAddressBar; });
     momentButton.dataset.link = link;
   });
-  keysSwitch.addEventListener('change', () => { keysShown.hidden = !keysSwitch.checked; });
+  // The Keys box is the settings' own switch, remembered with them: either place changes both.
+  // The keys show from a demo's start.
+  let begun = false;
+  function showKeys() {
+    const settings = window.FennwickSettings;
+    keysSwitch.checked = settings ? settings.current().showInput : keysSwitch.checked;
+    keysShown.hidden = !keysSwitch.checked || !begun;
+  }
+  keysSwitch.addEventListener('change', () => {
+    if (window.FennwickSettings) window.FennwickSettings.change('showInput', keysSwitch.checked);
+    showKeys();
+  });
+  window.addEventListener('fennwick-settings', showKeys);
+  showKeys();
 
   // The scrubber seeks as it moves; the game's report puts it back where the run is.
   let dragging = false;

@@ -314,11 +314,11 @@ code=0
 (cd assets && DISPLAY=":$unused" "$game" --keys a,escape,w) >"$out/badkeys.out" 2>"$out/badkeys.err" || code=$?
 check "keys that take Escape are refused with code 2, saying why: $(head -n1 "$out/badkeys.err")" \
   "code $code, said '$(cat "$out/badkeys.out" "$out/badkeys.err")'" -- \
-  '[ "$code" = 2 ] && grep -q "escape cannot be right" "$out/badkeys.err"'
+  '[ "$code" = 2 ] && grep -q "escape cannot be the key for right" "$out/badkeys.err"'
 code=0
 (cd assets && DISPLAY=":$unused" "$game" --keys backspace,d,w) >"$out/badkeys.out" 2>"$out/badkeys.err" || code=$?
 check "keys that take Backspace, the rewind, are refused with code 2" "code $code, said '$(cat "$out/badkeys.err")'" -- \
-  '[ "$code" = 2 ] && grep -q "backspace cannot be left" "$out/badkeys.err"'
+  '[ "$code" = 2 ] && grep -q "backspace cannot be the key for left" "$out/badkeys.err"'
 # Fourteen bytes naming a frame past a day of play: refused at once, in words, with no window.
 printf '100000000 end\n' >"$out/too-long.script"
 code=0
@@ -330,6 +330,10 @@ env -u WAYLAND_DISPLAY DISPLAY=":$unused" timeout 120 scripts/play.sh >/dev/null
 check "with a display nobody serves play.sh builds, then exits with code $code: $(grep '^fennwick' "$out/play.err")" \
   "124 is still running; it said: $(tail -n 3 "$out/play.err")" -- \
   '[ "$code" != 0 ] && [ "$code" != 124 ] && grep -q "^fennwick: no display" "$out/play.err"'
+# The build's own lines come first; the game's answer is the last.
+said=$(env -u WAYLAND_DISPLAY DISPLAY=":$unused" timeout 120 scripts/play.sh --version 2>"$out/play.err" | tail -n 1) || true
+check "play.sh passes its arguments to the game: --version prints '$said'" "it said: $(tail -n 3 "$out/play.err")" -- \
+  '[[ $said == "fennwick "[0-9]* ]]'
 code=0
 env -u DISPLAY -u WAYLAND_DISPLAY scripts/play.sh >/dev/null 2>"$out/play.err" || code=$?
 check "without a display play.sh exits with code $code: $(head -n1 "$out/play.err")" "it said: $(cat "$out/play.err")" -- \

@@ -108,6 +108,7 @@ holds_controls "the .deb's description" text "$(dpkg-deb -f "$deb" Description |
 man_page=$(zcat "$out/deb/usr/share/man/man6/fennwick.6.gz")
 holds_controls "the manual page's keys" roff-keys "$man_page"
 holds_controls "the manual page's options" roff-options "$man_page"
+holds_controls "the manual page's synopsis" roff-synopsis "$man_page"
 
 $sudo dpkg -i "$deb" >/dev/null
 installed=yes
@@ -115,7 +116,7 @@ dpkg -L fennwick >"$out/installed.txt"
 game=/usr/games/fennwick
 for want in "$game" /usr/games/fennwick-replay /usr/share/fennwick/StickStand/Stand0000.bmp /usr/share/applications/fennwick.desktop \
             /usr/share/icons/hicolor/16x16/apps/fennwick.png /usr/share/icons/hicolor/32x32/apps/fennwick.png \
-            /usr/share/doc/fennwick/copyright; do
+            /usr/share/doc/fennwick/copyright /usr/share/man/man6/fennwick-replay.6.gz; do
   check "installed: $want" "it is not" -- [ -e "$want" ]
 done
 
@@ -194,6 +195,8 @@ for want in fennwick.exe fennwick-replay.exe StickStand/Stand0000.bmp StickRun/R
   [ -f "$windows/$want" ] || fail "the Windows zip has no $want"
 done
 how_to_play=$windows/How\ to\ play.txt
+bom=$(head -c 3 "$how_to_play" | od -An -tx1 | tr -d ' ')
+check "\"How to play.txt\" begins with a UTF-8 byte-order mark, for Notepad before Windows 10" "it begins $bom" -- [ "$bom" = efbbbf ]
 holds_controls '"How to play.txt"' text "$(tr -d '\r' <"$how_to_play")"
 for text in "$how_to_play" "$windows/LICENSE.txt"; do
   bare=$(awk '!/\r$/' "$text" | wc -l)

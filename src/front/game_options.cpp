@@ -107,6 +107,12 @@ bool GameSession::Open(const GameOptions& options, std::string& error) {
     ScriptFault fault;
     const bool parsed = ParseReplayScript(in, script, why, &fault);
     std::fclose(in);
+    if (!parsed && fault.readError != 0) {
+      // It opened, but would not be read (a folder does so on Linux): the same words as a file
+      // that would not open, with the system's reason.
+      error = say::CannotReadRecording(options.play, fault.readError);
+      return false;
+    }
     if (!parsed) {
       // A file whose first line is no recording's was never one: the player most likely
       // named the wrong file, which says more than the line's fault.
@@ -129,7 +135,7 @@ bool GameSession::Open(const GameOptions& options, std::string& error) {
     }
     recording.Write(recordingHeader);
     // For the curious only: the frames are the same at any pace.
-    if (options.pace != 100) recording.Write("# played at " + std::to_string(options.pace) + " % of the game's pace\n");
+    if (options.pace != 100) recording.Write(say::PlayedAtPace(options.pace));
     // Told at once, while the player can still free the space or stop; the game plays on.
     recording.WhenFailing([name = options.record](int why) { TellPlayer(Tone::fault, say::RecordingNotWritten(name, why)); });
   }

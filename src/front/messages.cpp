@@ -26,6 +26,11 @@ std::size_t Utf8Length(const std::string& text, std::size_t at) {
   return length;
 }
 
+// What an option was given instead, or that nothing was: an empty '' reads as a typo.
+std::string NotGiven(const std::string& given) {
+  return given.empty() ? ", and nothing was given" : ", not " + Quoted(given);
+}
+
 std::string Plural(std::size_t count, const char* one) {
   return std::to_string(count) + " " + one + (count == 1 ? "" : "s");
 }
@@ -113,21 +118,20 @@ void LiveTitle(bool rewinding, long frame, long liveFrom, char (&title)[titleSiz
 
 std::string NoRecordingInBrowser() { return "--record is not available in the browser"; }
 std::string BadPace(const std::string& given) {
-  return "--pace needs a share of the game's speed: 50, 60, 70, 80, 90 or 100 (per cent), not " + Quoted(given);
+  return "--pace needs a share of the game's speed: 50, 60, 70, 80, 90 or 100 (per cent)" + NotGiven(given);
 }
 std::string BadPadButton(const std::string& given) {
-  return "--pad-jump needs the face button that jumps: A, B, X or Y (as on the pad; Cross, Circle, Square, Triangle), not " +
-         Quoted(given);
+  return "--pad-jump needs the face button that jumps: A, B, X or Y (as on the pad; Cross, Circle, Square, Triangle)" +
+         NotGiven(given);
 }
 std::string KeysNeedThree(const std::string& given) {
-  return "--keys needs three key names, for left, right and jump, between commas (as in --keys a,d,w), not " +
-         Quoted(given);
+  return "--keys needs three key names, for left, right and jump, between commas (as in --keys a,d,w)" + NotGiven(given);
 }
 std::string UnknownKeyName(const std::string& job, const std::string& name) {
   return "--keys: " + Quoted(name) + " is no key name the game knows (for " + job + ")";
 }
 std::string ReservedKey(const std::string& job, const std::string& name) {
-  return "--keys: " + name + " cannot be " + job + ": it keeps its own meaning (Escape quits, F11 switches full screen, Backspace rewinds)";
+  return "--keys: " + name + " cannot be the key for " + job + ": it keeps its own meaning (Escape quits, F11 switches full screen, Backspace rewinds)";
 }
 std::string KeyChosenTwice(const std::string& name, const std::string& firstJob, const std::string& secondJob) {
   return "--keys: " + name + " is named for both " + firstJob + " and " + secondJob + "; one key can do only one";
@@ -139,7 +143,7 @@ std::string CannotReadRecording(const std::string& file, int error) {
 std::string CannotWriteRecording(const std::string& file, int error) {
   return "cannot write the recording '" + file + "'" + Because(error);
 }
-std::string ScriptUnreadable() { return "the script could not be read"; }
+std::string ScriptUnreadable(int error) { return "the script could not be read" + Because(error); }
 std::string DamagedRecording(const std::string& file, const std::string& why) { return file + ", " + why; }
 std::string NotARecording(const std::string& file, long line, const std::string& text) {
   return file + " is not a Fennwick recording: line " + std::to_string(line) + " reads " + Quoted(text);
@@ -152,6 +156,7 @@ std::string RecordingNotWritten(const std::string& file, int error) {
   return "the recording '" + file + "' cannot be written" + Because(error) +
          ". The game plays on, but this run will not be kept whole";
 }
+std::string PlayedAtPace(int pace) { return "# played at " + std::to_string(pace) + " % of the game's pace\n"; }
 std::string ScriptTooLarge(std::size_t bytes) {
   return "the file is larger than " + std::to_string(bytes >> 20) + " MB, far more than any recording";
 }
@@ -202,6 +207,8 @@ std::string NoDisplay(const std::string& display, const std::string& wayland) {
 std::string CannotOpenWindow(const std::string& why) { return "cannot open a window: " + why; }
 std::string CannotRegisterWindow(const std::string& why) { return "Windows would not register the game's window: " + why; }
 std::string CannotCreateWindow(const std::string& why) { return "cannot create the window: " + why; }
+std::string CannotDrawIntoWindow(const std::string& why) { return "cannot draw into the window: " + why; }
+std::string NoCanvas() { return "cannot draw on the page: the page has no canvas with a 2D context"; }
 std::string NoDirect3D() { return "Fennwick could not start its display: Direct3D 9 is not available."; }
 std::string NoDirect3DDevice(std::uint32_t result) {
   char code[16];

@@ -32,7 +32,8 @@ std::string KeyChosenTwice(const std::string& name, const std::string& firstJob,
 // --- Files, with the system's reason (an errno value) ---
 std::string CannotReadRecording(const std::string& file, int error);
 std::string CannotWriteRecording(const std::string& file, int error);
-std::string ScriptUnreadable();
+// The rest of a file that opened but would not be read (a folder, say), for the standard input.
+std::string ScriptUnreadable(int error);
 // A recording the game could not follow: the file's name, then where and why.
 std::string DamagedRecording(const std::string& file, const std::string& why);
 // Nothing in it is a line of a recording: the first line that is not, quoted.
@@ -41,6 +42,8 @@ std::string EmptyRecording(const std::string& file);
 // Writing the recording failed mid-game: the run will not be kept whole, though the game goes on.
 std::string RecordingNotWritten(const std::string& file, int error);
 std::string ScriptTooLarge(std::size_t bytes);
+// The comment a recording made at a slower pace begins with, its line end included.
+std::string PlayedAtPace(int pace);
 
 // --- Checkpoints: a recording replayed against the hashes written as it was played ---
 // A demo that parts from its run, from the checkpoint's frame on (as time into the run).
@@ -68,6 +71,8 @@ std::string NoDisplay(const std::string& display, const std::string& wayland);
 std::string CannotOpenWindow(const std::string& why);
 std::string CannotRegisterWindow(const std::string& why);
 std::string CannotCreateWindow(const std::string& why);
+std::string CannotDrawIntoWindow(const std::string& why);
+std::string NoCanvas();
 std::string NoDirect3D();
 std::string NoDirect3DDevice(std::uint32_t result);
 std::string UnknownBackBuffer(unsigned long format);

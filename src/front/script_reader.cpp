@@ -169,7 +169,9 @@ bool ParseReplayScript(std::FILE* in, ReplayScript& script, std::string& error, 
     text.append(block, got);
   }
   if (std::ferror(in) != 0) {
-    error = say::ScriptUnreadable();
+    const int why = errno;
+    error = say::ScriptUnreadable(why);
+    if (fault != nullptr) fault->readError = why;
     return false;
   }
   return ParseReplayScript(text, script, error, fault);

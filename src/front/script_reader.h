@@ -22,6 +22,8 @@ struct ScriptFault {
   bool afterGoodLines = false;
   // The line named a frame past the longest run: a recording, but one too long to play.
   bool tooLong = false;
+  // Why the file could not be read, an errno value; 0 when it was read.
+  int readError = 0;
 };
 
 // Returns false and sets error (naming the line) on the first malformed line; `fault`, when

@@ -235,8 +235,8 @@ TEST_F(GamepadTest, ChosenKeysPlayTheGamesKeysAndTheMovedOnesGoQuiet) {
   struct Refused { const char* keys; const char* says; };
   for (Refused r : {Refused{"a,a,w", "a is named for both left and right"},
                     Refused{"a,d,jump", "'jump' is no key name the game knows (for jump)"},
-                    Refused{"escape,d,w", "escape cannot be left"},
-                    Refused{"a,d,F11", "f11 cannot be jump"},
+                    Refused{"escape,d,w", "escape cannot be the key for left"},
+                    Refused{"a,d,F11", "f11 cannot be the key for jump"},
                     Refused{"a,d", "needs three key names"},
                     Refused{"a,d,w,s", "needs three key names"},
                     Refused{"a,,w", "'' is no key name"},

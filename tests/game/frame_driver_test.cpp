@@ -12,6 +12,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "front/game_options.h"
@@ -240,7 +241,7 @@ TEST(ReplayScriptText, FilesAreReadWholeAndWrittenAsTheyAre) {
   // A folder opens on some systems but never reads as a script.
   if (std::FILE* folder = std::fopen(dir.path().string().c_str(), "r")) {
     EXPECT_FALSE(ParseReplayScript(folder, script, error));
-    EXPECT_EQ(error, "the script could not be read");
+    EXPECT_EQ(error, std::string("the script could not be read: ") + std::strerror(EISDIR));
     std::fclose(folder);
   }
   FileSink nowhere;
@@ -347,6 +348,11 @@ TEST(GameOptions, FilesThatCannotBeUsedAreReportedBeforeTheGameStartsWithTheReas
   GameOptions missing;
   missing.play = (dir.path() / "none.txt").string();
   EXPECT_EQ(reason(missing), "cannot read the recording '" + missing.play + "': " + std::strerror(ENOENT));
+#ifdef __linux__
+  GameOptions folder;  // opens on Linux, then will not be read
+  folder.play = dir.path().string();
+  EXPECT_EQ(reason(folder), "cannot read the recording '" + folder.play + "': " + std::strerror(EISDIR));
+#endif
   GameOptions nowhere;
   nowhere.record = (dir.path() / "no" / "such" / "folder.txt").string();
   EXPECT_EQ(reason(nowhere), "cannot write the recording '" + nowhere.record + "': " + std::strerror(ENOENT));
@@ -359,6 +365,20 @@ TEST(Messages, CheckpointsAreToldInTimeAndCounts) {
   EXPECT_EQ(say::VerifiedAllMatch("r.txt", 1234567, 1), "r.txt: 1,234,567 frames, 1 checkpoint, all match");
   EXPECT_EQ(say::VerifiedDiffers("r.txt", 120, 0xAu, 0xFFFFFFFFu),
             "r.txt: differs from frame 120: checkpoint recorded 0000000A, replayed FFFFFFFF");
+}
+
+// What a player is told when an option or the screen is wrong: one case a line.
+TEST(Messages, SayWhatIsWrongInPlainWords) {
+  const std::pair<std::string, std::string> cases[] = {
+      {say::BadPace(""), "--pace needs a share of the game's speed: 50, 60, 70, 80, 90 or 100 (per cent), and nothing was given"},
+      {say::BadPace("45"), "--pace needs a share of the game's speed: 50, 60, 70, 80, 90 or 100 (per cent), not '45'"},
+      {say::KeysNeedThree(""), "--keys needs three key names, for left, right and jump, between commas (as in --keys a,d,w), and nothing was given"},
+      {say::ReservedKey("left", "escape"), "--keys: escape cannot be the key for left: it keeps its own meaning (Escape quits, F11 switches full screen, Backspace rewinds)"},
+      {say::CannotReadRecording("/tmp", EISDIR), std::string("cannot read the recording '/tmp': ") + std::strerror(EISDIR)},
+      {say::CannotDrawIntoWindow("no window"), "cannot draw into the window: no window"},
+      {say::PlayedAtPace(70), "# played at 70 % of the game's pace\n"},
+  };
+  for (const auto& [said, expected] : cases) EXPECT_EQ(said, expected);
 }
 
 TEST(Messages, BoxLinesBreakOnlyAtSpacesAndKeepTheirBreaks) {

@@ -527,6 +527,23 @@ async function theViewer(browser, run) {
   check(halfway === '0:03.75 / 0:07.50' && bar.keysHidden && bar.copied === bar.link && bar.link.includes('#run=1.') &&
         bar.link.endsWith(`&t=${entered.frame}`),
         `the bar shows ${halfway} halfway, links to the moment, and its switch hides the keys`, JSON.stringify({ halfway, ...bar }));
+  // The bar's Keys box and the panel's switch are one setting: the panel shows it off, turns it
+  // back on and off again in the demo, and a reload keeps it off.
+  await page.focus('#canvas');
+  await page.keyboard.press('KeyS');
+  const showInput = page.locator('#show-input');
+  const panelOff = !(await showInput.isChecked());
+  await showInput.check();
+  const shownAgain = await page.evaluate(() => !document.getElementById('keys-held').hidden);
+  await showInput.uncheck();
+  await page.locator('#settings').getByRole('button', { name: 'Close' }).click();
+  await page.reload();
+  await waitForState(page, ['running'], 60);
+  const kept = await page.evaluate(() => ({ hidden: document.getElementById('keys-held').hidden,
+                                            box: document.getElementById('view-keys').checked }));
+  check(panelOff && shownAgain && kept.hidden && !kept.box,
+        "the panel's switch is the bar's: it shows and hides the keys in a demo, and a reload keeps them hidden",
+        JSON.stringify({ panelOff, shownAgain, ...kept }));
   check(errors.length === 0, 'no console errors in the viewer', errors.join(' | '));
 
   // Play from here, an arrow held, Backspace held a moment, and the run played on to its end:
@@ -929,7 +946,7 @@ async function theSettings(browser) {
   await keyButton('Jump').click();
   await page.keyboard.press('KeyW');
   const chosen = await keyButton('Jump').textContent();
-  check(reached === 'running' && held && (await isOpen()) && /escape cannot be left/.test(refused) && chosen === 'Jump: W',
+  check(reached === 'running' && held && (await isOpen()) && /escape cannot be the key for left/.test(refused) && chosen === 'Jump: W',
         `a finger opens the settings and the game waits; Escape is refused for Left ('${refused}'), W taken for Jump`,
         `state ${reached}, held ${held}, open ${await isOpen()}, chosen '${chosen}'`);
   await panel.getByRole('button', { name: 'Close' }).click();
@@ -992,6 +1009,26 @@ async function aSlowPhone(browser) {
   check(reached === 'running', 'with the processor slowed six times the game starts', `state ${reached}`);
   const rate = await measureRate(page);
   console.log(`     with the processor slowed six times: ${rate.ok ? rate.last : rate.all} frames a second (a benchmark's figure; 60 ± 2 wanted)`);
+
+  // The end on a phone 360 px wide, upright: its offers wrap as whole buttons, each one line
+  // high, none on or against another.
+  await (await context.newCDPSession(page)).send('Emulation.setCPUThrottlingRate', { rate: 1 });
+  await page.setViewportSize({ width: 360, height: 740 });
+  await press(page, 'Escape');
+  const ended = await waitForState(page, ['ended'], 5);
+  await page.getByRole('link', { name: 'Link to this run' }).waitFor({ timeout: 10000 }).catch(() => {});
+  const offers = await page.evaluate(() => Array.from(document.querySelectorAll('#actions > *'), (offer) => {
+    const style = getComputedStyle(offer);
+    const edges = ['paddingTop', 'paddingBottom', 'borderTopWidth', 'borderBottomWidth'].reduce((sum, name) => sum + parseFloat(style[name]), 0);
+    return { name: offer.textContent, lines: (offer.getBoundingClientRect().height - edges) / parseFloat(style.fontSize),
+             ...offer.getBoundingClientRect().toJSON() };
+  }));
+  const near = (a, b) => a.left < b.right + 4 && b.left < a.right + 4 && a.top < b.bottom + 4 && b.top < a.bottom + 4;
+  const tall = offers.filter((offer) => offer.lines > 2);
+  const touching = offers.filter((a, i) => offers.some((b, j) => j > i && near(a, b)));
+  check(ended === 'ended' && offers.length === 5 && tall.length === 0 && touching.length === 0 && offers.every((o) => o.right <= 360),
+        'on a 360-px phone the end offers five buttons, each one line high, with space between them',
+        `state ${ended}; ${JSON.stringify(offers)}`);
   await context.close();
 }
 

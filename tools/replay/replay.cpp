@@ -1,5 +1,6 @@
 // fennwick-replay: runs the real game world without a window, driven by a script of key
 // messages, and prints one line per frame. For tests, bug reports and comparing builds.
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -40,10 +41,30 @@ constexpr int nothingToCompare = 3;
 const char* const usage =
     "usage: fennwick-replay [--help] [--version] [--assets DIR] [--frames N] [--hash] [--dump F|last FILE.bmp]\n"
     "                       [SCRIPT|-]\n"
-    "       fennwick-replay [--assets DIR] --verify RECORDING\n"
-    "  --verify replays a recording without drawing and compares it with the checkpoints written\n"
-    "  as it was played: exit 0 when all match, 1 when it differs (naming the first frame), 3 when\n"
-    "  it holds no checkpoints, 2 when it cannot be read.\n";
+    "       fennwick-replay [--assets DIR] --verify RECORDING\n";
+
+// What --help adds to the usage: what the tool does, then each option. Kept in step with its
+// manual page, packaging/fennwick-replay.6.
+const char* const help =
+    "\n"
+    "Runs the game without a window, driven by a script of keys (a recording made with\n"
+    "fennwick --record, or - for standard input), and prints one line a frame: its number, the\n"
+    "figure's state, facing (L or R), animation and its frame, position x y, velocity x y, and\n"
+    "the camera's x y.\n"
+    "\n"
+    "  --frames N         run N frames, not the script's own length\n"
+    "  --hash             end each line with a hash of the frame's picture, to compare the\n"
+    "                     pictures of two builds or two machines\n"
+    "  --dump F FILE.bmp  write frame F (from 1, or last: the frame the run ended on) as a\n"
+    "                     picture, FILE.bmp, in the folder the tool was started from\n"
+    "  --assets DIR       take the pictures from DIR; without it the tool looks where the game\n"
+    "                     does: the working folder, its own folder, the installed data folder\n"
+    "  --verify           replay a recording without drawing and compare it with the\n"
+    "                     checkpoints written as it was played: exit 0 when all match, 1 when\n"
+    "                     it differs (naming the first frame), 3 when it holds no checkpoints,\n"
+    "                     2 when it cannot be read\n"
+    "  --version          print the version and stop\n"
+    "  -h, --help         print this and stop\n";
 
 // --dump's frame when it is the last one run.
 constexpr long lastFrameRun = -1;
@@ -174,7 +195,7 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, options)) return usageError;
   if (options.version || options.help) {
     if (options.version) std::printf("fennwick-replay %s\n", fennwickVersion);
-    else std::printf("%s", usage);
+    else std::printf("%s%s", usage, help);
     return 0;
   }
   // Nothing named and nobody piping a script in: a newcomer would wait for ever.
@@ -191,13 +212,19 @@ int main(int argc, char** argv) {
       return usageError;
     }
   } else {
+    errno = 0;
     std::FILE* in = std::fopen(options.script.c_str(), "r");
     if (in == nullptr) {
-      std::fprintf(stderr, "fennwick-replay: cannot read script '%s'\n", options.script.c_str());
+      std::fprintf(stderr, "fennwick-replay: %s\n", say::CannotReadRecording(options.script, errno).c_str());
       return usageError;
     }
-    const bool parsed = ParseReplayScript(in, script, error);
+    ScriptFault fault;
+    const bool parsed = ParseReplayScript(in, script, error, &fault);
     std::fclose(in);
+    if (!parsed && fault.readError != 0) {
+      std::fprintf(stderr, "fennwick-replay: %s\n", say::CannotReadRecording(options.script, fault.readError).c_str());
+      return usageError;
+    }
     if (!parsed) {
       std::fprintf(stderr, "fennwick-replay: %s, %s\n", options.script.c_str(), error.c_str());
       return usageError;
@@ -212,9 +239,10 @@ int main(int argc, char** argv) {
   }
   if (options.assets.empty()) {
     // Where the game looks, and what it says when they are not there: frames drawn without
-    // the figure would hash unlike the game's.
+    // the figure would hash unlike the game's. A verify draws nothing, so pictures missing
+    // change none of its answers and it does not mention them.
     const std::string missing = EnterPictureFolder(ToolFolder());
-    if (!missing.empty()) std::fprintf(stderr, "fennwick-replay: %s\n", missing.c_str());
+    if (!missing.empty() && !options.verify) std::fprintf(stderr, "fennwick-replay: %s\n", missing.c_str());
   } else {
     std::filesystem::current_path(options.assets, failure);
     if (failure) {

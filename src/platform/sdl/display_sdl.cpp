@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "front/messages.h"
+
 namespace {
 
 // Where the window's outer frame goes after leaving full screen. Its inside is the picture's
@@ -67,7 +69,7 @@ Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
   p.ownFrame = frameBuffer;
   p.window = static_cast<SDL_Window*>(window);
   if (p.window == nullptr) {
-    p.failure = "cannot draw into the window: no window";
+    p.failure = say::CannotDrawIntoWindow("no window");
     return;
   }
   // The window's surface straight to the window system, not through an OpenGL texture: without
@@ -76,7 +78,7 @@ Display::Display(WindowHandle window) : platform(std::make_unique<Platform>()) {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_Surface* surface = SDL_GetWindowSurface(p.window);
   if (surface == nullptr) {
-    p.failure = std::string("cannot draw into the window: ") + SDL_GetError();
+    p.failure = say::CannotDrawIntoWindow(SDL_GetError());
     return;
   }
   p.ready = true;

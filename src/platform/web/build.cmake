@@ -132,6 +132,7 @@ set(FENNWICK_PAGE_FILES
   favicon.png:assets/icons/fennwick32.png
   controls.js:web/controls.js
   viewer.js:web/viewer.js
+  words.js:web/words.js
   offline.js:web/offline.js
   share.js:web/share.js
   settings.js:web/settings.js

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/graphics/display.h"
+#include "front/messages.h"
 
 namespace {
 
@@ -85,5 +86,5 @@ void Display::ToggleDisplayMode(WindowHandle) { ToggleFullScreen(); }
 bool Display::CanDraw() const { return platform->canvasOpen; }
 
 std::string Display::DrawFailure() const {
-  return platform->canvasOpen ? std::string() : "cannot draw on the page: the page has no canvas with a 2D context";
+  return platform->canvasOpen ? std::string() : say::NoCanvas();
 }

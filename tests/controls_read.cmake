@@ -1,0 +1,53 @@
+# What a reader of the controls sees in each copy, whatever made it: every key on the web page a
+# whole name the player finds on a keyboard, the comma key among them, and no brace or bracket
+# of the table left in a copy; every option a manual page describes named in its synopsis.
+# Run as cmake -DROOT=<repository> -P controls_read.cmake.
+cmake_policy(VERSION 3.25)
+set(wrong "")
+set(known Left Right Up Down Space Escape F11 Backspace Enter S K L J Period Comma Home End 0 9 LeftBracket RightBracket)
+
+file(READ ${ROOT}/web/index.html page)
+# Square brackets would stop CMake's lists from splitting: they travel by name.
+string(REPLACE "[" "LeftBracket" page "${page}")
+string(REPLACE "]" "RightBracket" page "${page}")
+string(REGEX MATCHALL "<kbd>[^<]*</kbd>" keys "${page}")
+foreach(key IN LISTS keys)
+  string(REGEX REPLACE "</?kbd>" "" name "${key}")
+  if(NOT name IN_LIST known)
+    string(APPEND wrong "\n  web/index.html: <kbd>${name}</kbd> is no key's name")
+  endif()
+endforeach()
+if(NOT "<kbd>Comma</kbd>" IN_LIST keys)
+  string(APPEND wrong "\n  web/index.html: the comma key is not shown as a key")
+endif()
+
+foreach(copy README.md packaging/fennwick.6 web/index.html)
+  file(READ ${ROOT}/${copy} text)
+  if(text MATCHES "{[A-Za-z0-9]+}|\\(\\([^)]*/")
+    string(APPEND wrong "\n  ${copy}: the table's markup is left in: ${CMAKE_MATCH_0}")
+  endif()
+endforeach()
+
+foreach(manual fennwick.6 fennwick-replay.6)
+  file(READ ${ROOT}/packaging/${manual} text)
+  string(REGEX MATCH "\n\\.SH SYNOPSIS\n.*\n\\.SH DESCRIPTION" synopsis "${text}")
+  string(REGEX MATCH "\n\\.SH OPTIONS\n.*\n\\.SH [A-Z ]+\n" options "${text}")
+  string(REGEX MATCHALL "\n\\.BI? [^\n]*" heads "${options}")
+  foreach(head IN LISTS heads)
+    string(REGEX MATCHALL "\\\\-(\\\\-)?[a-z][a-z-]*" flags "${head}")
+    foreach(flag IN LISTS flags)
+      string(FIND "${synopsis}" "${flag}" at)
+      if(at EQUAL -1)
+        string(REPLACE "\\" "" shown "${flag}")
+        string(APPEND wrong "\n  packaging/${manual}: ${shown} is in OPTIONS but not in the SYNOPSIS")
+      endif()
+    endforeach()
+  endforeach()
+  if(NOT heads)
+    string(APPEND wrong "\n  packaging/${manual}: no options found")
+  endif()
+endforeach()
+
+if(wrong)
+  message(FATAL_ERROR "what a reader sees of the controls is wrong:${wrong}")
+endif()
