@@ -564,15 +564,15 @@ async function theViewer(browser, run) {
   const last = await canvasPixels(page);
   await press(page, 'Escape');
   const over = await waitForState(page, ['ended'], 5);
-  const kept = path.join(args.work, 'taken-over.script');
-  fs.writeFileSync(kept, await page.evaluate(() => Module.recordedRun));
+  const takenRun = path.join(args.work, 'taken-over.script');
+  fs.writeFileSync(takenRun, await page.evaluate(() => Module.recordedRun));
   const tool = (...more) => require('child_process').spawnSync(args.replay, ['--assets', args.assets, ...more], { encoding: 'latin1' });
-  const verified = tool('--verify', kept);
+  const verified = tool('--verify', takenRun);
   const lines = (script) => tool(script).stdout.split('\n').slice(0, from).join('\n');
-  const end = fs.readFileSync(kept, 'utf8').match(/^(\d+) end/m);
-  const replayedLast = end ? differing(last, nativeAt(kept, Number(end[1]))) : -1;
+  const end = fs.readFileSync(takenRun, 'utf8').match(/^(\d+) end/m);
+  const replayedLast = end ? differing(last, nativeAt(takenRun, Number(end[1]))) : -1;
   check(over === 'ended' && live.startsWith('Live from') && rewinding.startsWith('Rewinding') && verified.status === 0 &&
-        !/ back$/m.test(fs.readFileSync(kept, 'utf8')) && lines(kept) === lines(demo) && replayedLast === 0,
+        !/ back$/m.test(fs.readFileSync(takenRun, 'utf8')) && lines(takenRun) === lines(demo) && replayedLast === 0,
         `Play from here at frame ${from} hands the demo over ('${live}'), Backspace rewinds ('${rewinding}'), and the run kept verifies, ` +
         'holds the demo up to there and replays to the last picture',
         `state ${over}, verify: ${verified.stdout}${verified.stderr}, ${replayedLast} pixels differ at the end`);
@@ -604,6 +604,20 @@ async function theViewer(browser, run) {
   check(sizes.length === 8 && small.length === 0 && exact(touched) && touched[0].frame === 102 && touched[1].frame > 110,
         'on a phone the bar replaces the touch controls, every control at least 44 px, and a finger steps, plays and pauses',
         `${JSON.stringify(sizes)}; ${told(touched)}`);
+
+  // Play from here by a finger brings the touch controls back, and ⟲ held rewinds the run.
+  const timesNow = () => phone.evaluate(() => document.getElementById('view-times').textContent);
+  await touchOn('Play from here');
+  await phone.waitForTimeout(800);
+  const [x, y] = await centreOf(phone, 'Rewind');
+  await client.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ id: 1, x, y }] });
+  await phone.waitForFunction(() => /^Rewinding/.test(document.getElementById('view-times').textContent), null, { timeout: 5000 }).catch(() => {});
+  const rewound = await timesNow();
+  await client.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await phone.waitForFunction(() => /^Live from/.test(document.getElementById('view-times').textContent), null, { timeout: 5000 }).catch(() => {});
+  const after = await timesNow();
+  check(/^Rewinding/.test(rewound) && /^Live from/.test(after),
+        `on a phone Play from here hands the demo over and ⟲ held rewinds it ('${rewound}', then '${after}')`);
   await context.close();
 }
 

@@ -27,7 +27,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "core/game/pace_rate.h"
 #include "core/game/world_state.h"
@@ -35,7 +34,7 @@
 class FrameDriver;
 class GameWorld;
 
-// Where a demo stands, for a title or the page to show.
+// Where the run stands, for a title or the page to show.
 struct DemoPosition {
   enum class Mode { watching, live, rewinding };
   Mode mode = Mode::watching;
@@ -90,7 +89,7 @@ class DemoViewer {
 
   // Live from the frame shown: false outside a demo.
   bool TakeOver();
-  // Live play goes backwards while held, a frame a frame due, down to the first frame.
+  // Live play goes backwards while held, a frame for each frame due, down to the first frame.
   void RewindPressed();
   // Plays on live from the frame shown; false when no rewind was held.
   bool RewindReleased();
