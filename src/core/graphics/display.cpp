@@ -79,7 +79,9 @@ void Display::FillClipped(std::int32_t top, std::int32_t bottom, std::int32_t le
   const bool continuesHeldRow = heldRunCount > 0 && top == heldTop && bottom == heldBottom &&
                                 left == heldRuns[heldRunCount - 1].right;
   if (!continuesHeldRow) WriteHeldFills();
-  if (clearPending) {
+  // A rectangle that continues the held row starts where that row's clear already stands, so
+  // its rows are brought up to date once, when the row is written.
+  if (clearPending && !continuesHeldRow) {
     // The level's tiles meet edge to edge and cover the view: the clear under them is never
     // written, which saves a pass over the whole frame. A gap left of the rectangle is cleared.
     for (std::int32_t y = top; y < bottom; ++y) {
@@ -155,6 +157,8 @@ void Display::WriteHeldFills() {
     from = heldRuns[i].right;
   }
   heldRunCount = 0;
+  if (clearPending)
+    for (std::int32_t y = heldTop; y < heldBottom; ++y) clearedTo[y] = std::max(clearedTo[y], from);
   const std::size_t bytes = static_cast<std::size_t>(from - heldLeft) * sizeof(Pixel);
   for (std::int32_t y = heldTop + 1; y < heldBottom; ++y)
     std::memcpy(frameBuffer + static_cast<std::size_t>(y) * width + heldLeft, firstLine + heldLeft, bytes);
