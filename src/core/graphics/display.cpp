@@ -42,6 +42,21 @@ inline void KeyedCopy4(const Pixel* source, Pixel* target, __m128i key) {
 }
 #endif
 
+// COUNT pixels of one colour from p on. The first line of a held row is the first the frame
+// writes there, every store a miss: four pixels to a store, not one.
+inline void FillLine(Pixel* p, std::size_t count, Pixel colour) {
+#ifdef FENNWICK_SSE2
+  if (count >= 4) {
+    const __m128i v = _mm_set1_epi32(static_cast<int>(colour));
+    Pixel* const lastGroup = p + count - 4;
+    for (; p < lastGroup; p += 4) Store4(p, v);
+    Store4(lastGroup, v);
+    return;
+  }
+#endif
+  std::fill_n(p, count, colour);
+}
+
 }  // namespace
 
 Display::Platform& PlatformOf(Display& display) { return *display.platform; }
@@ -153,7 +168,7 @@ void Display::WriteHeldFills() {
   Pixel* const firstLine = frameBuffer + static_cast<std::size_t>(heldTop) * width;
   std::int32_t from = heldLeft;
   for (int i = 0; i < heldRunCount; ++i) {
-    std::fill(firstLine + from, firstLine + heldRuns[i].right, heldRuns[i].colour);
+    FillLine(firstLine + from, static_cast<std::size_t>(heldRuns[i].right - from), heldRuns[i].colour);
     from = heldRuns[i].right;
   }
   heldRunCount = 0;
