@@ -27,15 +27,14 @@ std::uint64_t Fingerprint(const Pixel* frame) {
   return h;
 }
 
-// The floor: the bytes every frame has to move whatever the drawing does. Clear the frame,
-// write every pixel once, copy it row by row into a pitched buffer.
+// The floor: the bytes every frame has to move whatever the drawing does. Write every pixel of
+// the frame once, copy it row by row into a pitched buffer. No clear: the game writes each pixel
+// once too (its clear only where nothing else covers, which in the game is nowhere).
 void BM_Floor(benchmark::State& state) {
   std::vector<Pixel> frame(Display::pixelCount);
   std::vector<std::uint8_t> back(pitch * Display::height);
   const Pixel colour = 0xFFE0E0E0;
   for (auto _ : state) {
-    std::memset(frame.data(), 0xE0, frameBytes);
-    benchmark::ClobberMemory();
     std::fill_n(frame.data(), Display::pixelCount, colour);
     benchmark::ClobberMemory();
     for (int y = 0; y < Display::height; ++y)
@@ -43,7 +42,7 @@ void BM_Floor(benchmark::State& state) {
     benchmark::DoNotOptimize(back.data());
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 3 * frameBytes);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 2 * frameBytes);
 }
 BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond);
 

@@ -41,6 +41,25 @@
     return `${location.href.split(/[?#]/)[0]}${runHash}&t=${Math.max(shown.frame, 0)}`;
   }
 
+  // While the run plays, the bar's position (its time, its scrubber) is written ten times a
+  // second: written every frame, its text and scrubber cost the page more layout and paint than
+  // the picture does, and no eye reads hundredths changing sixty times a second. Paused,
+  // stepped or seeked, it is written at once, exactly; a frame held back is written when its
+  // tenth of a second is up, so the bar never stays behind the picture.
+  const barPeriod = 100;
+  let barWritten = -Infinity;
+  let barDue = 0;
+  let momentSaid = false;
+  function writeBar() {
+    clearTimeout(barDue);
+    barDue = 0;
+    barWritten = performance.now();
+    // A finger or a mouse on the scrubber moves it; the game follows, and is not fought.
+    if (!dragging) scrubber.value = String(shown.frame);
+    scrubber.setAttribute('aria-valuetext', `${time(shown.frame)} of ${time(shown.last)}`);
+    times.textContent = `${time(shown.frame)} / ${time(shown.last)}`;
+  }
+
   // Called by the game after each frame it shows, with the same values most of the time: the
   // page is touched only where something changed. The times are the game's, m:ss.cc.
   function onViewer(frame, last, frameTime, lastTime, speed, paused, held, mode, liveTime) {
@@ -62,13 +81,14 @@
       scrubber.max = String(last);
       shown.last = last;
     }
-    if (frame !== shown.frame || lengthChanged) {
-      // A finger or a mouse on the scrubber moves it; the game follows, and is not fought.
-      if (!dragging) scrubber.value = String(frame);
-      scrubber.setAttribute('aria-valuetext', words.timeOf(frameTime, lastTime));
-      times.textContent = `${frameTime} / ${lastTime}`;
+    const moved = frame !== shown.frame;
+    shown.frame = frame;
+    const waited = performance.now() - barWritten;
+    if (lengthChanged || paused !== shown.paused || (moved && (paused || waited >= barPeriod))) writeBar();
+    else if (moved && !barDue) barDue = setTimeout(writeBar, barPeriod - waited);
+    if (moved && momentSaid) {
       momentButton.textContent = words.linkToMoment;
-      shown.frame = frame;
+      momentSaid = false;
     }
     if (speed !== shown.speed) {
       speedButton.textContent = speedNames[speed];
@@ -153,7 +173,8 @@
     const copied = navigator.clipboard ? navigator.clipboard.writeText(link) : Promise.reject(new Error('no clipboard'));
     // Said on the button until the picture moves on; the copy may be refused (an address that
     // is not https, a browser's setting), and the address bar has it then.
-    copied.then(() => { momentButton.textContent = words.linkCopied; }, () => { momentButton.textContent = words.linkInAddressBar; });
+    copied.then(() => { momentButton.textContent = words.linkCopied; }, () => { momentButton.textContent = words.linkInAddressBar; })
+      .then(() => { momentSaid = true; });
     momentButton.dataset.link = link;
   });
   // The Keys box is the settings' own switch, remembered with them: either place changes both.

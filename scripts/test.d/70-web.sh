@@ -81,8 +81,8 @@ mkdir -p "$served/no-wasm" "$served/no-data" "$served/e2e"
 cp "$demo" "$served/demo.script"
 find "$served" -maxdepth 1 -type f -exec cp {} "$served/e2e/" \;
 cp build/web/site-e2e/fennwick.js.gz build/web/site-e2e/fennwick.wasm.gz build/web/site-e2e/fennwick.data.gz "$served/e2e/"
-cp "$served"/index.html "$served"/words.js "$served"/share.js "$served"/loader.js "$served"/fennwick.js.gz "$served"/fennwick.data.gz "$served/no-wasm/"
-cp "$served"/index.html "$served"/words.js "$served"/share.js "$served"/loader.js "$served"/fennwick.js.gz "$served"/fennwick.wasm.gz "$served/no-data/"
+cp "$served"/index.html "$served"/fennwick.js.gz "$served"/fennwick.data.gz "$served/no-wasm/"
+cp "$served"/index.html "$served"/fennwick.js.gz "$served"/fennwick.wasm.gz "$served/no-data/"
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 

@@ -34,7 +34,7 @@ TEST(Level, HasTheRightTilesAndAClosedBorder) {
   int solid = 0;
   int open = 0;
   for (int i = 0; i < 6144; ++i) {
-    const Tile* tile = map.tiles[i].get();
+    const Tile* tile = map.At(i / 128, i % 128);
     ASSERT_NE(tile, nullptr);
     EXPECT_EQ(tile->x, (i % 128) * 25);
     EXPECT_EQ(tile->y, (i / 128) * 25);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -53,7 +54,7 @@ void ReferenceKeyed(Frame& frame, const Pixel* pixels, Pixel key, int width, int
 void ReferenceTiles(Frame& frame, const TileMap& map, float cameraX, float cameraY,
                     const RectI& clip) {
   for (int i = 0; i < map.columns * map.rows; ++i) {
-    const Tile* tile = map.tiles[static_cast<std::size_t>(i)].get();
+    const Tile* tile = map.At(i / map.columns, i % map.columns);
     if (tile == nullptr) continue;
     const int top = static_cast<int>(static_cast<float>(tile->y) - cameraY) + clip.top;
     const int bottom =
@@ -241,12 +242,16 @@ TEST_F(FastPaths, TileMapDrawHandlesEmptyCellsAndTilesOffTheirCell) {
   for (int i = 0; i < 300; ++i) layout[random() % layout.size()] = '.';
   TileMap map(layout.c_str());
   for (int i = 0; i < 60; ++i) {
-    Tile* tile = map.tiles[random() % (static_cast<std::size_t>(map.columns) * map.rows)].get();
+    const int row = static_cast<int>(random() % map.rows);
+    const int column = static_cast<int>(random() % map.columns);
+    const Tile* tile = map.At(row, column);
     if (tile == nullptr) continue;
     // Moved across, down, or both.
-    if (i % 3 != 1) tile->x += (static_cast<int>(random() % 60) - 30) | 1;
-    if (i % 3 != 0) tile->y += (static_cast<int>(random() % 60) - 30) | 1;
-    tile->colour = 0xFF0000FF;
+    int x = tile->x;
+    int y = tile->y;
+    if (i % 3 != 1) x += (static_cast<int>(random() % 60) - 30) | 1;
+    if (i % 3 != 0) y += (static_cast<int>(random() % 60) - 30) | 1;
+    map.Place(row, column, std::make_unique<Tile>(0xFF0000FF, x, y, tile->passable));
   }
   Viewport viewport{display, screen};
   Camera camera(RectF{0.0f, 1200.0f, 0.0f, 3200.0f}, viewport);

@@ -228,6 +228,11 @@ async function theGame(browser) {
   check(twice.length === 0 && plain.length === 0 && !asked['inflate.js'],
         "the page asks for each of the SIMD build's files once, and not for the plain build or the unpacker it has no use for",
         JSON.stringify(asked));
+  // On a phone's connection every request pays a round trip: until the game runs, the page asks
+  // for itself, the game's three files and what the browser asks for on its own, nothing more.
+  const extra = Object.keys(asked).filter((file) => !['', 'fennwick.js.gz', 'fennwick.wasm.gz', 'fennwick.data.gz',
+    'favicon.png', 'manifest.json', 'sw.js'].includes(file) && !/^[0-9a-f-]{36}$/.test(file));
+  check(extra.length === 0, 'the page asks for no file of its own beside the game\'s', extra.join(', '));
   check((await page.title()) === 'Fennwick', 'the page is titled Fennwick');
   // What the game players get lets the page in, and nothing more: each of its ways in is called
   // by the page's own scripts.

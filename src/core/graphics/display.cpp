@@ -42,6 +42,21 @@ inline void KeyedCopy4(const Pixel* source, Pixel* target, __m128i key) {
 }
 #endif
 
+// COUNT pixels of one colour from p on. The first line of a held row is the first the frame
+// writes there, every store a miss: four pixels to a store, not one.
+inline void FillLine(Pixel* p, std::size_t count, Pixel colour) {
+#ifdef FENNWICK_SSE2
+  if (count >= 4) {
+    const __m128i v = _mm_set1_epi32(static_cast<int>(colour));
+    Pixel* const lastGroup = p + count - 4;
+    for (; p < lastGroup; p += 4) Store4(p, v);
+    Store4(lastGroup, v);
+    return;
+  }
+#endif
+  std::fill_n(p, count, colour);
+}
+
 }  // namespace
 
 Display::Platform& PlatformOf(Display& display) { return *display.platform; }
@@ -79,7 +94,9 @@ void Display::FillClipped(std::int32_t top, std::int32_t bottom, std::int32_t le
   const bool continuesHeldRow = heldRunCount > 0 && top == heldTop && bottom == heldBottom &&
                                 left == heldRuns[heldRunCount - 1].right;
   if (!continuesHeldRow) WriteHeldFills();
-  if (clearPending) {
+  // A rectangle that continues the held row starts where that row's clear already stands, so
+  // its rows are brought up to date once, when the row is written.
+  if (clearPending && !continuesHeldRow) {
     // The level's tiles meet edge to edge and cover the view: the clear under them is never
     // written, which saves a pass over the whole frame. A gap left of the rectangle is cleared.
     for (std::int32_t y = top; y < bottom; ++y) {
@@ -151,10 +168,12 @@ void Display::WriteHeldFills() {
   Pixel* const firstLine = frameBuffer + static_cast<std::size_t>(heldTop) * width;
   std::int32_t from = heldLeft;
   for (int i = 0; i < heldRunCount; ++i) {
-    std::fill(firstLine + from, firstLine + heldRuns[i].right, heldRuns[i].colour);
+    FillLine(firstLine + from, static_cast<std::size_t>(heldRuns[i].right - from), heldRuns[i].colour);
     from = heldRuns[i].right;
   }
   heldRunCount = 0;
+  if (clearPending)
+    for (std::int32_t y = heldTop; y < heldBottom; ++y) clearedTo[y] = std::max(clearedTo[y], from);
   const std::size_t bytes = static_cast<std::size_t>(from - heldLeft) * sizeof(Pixel);
   for (std::int32_t y = heldTop + 1; y < heldBottom; ++y)
     std::memcpy(frameBuffer + static_cast<std::size_t>(y) * width + heldLeft, firstLine + heldLeft, bytes);

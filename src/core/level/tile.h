@@ -16,7 +16,9 @@ class Tile {
   static std::int32_t height;
 
   Pixel colour;
-  std::int32_t x;  // world x of the left edge
-  std::int32_t y;  // world y of the top edge
+  // Where a tile is, it stays: the map draws only the cells in view, which holds while every
+  // tile sits on its own cell (TileMap::Place is the one way to put one elsewhere).
+  const std::int32_t x;  // world x of the left edge
+  const std::int32_t y;  // world y of the top edge
   bool passable;
 };

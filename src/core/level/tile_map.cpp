@@ -1,6 +1,7 @@
 #include "core/level/tile_map.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "core/game/camera.h"
 #include "core/game/truncate.h"
@@ -73,6 +74,12 @@ const Tile* TileMap::At(std::int32_t row, std::int32_t column) const {
   return tiles[static_cast<std::size_t>(row) * columns + column].get();
 }
 
+void TileMap::Place(std::int32_t row, std::int32_t column, std::unique_ptr<Tile> tile) {
+  if (row < 0 || row >= rows || column < 0 || column >= columns) return;
+  if (tile != nullptr && (tile->x != column * Tile::width || tile->y != row * Tile::height)) everyTileOnItsCell = false;
+  tiles[static_cast<std::size_t>(row) * columns + column] = std::move(tile);
+}
+
 bool TileMap::IsSolid(std::int32_t row, std::int32_t column) const {
   if (row < 0 || row >= rows || column < 0 || column >= columns) return true;
   const Tile* tile = tiles[static_cast<std::size_t>(row) * columns + column].get();
@@ -103,6 +110,19 @@ class GridEdges {
     return cell < cells && world == cell * size;
   }
   bool InTable(std::int32_t cell) const { return cell < cells; }
+  // The first and last of the table's cells whose span on the screen reaches past `from`, or
+  // starts before `to`: the lines only grow along the axis, so the cells in view are these and
+  // those between (none when first > last).
+  std::int32_t FirstInView(std::int32_t count, std::int32_t from) const {
+    std::int32_t cell = 0;
+    while (cell < count && Far(cell) <= from) ++cell;
+    return cell;
+  }
+  std::int32_t LastInView(std::int32_t count, std::int32_t to) const {
+    std::int32_t cell = count - 1;
+    while (cell >= 0 && Near(cell) >= to) --cell;
+    return cell;
+  }
   std::int32_t Line(std::int32_t cell) const { return cell * size; }
   std::int32_t Near(std::int32_t cell) const { return screen[cell]; }
   std::int32_t Far(std::int32_t cell) const { return screen[cell + 1]; }
@@ -133,8 +153,23 @@ void TileMap::Draw(const Camera& camera) const {
   const std::int32_t tileHeight = Tile::height;
   const GridEdges across(columns, tileWidth, camera.x, clip.left);
   const GridEdges down(rows, tileHeight, camera.y, clip.top);
-  const std::unique_ptr<Tile>* cell = tiles.get();
   const Display::RowsOfFills rowsOfFills(display);
+  if (everyTileOnItsCell && down.InTable(rows - 1) && across.InTable(columns - 1)) {
+    // Only the cells in view: any other cell's tile would be clipped away whole. The order is
+    // the full loop's, rows top to bottom, each left to right.
+    const CellSpan cells{down.FirstInView(rows, clip.top), down.LastInView(rows, clip.bottom),
+                         across.FirstInView(columns, clip.left), across.LastInView(columns, clip.right)};
+    for (std::int32_t row = cells.firstRow; row <= cells.lastRow; ++row) {
+      const std::unique_ptr<Tile>* cell = tiles.get() + static_cast<std::size_t>(row) * columns;
+      for (std::int32_t column = cells.firstColumn; column <= cells.lastColumn; ++column) {
+        const Tile* tile = cell[column].get();
+        if (tile != nullptr)
+          display.FillRect(down.Near(row), down.Far(row), across.Near(column), across.Far(column), tile->colour, clip);
+      }
+    }
+    return;
+  }
+  const std::unique_ptr<Tile>* cell = tiles.get();
   for (std::int32_t row = 0; row < rows; ++row) {
     const bool rowInTable = down.InTable(row);
     const std::int32_t rowY = rowInTable ? down.Line(row) : 0;

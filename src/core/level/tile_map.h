@@ -34,8 +34,15 @@ class TileMap {
   // A cell outside the grid counts as solid; a cell without a tile as open.
   bool IsSolid(std::int32_t row, std::int32_t column) const;
   const Tile* At(std::int32_t row, std::int32_t column) const;
+  // Puts TILE (or none) in the cell, wherever the tile itself says it is.
+  void Place(std::int32_t row, std::int32_t column, std::unique_ptr<Tile> tile);
 
-  std::unique_ptr<std::unique_ptr<Tile>[]> tiles;
   std::int32_t columns = 0;
   std::int32_t rows = 0;
+
+ private:
+  std::unique_ptr<std::unique_ptr<Tile>[]> tiles;
+  // Whether every tile sits on its own cell, as a map built from a layout does: then a cell
+  // outside the view holds nothing to draw.
+  bool everyTileOnItsCell = true;
 };

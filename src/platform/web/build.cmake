@@ -126,42 +126,66 @@ if(FENNWICK_TESTS)
                     EXPORTS _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view,_fennwick_mouse SOURCES platform/web/mouse_probe_web.cpp)
 endif()
 
-# The page itself, its scripts, its icons and its manifest, copied whenever they change.
+# The page itself, its scripts, its icons and its manifest, copied whenever they change. A name
+# given more than once is one file of the site made of its sources in the order listed: the
+# page's scripts are written into the page, in place of its <script src="page.js">. On a phone's
+# connection each request waits a round trip (2 s on a slow one) before its first byte, while
+# the page's own bytes arrive in the wait for the game's files, which its head asks for at once.
+# inflate.js stays apart: only a browser without DecompressionStream asks for it.
+# numbers.js is printed by the build (below) and comes first: every script after it reads it.
+set(FENNWICK_PAGE_NUMBERS ${PROJECT_BINARY_DIR}/tools/numbers.js)
 set(FENNWICK_PAGE_FILES
   index.html:web/index.html
+  index.html:${FENNWICK_PAGE_NUMBERS}
+  index.html:web/words.js
+  index.html:web/share.js
+  index.html:web/loader.js
+  index.html:web/settings.js
+  index.html:web/controls.js
+  index.html:web/viewer.js
+  index.html:web/offline.js
   favicon.png:assets/icons/fennwick32.png
-  controls.js:web/controls.js
-  viewer.js:web/viewer.js
-  words.js:web/words.js
-  offline.js:web/offline.js
-  share.js:web/share.js
-  settings.js:web/settings.js
-  loader.js:web/loader.js
   inflate.js:web/inflate.js
   manifest.json:web/manifest.json
   icon-192.png:assets/icons/fennwick192.png
   icon-512.png:assets/icons/fennwick512.png
 )
-set(FENNWICK_PAGE_OUTPUTS)
-set(FENNWICK_PAGE_COPIES)
+set(FENNWICK_PAGE_NAMES)
 set(FENNWICK_PAGE_SOURCES)
 foreach(pair IN LISTS FENNWICK_PAGE_FILES)
   string(REPLACE ":" ";" pair ${pair})
   list(GET pair 0 name)
   list(GET pair 1 source)
+  string(MAKE_C_IDENTIFIER "${name}" id)
+  if(NOT name IN_LIST FENNWICK_PAGE_NAMES)
+    list(APPEND FENNWICK_PAGE_NAMES ${name})
+    set(FENNWICK_PAGE_FROM_${id})
+  endif()
+  if(NOT IS_ABSOLUTE "${source}")
+    set(source ${PROJECT_SOURCE_DIR}/${source})
+  endif()
+  list(APPEND FENNWICK_PAGE_FROM_${id} ${source})
+  list(APPEND FENNWICK_PAGE_SOURCES ${source})
+endforeach()
+set(FENNWICK_PAGE_OUTPUTS)
+set(FENNWICK_PAGE_COPIES)
+foreach(name IN LISTS FENNWICK_PAGE_NAMES)
+  string(MAKE_C_IDENTIFIER "${name}" id)
   list(APPEND FENNWICK_PAGE_OUTPUTS ${FENNWICK_SITE_DIR}/${name})
-  list(APPEND FENNWICK_PAGE_SOURCES ${PROJECT_SOURCE_DIR}/${source})
   # The page's scripts travel without their comments and long names, as the game's does.
   if(name MATCHES "\\.(js|html)$")
     list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
-         ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js --page ${PROJECT_SOURCE_DIR}/${source}
+         ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js --page ${FENNWICK_PAGE_FROM_${id}}
          ${FENNWICK_SITE_DIR}/${name})
   else()
-    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${FENNWICK_SITE_DIR}/${name})
+    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${FENNWICK_PAGE_FROM_${id}} ${FENNWICK_SITE_DIR}/${name})
   endif()
 endforeach()
+# The scripts older builds put in the site beside the page are not to be served (or kept offline).
 add_custom_command(
   OUTPUT ${FENNWICK_PAGE_OUTPUTS}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${FENNWICK_SITE_DIR}/numbers.js ${FENNWICK_SITE_DIR}/words.js ${FENNWICK_SITE_DIR}/share.js ${FENNWICK_SITE_DIR}/loader.js ${FENNWICK_SITE_DIR}/settings.js
+          ${FENNWICK_SITE_DIR}/controls.js ${FENNWICK_SITE_DIR}/viewer.js ${FENNWICK_SITE_DIR}/offline.js ${FENNWICK_SITE_DIR}/page.js
   ${FENNWICK_PAGE_COPIES}
   DEPENDS ${FENNWICK_PAGE_SOURCES} ${PROJECT_SOURCE_DIR}/web/shrink_script.js
   VERBATIM
@@ -172,16 +196,13 @@ add_executable(fennwick-page-numbers ${PROJECT_SOURCE_DIR}/tools/page_numbers/pa
 target_link_libraries(fennwick-page-numbers PRIVATE fennwick_core)
 set_target_properties(fennwick-page-numbers PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tools)
 target_link_options(fennwick-page-numbers PRIVATE -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=0 -sEXIT_RUNTIME=1)
-set(FENNWICK_PAGE_NUMBERS ${PROJECT_BINARY_DIR}/tools/numbers.js)
 add_custom_command(
-  OUTPUT ${FENNWICK_SITE_DIR}/numbers.js
+  OUTPUT ${FENNWICK_PAGE_NUMBERS}
   COMMAND sh -c "\"$1\" \"$2\" >\"$3\"" numbers ${FENNWICK_NODE} $<TARGET_FILE:fennwick-page-numbers> ${FENNWICK_PAGE_NUMBERS}
-  COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH} ${FENNWICK_NODE}
-          ${PROJECT_SOURCE_DIR}/web/shrink_script.js --page ${FENNWICK_PAGE_NUMBERS} ${FENNWICK_SITE_DIR}/numbers.js
-  DEPENDS fennwick-page-numbers ${PROJECT_SOURCE_DIR}/web/shrink_script.js
+  DEPENDS fennwick-page-numbers
   VERBATIM
 )
-add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_PAGE_OUTPUTS} ${FENNWICK_SITE_DIR}/numbers.js)
+add_custom_target(fennwick-page ALL DEPENDS ${FENNWICK_PAGE_OUTPUTS})
 add_dependencies(fennwick fennwick-page)
 
 # The service worker that keeps the site for play offline lists every file of the finished site
