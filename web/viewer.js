@@ -54,10 +54,12 @@
     clearTimeout(barDue);
     barDue = 0;
     barWritten = performance.now();
+    // A run taken over or rewinding has its own words there, not a frame held back.
+    if (shown.mode !== modes.watching) return;
     // A finger or a mouse on the scrubber moves it; the game follows, and is not fought.
     if (!dragging) scrubber.value = String(shown.frame);
-    scrubber.setAttribute('aria-valuetext', `${time(shown.frame)} of ${time(shown.last)}`);
-    times.textContent = `${time(shown.frame)} / ${time(shown.last)}`;
+    scrubber.setAttribute('aria-valuetext', words.timeOf(shown.frameTime, shown.lastTime));
+    times.textContent = `${shown.frameTime} / ${shown.lastTime}`;
   }
 
   // Called by the game after each frame it shows, with the same values most of the time: the
@@ -83,6 +85,8 @@
     }
     const moved = frame !== shown.frame;
     shown.frame = frame;
+    shown.frameTime = frameTime;
+    shown.lastTime = lastTime;
     const waited = performance.now() - barWritten;
     if (lengthChanged || paused !== shown.paused || (moved && (paused || waited >= barPeriod))) writeBar();
     else if (moved && !barDue) barDue = setTimeout(writeBar, barPeriod - waited);
