@@ -55,7 +55,7 @@ package_web() {
   cmake --preset web >/dev/null
   cmake --build --preset web -j 2
   local page=build/web/site
-  if [ ! -f "$page/index.html" ] || [ ! -f "$page/fennwick.wasm.gz" ]; then
+  if [ ! -f "$page/index.html" ] || [ ! -f "$page/fennwick.js.gz" ]; then
     echo "package.sh: the web build left no page with its WebAssembly in $page" >&2
     return 1
   fi

@@ -133,32 +133,86 @@
     if (!response.ok) throw new Error(response.status + ' ' + response.statusText);
     return response.arrayBuffer();
   }
-  function unpacked(file) {
-    return fetch(file + '.gz', {credentials: 'same-origin'})
-      .then(arrived)
+  function gunzip(bytes) {
+    if (unpacker) return unpacker.then((inflate) => inflate.gunzip(new Uint8Array(bytes)).buffer);
+    return new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
+  }
+  function isGzip(bytes) {
+    const start = new Uint8Array(bytes, 0, Math.min(2, bytes.byteLength));
+    return start[0] === 0x1f && start[1] === 0x8b;
+  }
+  function unpacked(file, bytes) {
+    return (bytes || fetch(file + '.gz', {credentials: 'same-origin'}).then(arrived))
       .then((bytes) => {
         // A host that names .gz files' encoding has had the browser unpack them already; none of
-        // the three begins, unpacked, as gzip does.
-        const start = new Uint8Array(bytes, 0, Math.min(2, bytes.byteLength));
-        if (start[0] !== 0x1f || start[1] !== 0x8b) return bytes;
-        if (unpacker) return unpacker.then((inflate) => inflate.gunzip(new Uint8Array(bytes)).buffer);
-        return new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
+        // the three begins, unpacked, as gzip does. The page's own copy is always packed.
+        if (isGzip(bytes)) return gunzip(bytes);
+        if (file === inPage) throw new Error('the page\'s copy is damaged');
+        return bytes;
       })
       .catch((error) => {
         unreachable(file, error.message || error);
         throw error;
       });
   }
-  // The build the page's head chose for this browser (SIMD and bulk memory, or plain), whose
-  // files it has asked for; both share the pictures.
+  // The SIMD build's WebAssembly travels inside the page, written by the site's build (see
+  // page_bytes.js) seven bits to a character, read back here once the page has all arrived. On a
+  // phone's connection a request's first byte waits a round trip after it is asked for; the
+  // page's own bytes arrive while the head's requests wait, so there the WebAssembly costs no
+  // wait of its own.
+  const inPage = 'fennwick.wasm';
+  function pageBytes() {
+    return new Promise((read) => {
+      if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', read);
+      else read();
+    }).then(() => {
+      const block = document.getElementById('webassembly');
+      const length = block ? Number(block.dataset.bytes) : 0;
+      const text = block ? block.textContent : '';
+      const bytes = new Uint8Array(length);
+      let held = 0;
+      let bits = 0;
+      let at = 0;
+      const put = (group) => {
+        held = (held << 7) | group;
+        bits += 7;
+        if (bits >= 8) {
+          bits -= 8;
+          if (at < length) bytes[at++] = held >> bits;
+          held &= (1 << bits) - 1;
+        }
+      };
+      for (let i = 0; i < text.length; i++) {
+        const char = text.charCodeAt(i);
+        if (char >= 512) throw new Error('the page\'s copy is damaged');
+        if (char < 128) {
+          put(char);
+        } else {
+          put([0, 13, 60][(char - 128) >> 7]);
+          put(char & 127);
+        }
+      }
+      if (at < length || !length) throw new Error('the page\'s copy is damaged');
+      return bytes.buffer;
+    });
+  }
+  // The build the page's head chose for this browser (SIMD and bulk memory, or plain): the two
+  // share the script and the pictures. A browser on the plain build receives the page's copy of
+  // the other WebAssembly too, and leaves it: only a SIMD probe in the head can tell which build
+  // a browser runs, and asking for the SIMD one apart would cost every other browser a wait.
   const build = window.fennwickBuild || 'fennwick';
-  const game = {script: unpacked(build + '.js'), wasm: unpacked(build + '.wasm'), pictures: unpacked('fennwick.data')};
+  const wasm = build + '.wasm';
+  const game = {
+    script: unpacked('fennwick.js'),
+    wasm: unpacked(wasm, wasm === inPage ? pageBytes() : null),
+    pictures: unpacked('fennwick.data'),
+  };
   // The WebAssembly compiles as soon as it is here, while the script is still being made ready.
   const compiled = game.wasm.then((bytes) => WebAssembly.compile(bytes));
   Module.instantiateWasm = (imports, receive) => {
     compiled
       .then((module) => WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module)))
-      .catch((error) => unreachable(build + '.wasm', error.message || error));
+      .catch((error) => unreachable(wasm, error.message || error));
     return {};
   };
   // The script runs from memory, so it is told that its other files lie beside the page.
@@ -231,7 +285,7 @@
     pictures = data;
     const script = document.createElement('script');
     script.src = URL.createObjectURL(new Blob([code], {type: 'text/javascript'}));
-    script.onerror = () => unreachable(build + '.js', 'it cannot be run');
+    script.onerror = () => unreachable('fennwick.js', 'it cannot be run');
     document.body.appendChild(script);
   }, () => {});
 })();

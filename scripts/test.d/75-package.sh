@@ -228,7 +228,7 @@ check "Windows, without pictures: ran on, ended with code 0, said where it looke
 if [ -f "$web_zip" ]; then
   unzip_one_folder "$web_zip" "$out/web"
   site=$out/web/$(basename "$web_zip" .zip)
-  for want in index.html fennwick.js.gz fennwick.wasm.gz fennwick.data.gz inflate.js LICENSE.txt; do
+  for want in index.html fennwick.js.gz fennwick-plain.wasm.gz fennwick.data.gz inflate.js LICENSE.txt; do
     check "web zip: $want" "it is not there" -- [ -f "$site/$want" ]
   done
   holds_controls "the web page's table" html "$(cat "$site/index.html")" squeezed

@@ -3,10 +3,10 @@
 # sound. Included from src/CMakeLists.txt when building with emscripten.
 #
 # Everything the page needs ends up in one folder, ${FENNWICK_SITE_DIR}, ready to be served as
-# it is: index.html, the favicon, fennwick.js.gz, fennwick.wasm.gz and fennwick.data.gz (the
-# game, packed), the loader's, the touch controls', offline play's and sharing's scripts, the
-# manifest and icons, the service worker. The linker writes the game unpacked into
-# ${FENNWICK_LINK_DIR}.
+# it is: index.html (the page, its scripts and the SIMD build's WebAssembly), the favicon,
+# fennwick.js.gz and fennwick.data.gz (the game's script and pictures, packed, shared by both
+# builds), fennwick-plain.wasm.gz, inflate.js, the manifest and icons, the service worker. The
+# linker writes the game unpacked into ${FENNWICK_LINK_DIR}.
 set(FENNWICK_SITE_DIR ${PROJECT_BINARY_DIR}/site)
 set(FENNWICK_LINK_DIR ${PROJECT_BINARY_DIR}/unpacked)
 
@@ -50,12 +50,17 @@ if(FENNWICK_TERSER_MISSING)
 endif()
 find_program(FENNWICK_GZIP gzip REQUIRED)
 
+# The page before the site's build writes the WebAssembly into it (below, with its scripts).
+set(FENNWICK_PAGE_UNFILLED ${PROJECT_BINARY_DIR}/page/index.html)
+
 # The game as TARGET, linked into LINK_DIR and packed into SITE_DIR under the names the page asks
 # for (NAME.js and so on; fennwick unless NAME is given), with the page's ways in, EXPORTS, beside
 # main; built on OBJECTS (fennwick_web unless given), with SOURCES more. Its pictures go in
-# too, unless NO_DATA: the plain build's are the same bytes as the other's.
+# too, unless NO_DATA: the plain build's are the same bytes as the other's. IN_PAGE: its
+# WebAssembly goes into SITE_DIR's index.html instead of beside it. SCRIPT_OF: it runs under
+# that game's script (linked before it, into the same LINK_DIR), and ships none of its own.
 function(fennwick_web_game target)
-  cmake_parse_arguments(PARSE_ARGV 1 game "NO_DATA" "LINK_DIR;SITE_DIR;EXPORTS;NAME;OBJECTS" "SOURCES")
+  cmake_parse_arguments(PARSE_ARGV 1 game "NO_DATA;IN_PAGE" "LINK_DIR;SITE_DIR;EXPORTS;NAME;OBJECTS;SCRIPT_OF" "SOURCES")
   if(NOT game_NAME)
     set(game_NAME fennwick)
   endif()
@@ -80,7 +85,17 @@ function(fennwick_web_game target)
     "SHELL:-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency"
   )
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${FENNWICK_FRAME_FILES})
+  # The script as linked, before it is shrunk, is what a build running under it is compared with.
+  set(sharing COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${link_dir}/${game_NAME}.linked.js
+              BYPRODUCTS ${link_dir}/${game_NAME}.linked.js)
+  if(game_SCRIPT_OF)
+    # Linked again whenever that script is: the names it gives the imports may have moved.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${link_dir}/${game_SCRIPT_OF}.linked.js)
+    set(sharing COMMAND ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/same_script.js ${link_dir}/${game_SCRIPT_OF}.linked.js
+                        $<TARGET_FILE:${target}> ${link_dir}/${game_NAME}.wasm)
+  endif()
   add_custom_command(TARGET ${target} POST_BUILD
+    ${sharing}
     COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
             ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js $<TARGET_FILE:${target}>
     VERBATIM
@@ -90,39 +105,60 @@ function(fennwick_web_game target)
   # to a fiftieth), and the page unpacks them with the browser's own DecompressionStream.
   set(packed)
   set(packing)
-  set(files ${game_NAME}.js ${game_NAME}.wasm)
+  set(files ${game_NAME}.wasm)
+  if(NOT game_SCRIPT_OF)
+    list(APPEND files ${game_NAME}.js)
+  endif()
   if(NOT game_NO_DATA)
     list(APPEND files ${game_NAME}.data)
   endif()
   foreach(name IN LISTS files)
-    list(APPEND packed ${site_dir}/${name}.gz)
+    set(into ${site_dir}/${name}.gz)
+    if(game_IN_PAGE AND name STREQUAL ${game_NAME}.wasm)
+      set(into ${link_dir}/${name}.gz)
+    endif()
+    list(APPEND packed ${into})
     list(APPEND packing COMMAND sh -c "\"$1\" -9nc \"$2\" >\"$3.part\" && mv \"$3.part\" \"$3\""
-         pack ${FENNWICK_GZIP} ${link_dir}/${name} ${site_dir}/${name}.gz)
+         pack ${FENNWICK_GZIP} ${link_dir}/${name} ${into})
   endforeach()
-  # The files unpacked, which older builds put in the site, are not to be served beside them.
+  # The files unpacked, which older builds put in the site, are not to be served beside them,
+  # nor the packed ones that now travel in the page or in the other build's files.
   add_custom_command(OUTPUT ${packed}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
     COMMAND ${CMAKE_COMMAND} -E rm -f ${site_dir}/${game_NAME}.js ${site_dir}/${game_NAME}.wasm ${site_dir}/${game_NAME}.data
+            ${site_dir}/${game_NAME}.js.gz ${site_dir}/${game_NAME}.wasm.gz
     ${packing}
     DEPENDS ${target}
     VERBATIM
   )
+  if(game_IN_PAGE)
+    add_custom_command(OUTPUT ${site_dir}/index.html
+      COMMAND ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/page_bytes.js ${FENNWICK_PAGE_UNFILLED} ${link_dir}/${game_NAME}.wasm.gz
+              ${site_dir}/index.html
+      DEPENDS ${FENNWICK_PAGE_UNFILLED} ${link_dir}/${game_NAME}.wasm.gz ${PROJECT_SOURCE_DIR}/web/page_bytes.js
+      VERBATIM
+    )
+    list(APPEND packed ${site_dir}/index.html)
+  endif()
   add_custom_target(${target}-packed ALL DEPENDS ${packed})
+  if(game_IN_PAGE)
+    add_dependencies(${target}-packed fennwick-page)
+  endif()
 endfunction()
 
 # The page reads the frame counter and learns how the game ended through these, and hands in its
 # pointer, its touch controls, the settings panel and the demo viewer's bar.
-fennwick_web_game(fennwick LINK_DIR ${FENNWICK_LINK_DIR} SITE_DIR ${FENNWICK_SITE_DIR}
+fennwick_web_game(fennwick IN_PAGE LINK_DIR ${FENNWICK_LINK_DIR} SITE_DIR ${FENNWICK_SITE_DIR}
                   EXPORTS _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view)
 # The same game without SIMD and bulk memory, for a browser that has neither: the page's head
-# asks for this build's script and WebAssembly instead of the others, never for both.
-fennwick_web_game(fennwick-plain NAME fennwick-plain OBJECTS fennwick_web_plain NO_DATA
+# asks for this build's WebAssembly, which runs under the other's script.
+fennwick_web_game(fennwick-plain NAME fennwick-plain OBJECTS fennwick_web_plain NO_DATA SCRIPT_OF fennwick
                   LINK_DIR ${FENNWICK_LINK_DIR} SITE_DIR ${FENNWICK_SITE_DIR}
                   EXPORTS _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view)
 # The browser test's own build, never packaged: the same game, and the Mouse it cannot see
 # otherwise. Only its three files are here; the test serves them beside the player's page.
 if(FENNWICK_TESTS)
-  fennwick_web_game(fennwick-e2e LINK_DIR ${PROJECT_BINARY_DIR}/e2e-unpacked SITE_DIR ${PROJECT_BINARY_DIR}/site-e2e
+  fennwick_web_game(fennwick-e2e IN_PAGE LINK_DIR ${PROJECT_BINARY_DIR}/e2e-unpacked SITE_DIR ${PROJECT_BINARY_DIR}/site-e2e
                     EXPORTS _fennwick_pointer,_fennwick_touch,_fennwick_pace,_fennwick_keys,_fennwick_pad_jump,_fennwick_pause,_fennwick_view,_fennwick_mouse SOURCES platform/web/mouse_probe_web.cpp)
 endif()
 
@@ -171,19 +207,24 @@ set(FENNWICK_PAGE_OUTPUTS)
 set(FENNWICK_PAGE_COPIES)
 foreach(name IN LISTS FENNWICK_PAGE_NAMES)
   string(MAKE_C_IDENTIFIER "${name}" id)
-  list(APPEND FENNWICK_PAGE_OUTPUTS ${FENNWICK_SITE_DIR}/${name})
+  set(into ${FENNWICK_SITE_DIR}/${name})
+  if(name STREQUAL index.html)
+    set(into ${FENNWICK_PAGE_UNFILLED})
+  endif()
+  list(APPEND FENNWICK_PAGE_OUTPUTS ${into})
   # The page's scripts travel without their comments and long names, as the game's does.
   if(name MATCHES "\\.(js|html)$")
     list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
          ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js --page ${FENNWICK_PAGE_FROM_${id}}
-         ${FENNWICK_SITE_DIR}/${name})
+         ${into})
   else()
-    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${FENNWICK_PAGE_FROM_${id}} ${FENNWICK_SITE_DIR}/${name})
+    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${FENNWICK_PAGE_FROM_${id}} ${into})
   endif()
 endforeach()
 # The scripts older builds put in the site beside the page are not to be served (or kept offline).
 add_custom_command(
   OUTPUT ${FENNWICK_PAGE_OUTPUTS}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${FENNWICK_SITE_DIR} ${PROJECT_BINARY_DIR}/page
   COMMAND ${CMAKE_COMMAND} -E rm -f ${FENNWICK_SITE_DIR}/numbers.js ${FENNWICK_SITE_DIR}/words.js ${FENNWICK_SITE_DIR}/share.js ${FENNWICK_SITE_DIR}/loader.js ${FENNWICK_SITE_DIR}/settings.js
           ${FENNWICK_SITE_DIR}/controls.js ${FENNWICK_SITE_DIR}/viewer.js ${FENNWICK_SITE_DIR}/offline.js ${FENNWICK_SITE_DIR}/page.js
   ${FENNWICK_PAGE_COPIES}
