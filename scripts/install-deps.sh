@@ -8,7 +8,7 @@ packages=(
   xvfb xdotool x11-apps x11-utils imagemagick openbox
   mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 libgl1-mesa-dri
   clang libclang-rt-14-dev
-  emscripten libstb-dev node-terser chromium
+  emscripten libstb-dev node-terser zopfli chromium
   dpkg-dev file lintian unzip
 )
 if [ "${1:-}" = "--play" ]; then
@@ -16,8 +16,8 @@ if [ "${1:-}" = "--play" ]; then
   packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-dev)
 elif [ "${1:-}" = "--play-web" ]; then
   # The browser game: emscripten (which brings node), stb_image, terser to shrink the page's
-  # script, and python3 to serve the page.
-  packages=(cmake ninja-build emscripten libstb-dev node-terser python3)
+  # script, zopfli to pack the game, and python3 to serve the page.
+  packages=(cmake ninja-build emscripten libstb-dev node-terser python3 zopfli)
 fi
 
 if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then

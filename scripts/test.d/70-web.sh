@@ -72,17 +72,22 @@ demo_frames=$("$native_replay" --assets assets "$demo" | wc -l)
 "$native_replay" --assets assets --dump "$demo_frames" "$pictures/demo-last.bmp" "$demo" >/dev/null
 
 # What is served: the web package unzipped (one folder), the demo beside it, copies without
-# its WebAssembly and without its pictures, and the page with the test's own build of the game.
+# its script, without its pictures and with the WebAssembly in its page cut short, and the page
+# with the test's own build of the game.
 web_zip=$(scripts/package.sh web | tail -n 1)
 mkdir -p "$work/unzipped"
 (cd "$work/unzipped" && unzip -q "$web_zip")
 served=$work/unzipped/$(basename "$web_zip" .zip)
-mkdir -p "$served/no-wasm" "$served/no-data" "$served/e2e"
+mkdir -p "$served/no-script" "$served/no-data" "$served/cut-short" "$served/e2e"
 cp "$demo" "$served/demo.script"
 find "$served" -maxdepth 1 -type f -exec cp {} "$served/e2e/" \;
-cp build/web/site-e2e/fennwick.js.gz build/web/site-e2e/fennwick.wasm.gz build/web/site-e2e/fennwick.data.gz "$served/e2e/"
-cp "$served"/index.html "$served"/fennwick.js.gz "$served"/fennwick.data.gz "$served/no-wasm/"
-cp "$served"/index.html "$served"/fennwick.js.gz "$served"/fennwick.wasm.gz "$served/no-data/"
+cp build/web/site-e2e/index.html build/web/site-e2e/fennwick.js.gz build/web/site-e2e/fennwick.data.gz "$served/e2e/"
+cp "$served"/index.html "$served"/fennwick.data.gz "$served/no-script/"
+cp "$served"/index.html "$served"/fennwick.js.gz "$served/no-data/"
+cp "$served"/fennwick.js.gz "$served"/fennwick.data.gz "$served/cut-short/"
+python3 -c 'import re, sys; page = open(sys.argv[1], encoding="utf-8").read()
+print(re.sub(r"(data-bytes=\"\d+\">)([^<]*)", lambda m: m[1] + m[2][:len(m[2]) // 2], page), end="")' \
+  "$served/index.html" >"$served/cut-short/index.html"
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 

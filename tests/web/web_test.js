@@ -222,15 +222,16 @@ async function theGame(browser) {
   const { page, errors, asked, reached } = await open(browser, base, { viewport: { width: 1280, height: 900 } });
   check(reached === 'running', 'the game starts', `state ${await state(page)}, '${await messageText(page)}'`);
   // What the head asks for early must be what the game then uses, not a second download; this
-  // browser has SIMD and bulk memory, so the plain build is never asked for.
-  const twice = ['fennwick.js.gz', 'fennwick.wasm.gz', 'fennwick.data.gz'].filter((file) => asked[file] !== 1);
+  // browser has SIMD and bulk memory, so the plain build is never asked for: its WebAssembly is
+  // in the page.
+  const twice = ['fennwick.js.gz', 'fennwick.data.gz'].filter((file) => asked[file] !== 1);
   const plain = Object.keys(asked).filter((file) => file.startsWith('fennwick-plain'));
   check(twice.length === 0 && plain.length === 0 && !asked['inflate.js'],
         "the page asks for each of the SIMD build's files once, and not for the plain build or the unpacker it has no use for",
         JSON.stringify(asked));
   // On a phone's connection every request pays a round trip: until the game runs, the page asks
-  // for itself, the game's three files and what the browser asks for on its own, nothing more.
-  const extra = Object.keys(asked).filter((file) => !['', 'fennwick.js.gz', 'fennwick.wasm.gz', 'fennwick.data.gz',
+  // for itself, the game's two files and what the browser asks for on its own, nothing more.
+  const extra = Object.keys(asked).filter((file) => !['', 'fennwick.js.gz', 'fennwick.data.gz',
     'favicon.png', 'manifest.json', 'sw.js'].includes(file) && !/^[0-9a-f-]{36}$/.test(file));
   check(extra.length === 0, 'the page asks for no file of its own beside the game\'s', extra.join(', '));
   check((await page.title()) === 'Fennwick', 'the page is titled Fennwick');
@@ -639,10 +640,10 @@ async function missingFiles(browser) {
 
   // The toolchain's own words ("both async and sync fetching of the wasm failed") are no
   // help to a player.
-  for (const [folder, what] of [['no-wasm', 'WebAssembly'], ['no-data', 'pictures']]) {
+  for (const [folder, what] of [['no-script', 'a missing script'], ['no-data', 'missing pictures'], ['cut-short', 'the page\'s WebAssembly cut short']]) {
     [ended, text] = await outcome(`${folder}/`);
     check(ended === 'error' && /files could not be loaded\. Check the connection, then reload/.test(text) && !/fetching/.test(text),
-          `missing ${what} reported in a player's words ('${text}')`, `state ${ended}`);
+          `${what} reported in a player's words ('${text}')`, `state ${ended}`);
   }
 }
 
@@ -1091,9 +1092,9 @@ async function oldBrowsers(browser) {
     WebAssembly.validate = (bytes) => !Array.from(new Uint8Array(bytes.buffer || bytes)).includes(253) && validate(bytes);
   } });
   const plainLeft = plainReached === 'running' ? await waitForPicture(plain, picture('frame1'), 10) : -1;
-  const plainFiles = ['fennwick-plain.js.gz', 'fennwick-plain.wasm.gz', 'fennwick.data.gz'].every((file) => plainAsked[file] === 1);
-  check(plainLeft === 0 && plainFiles && !plainAsked['fennwick.wasm.gz'] && !plainAsked['fennwick.js.gz'] && plainErrors.length === 0,
-        "without WebAssembly SIMD the page runs the plain build, asked for alone, and shows the native replay's first frame",
+  const plainFiles = ['fennwick.js.gz', 'fennwick-plain.wasm.gz', 'fennwick.data.gz'].every((file) => plainAsked[file] === 1);
+  check(plainLeft === 0 && plainFiles && plainErrors.length === 0,
+        "without WebAssembly SIMD the page runs the plain build's WebAssembly, asked for once, under the one script, and shows the native replay's first frame",
         `state ${plainReached}, ${plainLeft} pixels differ, asked ${JSON.stringify(plainAsked)}, console: ${plainErrors.join(' | ')}`);
   await plain.close();
 

@@ -48,7 +48,13 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH} 
 if(FENNWICK_TERSER_MISSING)
   message(FATAL_ERROR "The web build needs terser (Debian: apt install node-terser), in ${FENNWICK_NODE_PATH}")
 endif()
-find_program(FENNWICK_GZIP gzip REQUIRED)
+# zopfli packs in gzip's format, which every browser unpacks, 5 to 20 % smaller than gzip -9;
+# zopflipng does the same for the icons, pixel for pixel.
+find_program(FENNWICK_ZOPFLI zopfli)
+find_program(FENNWICK_ZOPFLIPNG zopflipng)
+if(NOT FENNWICK_ZOPFLI OR NOT FENNWICK_ZOPFLIPNG)
+  message(FATAL_ERROR "The web build needs zopfli and zopflipng (Debian: apt install zopfli)")
+endif()
 
 # The page before the site's build writes the WebAssembly into it (below, with its scripts).
 set(FENNWICK_PAGE_UNFILLED ${PROJECT_BINARY_DIR}/page/index.html)
@@ -118,8 +124,8 @@ function(fennwick_web_game target)
       set(into ${link_dir}/${name}.gz)
     endif()
     list(APPEND packed ${into})
-    list(APPEND packing COMMAND sh -c "\"$1\" -9nc \"$2\" >\"$3.part\" && mv \"$3.part\" \"$3\""
-         pack ${FENNWICK_GZIP} ${link_dir}/${name} ${into})
+    list(APPEND packing COMMAND sh -c "\"$1\" -c \"$2\" >\"$3.part\" && mv \"$3.part\" \"$3\""
+         pack ${FENNWICK_ZOPFLI} ${link_dir}/${name} ${into})
   endforeach()
   # The files unpacked, which older builds put in the site, are not to be served beside them,
   # nor the packed ones that now travel in the page or in the other build's files.
@@ -217,6 +223,8 @@ foreach(name IN LISTS FENNWICK_PAGE_NAMES)
     list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${FENNWICK_NODE_PATH}
          ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js --page ${FENNWICK_PAGE_FROM_${id}}
          ${into})
+  elseif(name MATCHES "\\.png$")
+    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${FENNWICK_ZOPFLIPNG} -y ${FENNWICK_PAGE_FROM_${id}} ${into})
   else()
     list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${FENNWICK_PAGE_FROM_${id}} ${into})
   endif()
