@@ -224,7 +224,8 @@ foreach(name IN LISTS FENNWICK_PAGE_NAMES)
          ${FENNWICK_NODE} ${PROJECT_SOURCE_DIR}/web/shrink_script.js --page ${FENNWICK_PAGE_FROM_${id}}
          ${into})
   elseif(name MATCHES "\\.png$")
-    list(APPEND FENNWICK_PAGE_COPIES COMMAND ${FENNWICK_ZOPFLIPNG} -y ${FENNWICK_PAGE_FROM_${id}} ${into})
+    list(APPEND FENNWICK_PAGE_COPIES COMMAND sh -c "\"$1\" -y \"$2\" \"$3\" >/dev/null" pack ${FENNWICK_ZOPFLIPNG}
+         ${FENNWICK_PAGE_FROM_${id}} ${into})
   else()
     list(APPEND FENNWICK_PAGE_COPIES COMMAND ${CMAKE_COMMAND} -E copy ${FENNWICK_PAGE_FROM_${id}} ${into})
   endif()
