@@ -4,11 +4,11 @@
 # runs bench/web_page.js in Debian's chromium, headless. Run by hand, not by the tests; the
 # README's Performance section has the results.
 #
-#   bench/web_page.sh [ROUNDS] [SECONDS]      (default 3 rounds of 8 s)
+#   bench/web_page.sh [ROUNDS] [SECONDS]      (default 8 rounds of 3 s)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/web_site.sh
 
 build_web_site web_page.sh playwright-core
 serve_folder web_page.sh "$site"
-node bench/web_page.js --url "http://127.0.0.1:$served_port/" --rounds "${1:-3}" --seconds "${2:-8}"
+node bench/web_page.js --url "http://127.0.0.1:$served_port/" --rounds "${1:-8}" --seconds "${2:-3}"

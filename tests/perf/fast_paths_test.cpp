@@ -332,3 +332,61 @@ TEST_F(FastPaths, ClearWrittenLateGivesTheFrameOfAClearWrittenFirst) {
           << "presented row " << y << " in frame " << i;
   }
 }
+
+// A frame in a canvas's byte order is the game's picture with every pixel's bytes R, G, B and an
+// opaque A, whatever drew it: the clear, the level's rows of tiles, fills and keyed blocks
+// anywhere. Its signature is the same for the same drawing, and another for any change in it.
+TEST_F(FastPaths, CanvasOrderDrawsTheGamesPictureAsBytesAndSignsWhatWasDrawn) {
+  Display canvas{nullptr};
+  canvas.UseCanvasOrder();
+  TileMap map;
+  std::vector<Pixel> block(24 * 31);
+  for (auto& p : block) p = random() % 3 ? random() : 0xFFFF00FFu;
+  // One frame of the scene numbered `scene`, with drawing call `changed` (if any) altered.
+  const auto draw = [&](Display& target, std::uint32_t scene, int changed = -1, int how = 0) {
+    std::mt19937 shapes(scene);
+    target.Clear(static_cast<std::uint8_t>(0xE0 + scene % 3));
+    Viewport viewport{target, screen};
+    Camera camera(RectF{0.0f, 1200.0f, 0.0f, 3200.0f}, viewport);
+    camera.x = static_cast<float>(shapes() % 2400);
+    camera.y = static_cast<float>(shapes() % 600);
+    if (scene % 2) map.Draw(camera);
+    for (int call = 0; call < 12; ++call) {
+      const int moved = call == changed && how == 1 ? 1 : 0;
+      const int left = static_cast<int>(shapes() % 760) + moved;
+      const int top = static_cast<int>(shapes() % 560);
+      const Pixel colour = shapes() ^ (call == changed && how == 0 ? 0x100u : 0u);
+      if (call % 3 == 2) {
+        const Pixel key = call == changed && how == 2 ? 0x12345678u : 0xFFFF00FFu;
+        target.DrawKeyed(block.data(), key, 24, 31, left, top, screen);
+      } else {
+        target.FillRect(top, top + 30, left, left + 40, colour, screen);
+      }
+    }
+    target.EndFrame();
+  };
+  for (std::uint32_t scene = 1; scene <= 6; ++scene) {
+    draw(display, scene);
+    draw(canvas, scene);
+    for (std::size_t i = 0; i < Display::pixelCount; ++i) {
+      const Pixel game = display.frameBuffer[i];
+      const auto* bytes = reinterpret_cast<const std::uint8_t*>(canvas.frameBuffer + i);
+      const std::uint8_t expected[4] = {static_cast<std::uint8_t>(game >> 16), static_cast<std::uint8_t>(game >> 8),
+                                        static_cast<std::uint8_t>(game), 0xFF};
+      ASSERT_EQ(std::memcmp(bytes, expected, 4), 0) << "pixel " << i % W << ", " << i / W << " of scene " << scene;
+    }
+    const std::uint64_t signature = canvas.Signature();
+    canvas.EndFrame();
+    EXPECT_EQ(canvas.Signature(), signature) << "a frame with nothing drawn";
+    draw(canvas, scene + 10);
+    EXPECT_NE(canvas.Signature(), signature) << "another scene";
+    draw(canvas, scene);
+    EXPECT_EQ(canvas.Signature(), signature) << "the scene again, after another";
+    // A fill's colour, a fill or block moved by a pixel, a block's key.
+    const int change[3] = {static_cast<int>(scene % 2) * 3, static_cast<int>(scene % 12), 2 + 3 * static_cast<int>(scene % 4)};
+    for (int how = 0; how < 3; ++how) {
+      draw(canvas, scene, change[how], how);
+      EXPECT_NE(canvas.Signature(), signature) << "scene " << scene << " changed in the way numbered " << how;
+    }
+  }
+}

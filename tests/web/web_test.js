@@ -160,7 +160,7 @@ const tap = (page, key, keyCode) => page.evaluate(([key, keyCode]) => {
 // A page of its own at `url`, with `init` run before the page's own scripts, its console errors
 // and uncaught exceptions kept, and how often it asked for each file; then up to `seconds` for
 // one of the states `until`.
-async function open(owner, url, { viewport, init, until = ['running'], seconds = 60 } = {}) {
+async function open(owner, url, { viewport, init, initArg, until = ['running'], seconds = 60 } = {}) {
   const page = await owner.newPage(viewport && { viewport });
   const errors = [];
   page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
@@ -170,7 +170,7 @@ async function open(owner, url, { viewport, init, until = ['running'], seconds =
     const file = new URL(request.url()).pathname.split('/').pop();
     asked[file] = (asked[file] || 0) + 1;
   });
-  if (init) await page.addInitScript(init);
+  if (init) await page.addInitScript(init, initArg);
   await page.goto(url);
   return { page, errors, asked, reached: await waitForState(page, until, seconds) };
 }
@@ -712,15 +712,28 @@ async function inTheBackground(browser) {
 // A pad through the browser's Gamepad API: navigator.getGamepads answers with a pad the test
 // plays. It runs the figure to the wall; pulled out while it still pushes, the figure stops;
 // plugged in again, its south button jumps; a bump of Back does nothing, Back held ends the game.
+// The standard layout: 17 buttons (0 south, 8 Back, 14 and 15 the D-pad's left and right),
+// 4 axes (0 the left stick's x). Plugged in when the page opens, or not.
+function testPad(connected) {
+  const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+  window.testPad = { id: 'Fennwick test pad', index: 0, connected, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0], buttons };
+  window.padButton = (index, pressed) => { buttons[index].pressed = pressed; buttons[index].value = pressed ? 1 : 0; };
+  navigator.getGamepads = () => [window.testPad.connected ? window.testPad : null, null, null, null];
+}
+
 async function thePad(browser) {
-  const { page, errors, reached } = await open(browser, base, { init: () => {
-    // The standard layout: 17 buttons (0 south, 8 Back, 14 and 15 the D-pad's left and right),
-    // 4 axes (0 the left stick's x).
-    const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
-    window.testPad = { id: 'Fennwick test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0], buttons };
-    window.padButton = (index, pressed) => { buttons[index].pressed = pressed; buttons[index].value = pressed ? 1 : 0; };
-    navigator.getGamepads = () => [window.testPad.connected ? window.testPad : null, null, null, null];
-  } });
+  // A pad first used after the page started, as on a first visit: the browser tells the page of
+  // it then, and only then does the game read it.
+  {
+    const { page, errors } = await open(browser, base, { init: testPad, initArg: false });
+    await waitForPicture(page, picture('frame1'), 10);
+    await page.evaluate(() => { testPad.connected = true; padButton(0, true); window.dispatchEvent(new Event('gamepadconnected')); });
+    await page.waitForTimeout(200);
+    const jumping = await differsFrom(page, picture('frame1'));
+    check(jumping > 0 && errors.length === 0, `a pad first used once the page runs: its A jumps (${jumping} pixels changed)`, errors.join(' | '));
+    await page.close();
+  }
+  const { page, errors, reached } = await open(browser, base, { init: testPad, initArg: true });
   check(reached === 'running', 'with a pad the game starts');
   await waitForPicture(page, picture('frame1'), 10);
 

@@ -67,9 +67,22 @@ void Display::AllocateFrameBuffer() {
   frameBuffer = frameStorage.get();
 }
 
+void Display::Sign(std::uint64_t what, std::uint64_t where) {
+  // Each call's words stirred in turn (multiply, fold the high half down): a change anywhere,
+  // or the same calls in another order, gives another signature.
+  for (std::uint64_t word : {what, where}) {
+    signature = (signature ^ word) * 0x9E3779B97F4A7C15u;
+    signature ^= signature >> 29;
+  }
+}
+
 void Display::Clear(std::uint8_t value) {
   WriteHeldFills();
-  clearValue = value;
+  clearPixel = ToFrame(0x01010101u * value);
+  if (canvasOrder) {
+    signature = 0;
+    Sign(clearPixel, 0);
+  }
   clearPending = true;
   std::fill(std::begin(clearedTo), std::end(clearedTo), 0);
 }
@@ -77,8 +90,11 @@ void Display::Clear(std::uint8_t value) {
 void Display::ClearRowUpTo(std::int32_t y, std::int32_t to) {
   const std::int32_t from = clearedTo[y];
   if (from >= to) return;
-  std::memset(frameBuffer + static_cast<std::size_t>(y) * width + from, clearValue,
-              static_cast<std::size_t>(to - from) * sizeof(Pixel));
+  Pixel* const start = frameBuffer + static_cast<std::size_t>(y) * width + from;
+  const std::size_t count = static_cast<std::size_t>(to - from);
+  // The game's clear is one byte everywhere, the alpha too; a canvas's is opaque.
+  if (canvasOrder) FillLine(start, count, clearPixel);
+  else std::memset(start, static_cast<std::uint8_t>(clearPixel), count * sizeof(Pixel));
   clearedTo[y] = to;
 }
 
@@ -91,6 +107,12 @@ void Display::FinishClear() {
 
 void Display::FillClipped(std::int32_t top, std::int32_t bottom, std::int32_t left,
                           std::int32_t right, Pixel colour) {
+  if (canvasOrder) {
+    colour = ToFrame(colour);
+    // Clipped to the frame, each edge fits in twelve bits.
+    Sign(colour, static_cast<std::uint64_t>(top) | static_cast<std::uint64_t>(bottom) << 12 |
+                     static_cast<std::uint64_t>(left) << 24 | static_cast<std::uint64_t>(right) << 36);
+  }
   const bool continuesHeldRow = heldRunCount > 0 && top == heldTop && bottom == heldBottom &&
                                 left == heldRuns[heldRunCount - 1].right;
   if (!continuesHeldRow) WriteHeldFills();
@@ -191,6 +213,13 @@ void Display::DrawKeyed(const Pixel* pixels, Pixel key, std::uint32_t blockWidth
       std::min<std::int64_t>(std::int64_t{left} + blockWidth, clip.right) - left;
   if (firstRow >= rowEnd || firstColumn >= columnEnd) return;
 
+  if (canvasOrder) {
+    Sign(reinterpret_cast<std::uintptr_t>(pixels), key);
+    Sign(static_cast<std::uint64_t>(blockWidth) << 32 | static_cast<std::uint32_t>(top),
+         static_cast<std::uint32_t>(left));
+    Sign(static_cast<std::uint64_t>(firstRow) << 32 | static_cast<std::uint64_t>(rowEnd),
+         static_cast<std::uint64_t>(firstColumn) << 32 | static_cast<std::uint64_t>(columnEnd));
+  }
   const std::size_t runLength = static_cast<std::size_t>(columnEnd - firstColumn);
   const Pixel* source = pixels + static_cast<std::size_t>(firstRow) * blockWidth + firstColumn;
   Pixel* target =
@@ -210,6 +239,13 @@ void Display::DrawKeyed(const Pixel* pixels, Pixel key, std::uint32_t blockWidth
     } else {
       FinishClear();
     }
+  }
+  if (canvasOrder) {
+    // The figure is a few thousand pixels: reordered one by one, it costs the frame nothing.
+    for (std::int64_t r = 0; r < rowCount; ++r, source += blockWidth, target += width)
+      for (std::size_t c = 0; c < runLength; ++c)
+        if (source[c] != key) target[c] = ToFrame(source[c]);
+    return;
   }
 #ifdef FENNWICK_SSE2
   // Groups of four read the target before writing it, so they need a source that does not lie

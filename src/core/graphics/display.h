@@ -45,6 +45,17 @@ class Display {
 
   // Hands the finished frame to the screen (platform).
   void EndFrame();
+
+  // From now on the frame holds each pixel as a canvas's image data does, the bytes R, G, B, A,
+  // and opaque, where the game's colours are 0xAARRGGBB: every pixel drawn, the clear's too, is
+  // written so, and the platform puts the frame on its canvas as it stands, with no pass over
+  // the whole picture to reorder it. What is drawn is signed as well (Signature). Called by a
+  // platform before its first frame.
+  void UseCanvasOrder() { canvasOrder = true; }
+  // In canvas order, what has been drawn since the last Clear, in brief: frames with the same
+  // signature show the same picture, so a platform can leave an unchanged one where it is. A
+  // picture drawn from is known by where it lies: the game's pictures never change once loaded.
+  std::uint64_t Signature() const { return signature; }
   // Switches between windowed and full-screen presentation (platform).
   void ToggleDisplayMode(WindowHandle window);
 
@@ -101,7 +112,7 @@ class Display {
   // cleared (those before it were cleared or drawn over). Rows are drawn left to right, tile by
   // tile, so one edge a row is all it takes.
   bool clearPending = false;
-  std::uint8_t clearValue = 0;
+  Pixel clearPixel = 0;
   std::int32_t clearedTo[height] = {};
 
   // The fills held back: rows heldTop to heldBottom, from column heldLeft, runs of one colour
@@ -112,6 +123,17 @@ class Display {
     Pixel colour;
   };
   static constexpr int maxHeldRuns = 64;
+
+  // A colour of the game's as the frame holds it.
+  Pixel ToFrame(Pixel colour) const {
+    if (!canvasOrder) return colour;
+    return (colour & 0x0000FF00u) | ((colour >> 16) & 0xFFu) | ((colour & 0xFFu) << 16) | 0xFF000000u;
+  }
+  // Adds what one drawing call did to the signature.
+  void Sign(std::uint64_t what, std::uint64_t where);
+  bool canvasOrder = false;
+  std::uint64_t signature = 0;
+
   bool holdFills = false;
   int heldRunCount = 0;
   std::int32_t heldTop = 0;

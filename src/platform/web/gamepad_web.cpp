@@ -1,7 +1,9 @@
 #include "platform/web/gamepad_web.h"
 
+#include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -24,11 +26,26 @@ bool Pressed(const EmscriptenGamepadEvent& pad, int button) {
   return button < pad.numButtons && pad.digitalButton[button] != 0;
 }
 
+// Calls SEEN with PADS once the page has a pad: now if it has one, else when the browser says
+// one is there.
+EM_JS(void, WhenPadSeen, (std::intptr_t seen, void* pads), {
+  var tell = function() {
+    window.removeEventListener('gamepadconnected', tell);
+    wasmTable.get(seen)(pads);
+  };
+  if (navigator.getGamepads && Array.from(navigator.getGamepads()).some(function(pad) { return pad; })) tell();
+  else window.addEventListener('gamepadconnected', tell);
+});
+
+void OnPadSeen(void* pads) { static_cast<WebGamepads*>(pads)->PadSeen(); }
+
 }  // namespace
+
+void WebGamepads::Watch() { WhenPadSeen(reinterpret_cast<std::intptr_t>(&OnPadSeen), this); }
 
 void WebGamepads::Read(PlayerInput& input) {
   std::size_t count = 0;
-  if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
+  if (padSeen && emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
     const int slots = emscripten_get_num_gamepads();
     for (int slot = 0; slot < slots && count + 1 < states.size(); ++slot) {
       EmscriptenGamepadEvent pad;

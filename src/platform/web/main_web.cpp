@@ -103,6 +103,7 @@ void Build(void* starting) {
     return;
   }
   game.page = PageInput{&game.start.Input(), &game.pads, &game.start.Viewer()};
+  game.pads.Watch();
   ListenToPage(&game.page);
   // In a demo too: the viewer's speeds are shares of the player's pace, as on the desktop.
   game.settings = PageSettings{&game.start.Input(), &game.pacer};
