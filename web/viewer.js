@@ -41,12 +41,12 @@
     return `${location.href.split(/[?#]/)[0]}${runHash}&t=${Math.max(shown.frame, 0)}`;
   }
 
-  // While the run plays, the bar's position (its time, its scrubber) is written ten times a
-  // second: written every frame, its text and scrubber cost the page more layout and paint than
-  // the picture does, and no eye reads hundredths changing sixty times a second. Paused,
+  // While the run plays, the bar's position (its time, its scrubber) is written five times a
+  // second: each write costs the page a layout and a paint, a millisecond on a desktop, more
+  // than the picture does, and no eye reads hundredths changing sixty times a second. Paused,
   // stepped or seeked, it is written at once, exactly; a frame held back is written when its
-  // tenth of a second is up, so the bar never stays behind the picture.
-  const barPeriod = 100;
+  // fifth of a second is up, so the bar never stays behind the picture.
+  const barPeriod = 200;
   let barWritten = -Infinity;
   let barDue = 0;
   let momentSaid = false;
@@ -58,13 +58,19 @@
     if (shown.mode !== modes.watching) return;
     // A finger or a mouse on the scrubber moves it; the game follows, and is not fought.
     if (!dragging) scrubber.value = String(shown.frame);
-    scrubber.setAttribute('aria-valuetext', words.timeOf(shown.frameTime, shown.lastTime));
-    times.textContent = `${shown.frameTime} / ${shown.lastTime}`;
+    const frameTime = Module.gameText(shown.frameText);
+    const lastTime = Module.gameText(shown.lastText);
+    scrubber.setAttribute('aria-valuetext', words.timeOf(frameTime, lastTime));
+    times.textContent = `${frameTime} / ${lastTime}`;
   }
 
   // Called by the game after each frame it shows, with the same values most of the time: the
-  // page is touched only where something changed. The times are the game's, m:ss.cc.
-  function onViewer(frame, last, frameTime, lastTime, speed, paused, held, mode, liveTime) {
+  // page is touched only where something changed. The times are the game's, m:ss.cc, handed as
+  // where they lie in its memory (Module.gameText reads one): they are read only when written,
+  // and the game's copy is always of the frame it last told.
+  function onViewer(frame, last, frameText, lastText, speed, paused, held, mode, liveText) {
+    shown.frameText = frameText;
+    shown.lastText = lastText;
     if (mode !== modes.watching || shown.mode !== modes.watching) {
       // Live play, from the frame the demo was taken over at (or a rewind let go), or rewinding.
       if (mode !== shown.mode) {
@@ -74,8 +80,8 @@
         showKeys();
         shown.mode = mode;
       }
-      if (mode === modes.live) times.textContent = words.liveFrom(liveTime);
-      else if (mode === modes.rewinding) times.textContent = words.rewinding(frameTime);
+      if (mode === modes.live) times.textContent = words.liveFrom(Module.gameText(liveText));
+      else if (mode === modes.rewinding) times.textContent = words.rewinding(Module.gameText(frameText));
       if (mode !== modes.watching) return;
     }
     const lengthChanged = last !== shown.last;
@@ -85,8 +91,6 @@
     }
     const moved = frame !== shown.frame;
     shown.frame = frame;
-    shown.frameTime = frameTime;
-    shown.lastTime = lastTime;
     const waited = performance.now() - barWritten;
     if (lengthChanged || paused !== shown.paused || (moved && (paused || waited >= barPeriod))) writeBar();
     else if (moved && !barDue) barDue = setTimeout(writeBar, barPeriod - waited);

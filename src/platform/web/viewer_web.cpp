@@ -11,14 +11,14 @@ namespace {
 // the pacer's ticks, which go on while the demo is paused or goes back.
 EM_JS(void, TellFramesRun, (long frames), { Module['framesRun'] = frames; });
 
-// Where the run stands, for the viewer's bar: the frame and the run's length with their times
-// as the title shows them, the keys held as bits, and the mode with the time live play began at
-// (page_numbers.h).
+// Where the run stands, for the viewer's bar: the frame and the run's length, with where their
+// times as the title shows them lie in memory (Module.gameText reads one), the keys held as
+// bits, and the mode with where the time live play began at lies (page_numbers.h).
 EM_JS(void, TellViewer, (long frame, long lastFrame, const char* at, const char* length, int speed, int paused, int holds,
                          int mode, const char* liveFrom), {
-  if (Module['onViewer'])
-    Module['onViewer'](frame, lastFrame, UTF8ToString(at), UTF8ToString(length), speed, paused !== 0, holds, mode,
-                       UTF8ToString(liveFrom));
+  if (!Module['onViewer']) return;
+  Module['gameText'] = Module['gameText'] || function(text) { return UTF8ToString(text); };
+  Module['onViewer'](frame, lastFrame, at, length, speed, paused !== 0, holds, mode, liveFrom);
 });
 
 bool Same(const DemoPosition& a, const DemoPosition& b) {
@@ -39,9 +39,6 @@ void PageReport::Tell(const DemoViewer& viewer) {
   const DemoPosition now = viewer.State();
   if (Same(now, told)) return;
   told = now;
-  char at[24];
-  char length[24];
-  char liveFrom[24];
   say::PlayTime(now.frame, at, sizeof at);
   say::PlayTime(now.lastFrame, length, sizeof length);
   say::PlayTime(now.liveFrom < 0 ? 0 : now.liveFrom, liveFrom, sizeof liveFrom);

@@ -14,6 +14,11 @@ class PageReport {
 
  private:
   long counted = 0;
+  // The times as the title shows them, where the page reads them when it writes its bar: a few
+  // times a second, not every frame, so the frames do not pay for text the page drops.
+  char at[24] = "";
+  char length[24] = "";
+  char liveFrom[24] = "";
   // None yet: the first is always told.
   DemoPosition told = [] {
     DemoPosition none;
