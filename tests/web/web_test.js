@@ -250,6 +250,19 @@ async function theGame(browser) {
   });
   check(favicon > 0, 'the page has its favicon');
   check((await page.evaluate(() => document.activeElement.id)) === 'canvas', 'the canvas has the focus');
+  // Reached by the keyboard, it shows so: a rim round the picture, drawn behind it, not over it.
+  await page.keyboard.press('Tab');
+  await page.keyboard.press('Shift+Tab');
+  const rim = await page.evaluate(() => {
+    const rimOf = () => getComputedStyle(document.getElementById('screen'), '::before');
+    const shown = { colour: rimOf().backgroundColor, inset: rimOf().inset, canvas: document.activeElement.id };
+    document.activeElement.blur();
+    const gone = rimOf().backgroundColor;
+    document.getElementById('canvas').focus();
+    return { ...shown, gone };
+  });
+  check(rim.canvas === 'canvas' && rim.colour === 'rgb(106, 159, 216)' && rim.inset === '-2px' && rim.gone === 'rgba(0, 0, 0, 0)',
+        'the canvas reached by the keyboard shows a rim round the picture, gone with the focus', JSON.stringify(rim));
   const touchControls = await page.evaluate(() => Array.from(document.querySelectorAll('.touch-controls button'))
     .filter((button) => button.getBoundingClientRect().width > 0).length);
   check(touchControls === 0, 'a desktop browser shows no touch controls', `${touchControls} shown`);

@@ -22,10 +22,15 @@ EM_JS(int, OpenCanvas, (int width, int height), {
   return Module['fennwickContext'] ? 1 : 0;
 });
 
-// The wasm memory may have grown since the last frame, so the view is made afresh each time.
+// The picture over the frame's memory is made once, and again only if the wasm memory has grown
+// since (its old buffer is then let go, and the picture with it).
 EM_JS(void, PutFrame, (const void* rgba, int width, int height), {
-  var bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-  Module['fennwickContext'].putImageData(new ImageData(bytes, width, height), 0, 0);
+  var picture = Module['fennwickPicture'];
+  if (!picture || picture.data.buffer !== HEAPU8.buffer || picture.data.byteOffset !== rgba) {
+    picture = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
+    Module['fennwickPicture'] = picture;
+  }
+  Module['fennwickContext'].putImageData(picture, 0, 0);
 });
 
 EM_JS(void, ToggleFullScreen, (), {
