@@ -219,19 +219,25 @@
     padHeld = held;
     requestAnimationFrame(readPads);
   }
-  // Read only once there is a pad to read: the browser tells of one when it is first used (or
-  // has one already), and until then each animation frame is the game's alone, which on a slow
-  // phone is the difference between a frame that fits its time and one that does not.
-  let reading = false;
-  function startReading() {
-    if (reading) return;
-    reading = true;
-    requestAnimationFrame(readPads);
+  // Pads are read, here and by the game, only once there is one to read: the browser tells of
+  // one when it is first used (or has one already), and until then each animation frame is the
+  // game's alone, which on a slow phone is the difference between a frame that fits its time
+  // and one that does not. `seen` is called once, then.
+  function whenPadSeen(seen) {
+    if (navigator.getGamepads && Array.from(navigator.getGamepads()).some((pad) => pad)) {
+      seen();
+      return;
+    }
+    const tell = () => {
+      window.removeEventListener('gamepadconnected', tell);
+      seen();
+    };
+    window.addEventListener('gamepadconnected', tell);
   }
-  window.addEventListener('gamepadconnected', startReading);
-  if (navigator.getGamepads && Array.from(navigator.getGamepads()).some((pad) => pad)) startReading();
+  whenPadSeen(() => requestAnimationFrame(readPads));
 
   window.FennwickSettings = {
+    whenPadSeen,
     current: () => Object.assign({}, settings),
     change: (name, value) => {
       settings[name] = value;

@@ -26,15 +26,12 @@ bool Pressed(const EmscriptenGamepadEvent& pad, int button) {
   return button < pad.numButtons && pad.digitalButton[button] != 0;
 }
 
-// Calls SEEN with PADS once the page has a pad: now if it has one, else when the browser says
-// one is there.
+// Calls SEEN with PADS once the page has a pad, as the page's settings (web/settings.js) tell
+// it; a page without them has the pads read from the start.
 EM_JS(void, WhenPadSeen, (std::intptr_t seen, void* pads), {
-  var tell = function() {
-    window.removeEventListener('gamepadconnected', tell);
-    wasmTable.get(seen)(pads);
-  };
-  if (navigator.getGamepads && Array.from(navigator.getGamepads()).some(function(pad) { return pad; })) tell();
-  else window.addEventListener('gamepadconnected', tell);
+  var tell = function() { wasmTable.get(seen)(pads); };
+  if (window.FennwickSettings && window.FennwickSettings.whenPadSeen) window.FennwickSettings.whenPadSeen(tell);
+  else tell();
 });
 
 void OnPadSeen(void* pads) { static_cast<WebGamepads*>(pads)->PadSeen(); }
